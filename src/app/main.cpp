@@ -1,0 +1,14 @@
+// The program entry: creates the platform objects and the main window, and runs the event loop.
+#include "ui/qt/main_window.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Kelvora");
+    std::string commandLine;
+    for (int i = 1; i < argc; ++i) {
+        commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
+    }
+    return kelvora::ui::runKelvora(app, commandLine);
+}

@@ -1,0 +1,230 @@
+// Reader and writer of the settings file.
+#include "config/ini_file.h"
+
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+#include <unistd.h>
+
+namespace kelvora::config {
+
+namespace {
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+bool equalsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x < 128 && y < 128 && std::tolower(x) != std::tolower(y)) {
+            return false;
+        }
+        if ((x >= 128 || y >= 128) && x != y) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The section name of a "[name]" line, or nothing.
+bool sectionName(std::string_view line, std::string_view& name) {
+    line = trim(line);
+    if (line.size() < 2 || line.front() != '[') {
+        return false;
+    }
+    std::size_t close = line.find(']');
+    if (close == std::string_view::npos) {
+        return false;
+    }
+    name = trim(line.substr(1, close - 1));
+    return true;
+}
+
+bool keyValue(std::string_view line, std::string_view& key, std::string_view& value) {
+    std::string_view t = trim(line);
+    if (t.empty() || t.front() == ';' || t.front() == '#' || t.front() == '[') {
+        return false;
+    }
+    std::size_t eq = t.find('=');
+    if (eq == std::string_view::npos) {
+        return false;
+    }
+    key = trim(t.substr(0, eq));
+    value = trim(t.substr(eq + 1));
+    return !key.empty();
+}
+
+} // namespace
+
+IniDocument::IniDocument(std::string_view text) {
+    m_crlf = text.find("\r\n") != std::string_view::npos;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        std::string_view line =
+            text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        m_lines.emplace_back(line);
+        if (end == std::string_view::npos) {
+            break;
+        }
+        start = end + 1;
+    }
+}
+
+bool IniDocument::has(std::string_view section, std::string_view key) const {
+    bool inSection = false;
+    for (const std::string& line : m_lines) {
+        std::string_view name, k, v;
+        if (sectionName(line, name)) {
+            inSection = equalsNoCase(name, section);
+        } else if (inSection && keyValue(line, k, v) && equalsNoCase(k, key)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::string IniDocument::get(std::string_view section, std::string_view key) const {
+    bool inSection = false;
+    for (const std::string& line : m_lines) {
+        std::string_view name, k, v;
+        if (sectionName(line, name)) {
+            inSection = equalsNoCase(name, section);
+        } else if (inSection && keyValue(line, k, v) && equalsNoCase(k, key)) {
+            return std::string(v.substr(0, kMaxValueLength));
+        }
+    }
+    return {};
+}
+
+void IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {
+    bool inSection = false;
+    std::size_t sectionEnd = m_lines.size(); // line after the last line of the matched section
+    bool sectionFound = false;
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        std::string_view name, k, v;
+        if (sectionName(m_lines[i], name)) {
+            if (inSection) {
+                break;
+            }
+            inSection = equalsNoCase(name, section);
+            if (inSection) {
+                sectionFound = true;
+                sectionEnd = i + 1;
+            }
+        } else if (inSection) {
+            if (keyValue(m_lines[i], k, v) && equalsNoCase(k, key)) {
+                m_lines[i] = std::string(k) + "=" + std::string(value);
+                return;
+            }
+            if (!trim(m_lines[i]).empty()) {
+                sectionEnd = i + 1;
+            }
+        }
+    }
+    std::string entry = std::string(key) + "=" + std::string(value);
+    if (sectionFound) {
+        m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(sectionEnd), entry);
+        return;
+    }
+    while (!m_lines.empty() && trim(m_lines.back()).empty()) {
+        m_lines.pop_back();
+    }
+    m_lines.push_back("[" + std::string(section) + "]");
+    m_lines.push_back(entry);
+}
+
+std::string IniDocument::text() const {
+    std::string out;
+    const char* eol = m_crlf ? "\r\n" : "\n";
+    for (const std::string& line : m_lines) {
+        out += line;
+        out += eol;
+    }
+    return out;
+}
+
+IniDocument loadIniFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return {};
+    }
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    return IniDocument(buffer.str());
+}
+
+std::optional<IniDocument> loadIniFileForUpdate(const std::string& path) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        return ec ? std::nullopt : std::optional<IniDocument>(IniDocument());
+    }
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return std::nullopt;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    return IniDocument(buffer.str());
+}
+
+bool saveIniFile(const std::string& path, const IniDocument& document) {
+    std::string temporary = path + ".tmp" + std::to_string(::getpid());
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) {
+            return false;
+        }
+        out << document.text();
+        out.flush();
+        if (!out) {
+            out.close();
+            std::remove(temporary.c_str());
+            return false;
+        }
+    }
+    std::error_code ec;
+    std::filesystem::rename(temporary, path, ec);
+    if (ec) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string ReadStringIni(std::string_view sSection, std::string_view sKeyName,
+                          const std::string& sFileName) {
+    return loadIniFile(sFileName).get(sSection, sKeyName);
+}
+
+bool WriteStringIni(std::string_view sSection, std::string_view sKeyName, std::string_view sString,
+                    const std::string& sFileName) {
+    std::optional<IniDocument> document = loadIniFileForUpdate(sFileName);
+    if (!document) {
+        return false;
+    }
+    document->set(sSection, sKeyName, sString);
+    return saveIniFile(sFileName, *document);
+}
+
+} // namespace kelvora::config

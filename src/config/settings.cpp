@@ -1,0 +1,192 @@
+// Settings keys, defaults, combo lists, and the bulk load, save and create operations.
+#include "config/settings.h"
+
+#include "config/ini_file.h"
+#include "tracking/numbers.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace kelvora::config {
+
+namespace {
+
+using S = Settings;
+
+SettingKey text(const char* section, const char* key, const char* field, const char* def,
+                std::string S::* member) {
+    return SettingKey{section, key, key, field, def, member, nullptr};
+}
+
+SettingKey check(const char* section, const char* key, const char* field, int S::* member) {
+    return SettingKey{section, key, key, field, "0", nullptr, member};
+}
+
+std::vector<std::string> ports(int last) {
+    std::vector<std::string> items{"None"};
+    for (int n = 1; n <= last; ++n) {
+        items.push_back("COM" + std::to_string(n));
+    }
+    return items;
+}
+
+} // namespace
+
+const std::vector<SettingKey>& settingKeys() {
+    static const std::vector<SettingKey> keys = {
+        text("COM_RTX", "Com_Port", "RtxPort", "None", &S::RtxPort),
+        text("COM_RTX", "Com_Port2", "RtxPort2", "None", &S::RtxPort2),
+        text("COM_RTX", "Rtx_type", "RtxType", "None", &S::RtxType),
+        text("COM_RTX", "Rtx_baud", "RtxBaud", "9600", &S::RtxBaud),
+        text("COM_RTX", "Com_Parity", "Parity", "N", &S::Parity),
+        text("COM_RTX", "Com_Bits", "Bits", "8", &S::Bits),
+        text("COM_RTX", "Com_StopBit", "StopBit", "1", &S::StopBit),
+        text("COM_RTX", "Icom_Addr", "IcomAddr", "10", &S::IcomAddr),
+        text("COM_RTX", "Icom_Addr1", "IcomAddr1", "10", &S::IcomAddr1),
+        text("COM_RTX", "Trv_Offset", "Offset", "144000", &S::Offset),
+        text("COM_Rotor", "Rotor_com", "RotorPort", "None", &S::RotorPort),
+        text("COM_Rotor", "Rotor_type", "RotorType", "None", &S::RotorType),
+        text("COM_Rotor", "Rotor_baud", "RotorBaud", "9600", &S::RotorBaud),
+        text("COM_Rotor", "Rotor_Com_Parity", "RotorParity", "N", &S::RotorParity),
+        text("COM_Rotor", "Rotor_Com_Bits", "RotorBits", "8", &S::RotorBits),
+        text("COM_Rotor", "Rotor_Com_StopBit", "RotorStopbit", "1", &S::RotorStopbit),
+        text("COM_Rotor", "Rotor_TimeOutDelay", "RotorTimeOutDelay", "0", &S::RotorTimeOutDelay),
+        text("COM_Rotor", "Rotor_PaceDelay", "RotorPaceDelay", "0", &S::RotorPaceDelay),
+        text("COM_Rotor", "Refresh_Rotore", "Refresh_Rotore", "None", &S::Refresh_Rotore),
+        text("Linrad", "Linrad_IP", "Linrad_IP", "127.0.0.1", &S::Linrad_IP),
+        text("Linrad", "Linrad_Port", "Linrad_Port", "49812", &S::Linrad_Port),
+        text("Linrad", "Linrad_Center", "Linrad_center", "144125000", &S::Linrad_center),
+        SettingKey{"Linrad", "Linrad_offset", "Linrad_Offset", "Linrad_offset", "0",
+                   &S::Linrad_offset, nullptr},
+        text("General", "Fname", "Filename", "", &S::Filename),
+        check("General", "fqso2", "map65_fqso2", &S::map65_fqso2),
+        check("General", "Autostart", "Auto_Start", &S::Auto_Start),
+        check("General", "Autoupdate", "Autoupdate_flag", &S::Autoupdate_flag),
+        text("General", "Flusso", "Contollo_Flusso", "None", &S::Contollo_Flusso),
+        check("General", "Doppler", "Doppler_Check", &S::Doppler_Check),
+        text("General", "Tracking_Object", "Sun_combo", "Moon", &S::Sun_combo),
+        text("General", "Virtual_PTT", "Virtual_PTT", "None", &S::Virtual_PTT),
+        text("General", "Real_PTT", "Reale_PTT", "None", &S::Reale_PTT),
+    };
+    return keys;
+}
+
+const std::array<WindowKey, 4>& windowKeys() {
+    static const std::array<WindowKey, 4> keys = {{
+        {"WindowPositionLeft", "2295"},
+        {"WindowPositionTop", "2940"},
+        {"WindowHeight", "4470"},
+        {"WindowWidth", "9585"},
+    }};
+    return keys;
+}
+
+void Load_Config_file(Settings& settings, const std::string& iniPath) {
+    std::error_code ec;
+    if (!std::filesystem::exists(iniPath, ec)) {
+        return;
+    }
+    IniDocument document = loadIniFile(iniPath);
+    for (const SettingKey& key : settingKeys()) {
+        std::string value = document.get(key.section, key.readKey);
+        if (key.text != nullptr) {
+            settings.*key.text = value;
+        } else {
+            // A check box takes the rounded value; anything but 1 shows as off.
+            settings.*key.check =
+                numbers::roundHalfEven(numbers::leadingNumber(value)) == 1 ? 1 : 0;
+        }
+    }
+}
+
+bool Save_Config_file(const Settings& settings, const std::string& iniPath) {
+    std::optional<IniDocument> document = loadIniFileForUpdate(iniPath);
+    if (!document) {
+        return false;
+    }
+    for (const SettingKey& key : settingKeys()) {
+        std::string value =
+            key.text != nullptr ? settings.*key.text : std::to_string(settings.*key.check);
+        document->set(key.section, key.writeKey, value);
+    }
+    return saveIniFile(iniPath, *document);
+}
+
+bool Create_Config_file(const std::string& iniPath) {
+    std::optional<IniDocument> document = loadIniFileForUpdate(iniPath);
+    if (!document) {
+        return false;
+    }
+    for (const SettingKey& key : settingKeys()) {
+        std::string value =
+            std::string_view(key.field) == "Filename" ? defaultTrackingFile() : key.defaultValue;
+        document->set(key.section, key.writeKey, value);
+    }
+    for (const WindowKey& key : windowKeys()) {
+        document->set(kWindowSection, key.key, key.defaultValue);
+    }
+    return saveIniFile(iniPath, *document);
+}
+
+const std::vector<ComboList>& comboLists() {
+    static const std::vector<std::string> bauds = {"600",   "1200",  "2400",  "4800",
+                                                   "9600",  "19200", "38400", "57600"};
+    static const std::vector<std::string> parities = {"E", "N", "O"};
+    static const std::vector<std::string> bits = {"4", "5", "6", "7", "8"};
+    static const std::vector<std::string> stopBits = {"1", "2"};
+    static const std::vector<ComboList> lists = {
+        {"RtxPort", ports(21)},
+        {"RtxPort2", ports(21)},
+        {"RtxType",
+         {"None", "Icom-rtx", "IC-275", "IC-706MK2G", "IC-756pro3", "IC-781", "IC-7100",
+          "IC-7300", "IC-7400", "IC-7800", "IC-9700", "IC-9700-X", "Elecraft-K3", "Flex-SDR",
+          "FT-736R", "FT-817", "FT-847", "FT-857", "FT-897", "FT-950", "FT-991", "FT-1000mp",
+          "FT-5000", "TS-590", "TS-2000", "Fdm-Duo"}},
+        {"RtxBaud", bauds},
+        {"Parity", parities},
+        {"Bits", bits},
+        {"StopBit", stopBits},
+        {"RotorPort", ports(16)},
+        {"RotorType",
+         {"None", "SpidRak(az)", "SpidRas(az/el) 1 deg", "SpidRas(az/el) 0.5 deg", "Kelvora",
+          "GS232", "GS232-qzr", "D-Prosistel", "EasyComm", "Radant AZV-1"}},
+        {"RotorBaud", bauds},
+        {"RotorParity", parities},
+        {"RotorBits", bits},
+        {"RotorStopbit", stopBits},
+        {"Contollo_Flusso", {"None", "Xon/Xoff", "RTS/CTS", "RTS&XOnXOff"}},
+        {"Refresh_Rotore", {"None", "1", "2", "3", "4", "5"}},
+        {"Virtual_PTT", ports(16)},
+        {"Reale_PTT", ports(16)},
+        {"Sun_combo", {"Moon", "Sun"}},
+    };
+    return lists;
+}
+
+const std::vector<std::string>& comboItems(std::string_view field) {
+    static const std::vector<std::string> none;
+    for (const ComboList& list : comboLists()) {
+        if (field == list.field) {
+            return list.items;
+        }
+    }
+    return none;
+}
+
+std::string defaultTrackingFile() {
+#ifdef _WIN32
+    return "C:\\WSJT\\wsjtx\\bin\\azel.dat";
+#else
+    const char* dataHome = std::getenv("XDG_DATA_HOME");
+    std::filesystem::path base;
+    if (dataHome != nullptr && *dataHome != '\0') {
+        base = dataHome;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::filesystem::path(home != nullptr ? home : "") / ".local" / "share";
+    }
+    return (base / "WSJT-X" / "azel.dat").string();
+#endif
+}
+
+} // namespace kelvora::config

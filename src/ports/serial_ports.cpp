@@ -1,0 +1,199 @@
+// Opening the serial lines from the settings, and the byte primitives every protocol uses.
+#include "ports/serial_ports.h"
+
+#include "config/ini_file.h"
+#include "tracking/kelv.h"
+#include "tracking/numbers.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <vector>
+
+namespace kelvora::ports {
+
+std::optional<int> portNumber(std::string_view portText) {
+    if (portText.substr(0, 3) != "COM" || portText == "None") {
+        return std::nullopt;
+    }
+    int n = static_cast<int>(numbers::leadingNumber(portText.substr(3, 2)));
+    if (n < 1 || n > 99) {
+        return std::nullopt;
+    }
+    return n;
+}
+
+std::string portDevice(const std::string& iniPath, int n) {
+    std::string mapped = config::ReadStringIni("Ports", "COM" + std::to_string(n), iniPath);
+    if (!mapped.empty()) {
+        return mapped;
+    }
+    return "/dev/ttyS" + std::to_string(n - 1);
+}
+
+std::optional<platform::LineSettings> lineSettings(std::string_view baud, std::string_view parity,
+                                                   std::string_view bits,
+                                                   std::string_view stopBits, std::string& error) {
+    platform::LineSettings line;
+    std::optional<double> b = numbers::strictNumber(baud);
+    std::optional<double> d = numbers::strictNumber(bits);
+    std::optional<double> s = numbers::strictNumber(stopBits);
+    if (!b || *b < 50 || *b > 4000000 || *b != std::floor(*b)) {
+        error = "invalid baud rate \"" + std::string(baud) + "\"";
+        return std::nullopt;
+    }
+    line.baud = static_cast<int>(*b);
+    char p = parity.size() == 1 ? static_cast<char>(std::toupper(parity[0])) : '?';
+    if (p != 'E' && p != 'N' && p != 'O') {
+        error = "invalid parity \"" + std::string(parity) + "\"";
+        return std::nullopt;
+    }
+    line.parity = p;
+    if (!d || *d < 4 || *d > 8 || *d != std::floor(*d)) {
+        error = "invalid data bits \"" + std::string(bits) + "\"";
+        return std::nullopt;
+    }
+    line.dataBits = static_cast<int>(*d);
+    if (!s || (*s != 1 && *s != 2)) {
+        error = "invalid stop bits \"" + std::string(stopBits) + "\"";
+        return std::nullopt;
+    }
+    line.stopBits = static_cast<int>(*s);
+    return line;
+}
+
+std::optional<platform::Handshaking> handshaking(std::string_view flowText) {
+    if (flowText == "None") {
+        return platform::Handshaking::None;
+    }
+    if (flowText == "Xon/Xoff") {
+        return platform::Handshaking::XonXoff;
+    }
+    if (flowText == "RTS/CTS") {
+        return platform::Handshaking::RtsCts;
+    }
+    if (flowText == "RTS&XOnXOff") {
+        return platform::Handshaking::RtsCtsXonXoff;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+struct OpenRequest {
+    platform::SerialPort& port;
+    const char* setting;
+    std::string portText;
+    bool deviceConfigured;
+    std::string baud, parity, bits, stopBits;
+    bool setModes; // read mode and handshaking; the virtual PTT line gets neither
+};
+
+// Opens one line; returns the failure text for the message, empty on success or when the line
+// is not configured.
+std::string openOne(Kelv& k, const OpenRequest& r) {
+    if (!r.deviceConfigured) {
+        return {};
+    }
+    std::optional<int> n = portNumber(r.portText);
+    if (!n) {
+        return {};
+    }
+    std::string device = portDevice(k.iniPath(), *n);
+    std::string reason;
+    std::optional<platform::LineSettings> line =
+        lineSettings(r.baud, r.parity, r.bits, r.stopBits, reason);
+    if (line && r.port.open(device, *line, false, reason)) {
+        if (r.setModes) {
+            if (std::optional<platform::Handshaking> mode =
+                    handshaking(k.settings().Contollo_Flusso)) {
+                r.port.setHandshaking(*mode);
+            }
+        }
+        return {};
+    }
+    return std::string(r.setting) + " " + r.portText + " (" + device + "): " + reason;
+}
+
+} // namespace
+
+void OpenCom(Kelv& k) {
+    config::Settings& s = k.settings();
+    bool radio = s.RtxType != "None";
+    std::vector<OpenRequest> requests = {
+        {k.MSComm1, "RtxPort", s.RtxPort, radio, s.RtxBaud, s.Parity, s.Bits, s.StopBit, true},
+        {k.MSComm5, "RtxPort2", s.RtxPort2, radio, s.RtxBaud, s.Parity, s.Bits, s.StopBit, true},
+        {k.MSComm2, "RotorPort", s.RotorPort, s.RotorType != "None", s.RotorBaud, s.RotorParity,
+         s.RotorBits, s.RotorStopbit, true},
+        {k.MSComm3, "Virtual_PTT", s.Virtual_PTT, true, "19200", "n", "8", "1", false},
+    };
+    std::string failures;
+    for (const OpenRequest& request : requests) {
+        std::string failure = openOne(k, request);
+        if (!failure.empty()) {
+            failures += (failures.empty() ? "" : "\n") + failure;
+        }
+    }
+    if (!failures.empty()) {
+        k.dialogs.messageBox("Cannot open serial port:\n" + failures +
+                             "\n\nTracking goes on without it.");
+    }
+}
+
+void closeAllPorts(Kelv& k) {
+    for (platform::SerialPort* port : {&k.MSComm1, &k.MSComm2, &k.MSComm3, &k.MSComm4, &k.MSComm5}) {
+        if (port->isOpen()) {
+            port->close();
+        }
+    }
+}
+
+bool checkLost(Kelv& k, platform::SerialPort& port, const char* role) {
+    std::string reason = port.lostReason();
+    if (reason.empty()) {
+        return false;
+    }
+    k.ui.RotorAZ.caption = std::string(role) + " port lost: " + reason;
+    port.close();
+    return true;
+}
+
+namespace {
+
+void writeTo(Kelv& k, platform::SerialPort& port, const char* role, std::string_view text) {
+    if (!port.isOpen()) {
+        return;
+    }
+    if (!port.write(text)) {
+        checkLost(k, port, role);
+    }
+}
+
+} // namespace
+
+void WriteToRtxPort(Kelv& k, std::string_view text) { writeTo(k, k.MSComm1, "Radio", text); }
+void WriteToRtxPort2(Kelv& k, std::string_view text) { writeTo(k, k.MSComm5, "Radio 2", text); }
+void WriteToRotorPort(Kelv& k, std::string_view text) { writeTo(k, k.MSComm2, "Rotor", text); }
+
+std::string ReadFromRotorPort(Kelv& k) {
+    if (!k.MSComm2.isOpen()) {
+        return {};
+    }
+    std::string bytes = k.MSComm2.readAll();
+    checkLost(k, k.MSComm2, "Rotor");
+    return bytes;
+}
+
+void KVRotorPaceDown(Kelv& k, double seconds) {
+    double start = k.clock.monotonicSeconds();
+    for (;;) {
+        double elapsed = k.clock.monotonicSeconds() - start;
+        if (elapsed > seconds) {
+            return;
+        }
+        // Sleep the rest of the wait, and at least a millisecond so the clock moves on.
+        k.clock.sleepFor(std::max(seconds - elapsed, 0.0) + 0.001);
+    }
+}
+
+} // namespace kelvora::ports

@@ -1,0 +1,52 @@
+// The run state: the one program-wide record that every procedure of the main window shares.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace kelvora {
+
+// Frequencies, angles and Doppler values are text, as read or as computed, and become numbers
+// only where they are used.
+struct RunState {
+    int Tracking_on = 0;
+    int Trace_on = 0; // -1 when started with the argument "T"
+    int Config_missing = 0;
+    std::string Tracking_file;
+
+    // From the tracking file.
+    std::string Time_text, Az_text, El_text, Az_int, El_int, Object_name;
+    std::string Fqso_kHz, Fqso2_kHz, Band_MHz, My_doppler_Hz, DX_doppler_Hz;
+
+    // Change detectors of the tracking cycle.
+    std::string Az_sent, El_sent;
+    int Target_moved = 0;
+    std::string Fqso_last;
+
+    // Frequency computation.
+    std::string Freq_TX, Freq_RX, Freq_last;
+    int Doppler_form_shown = 0;
+
+    int Sec_now = 0, Sec_last = 0;
+    int Blink_state = 0;
+
+    // Copies of settings made at Start.
+    int Icom_addr = 0, Icom_addr2 = 0;
+    std::string Linrad_host, Linrad_tcp_port, Linrad_center_Hz, Linrad_offset_Hz;
+    float Rotor_pace_delay = 0;
+    float Rotor_timeout = 0;
+
+    // rotor.dat corrections; an empty entry counts as 0.
+    std::array<std::string, 361> Az_correction{};
+    std::array<std::string, 91> El_correction{};
+
+    // Radio buttons.
+    int Split_on = 0;
+    bool Dual_on = false;
+    int Vfo_selected = 0;
+    int Vfo_b_on = 0;
+    int Elecraft_state = 0;
+    int Icom_vfo_cmd = 0;
+};
+
+} // namespace kelvora

@@ -1,0 +1,45 @@
+// Start-up, Start/Stop, "Options", shutdown and the two small services every part uses.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kelvora {
+struct Kelv;
+
+// Screen size in twips, for the geometry checks at start-up and shutdown.
+struct ScreenSize {
+    double width = 0;
+    double height = 0;
+};
+
+// Once at program start: restores the window, starts tracking when Autostart is set, and turns
+// the trace log on when `commandLine` is exactly "T".
+void Form_Load(Kelv& k, std::string_view commandLine, ScreenSize screen);
+// The Start/Stop command; its caption decides the direction.
+void mnuStart_Click(Kelv& k);
+// The "Options" button: stops tracking (not the Linrad link) and shows the settings dialog.
+void Option_Click(Kelv& k);
+
+void Load_INI(Kelv& k);
+void Load_Rotor_dat(Kelv& k);
+void Restore_Window(Kelv& k);
+
+// Closes the ports and saves the window geometry. Returns true; the caller ends the program.
+void Form_Unload(Kelv& k, ScreenSize screen);
+
+// Shows "Error: " + text (with "Fatal " in front when fatal) in the timed message box and waits,
+// running window events, until it is closed. With `fatal` the program then ends.
+void ErrorHandler(Kelv& k, std::string_view text, bool fatal);
+
+// True when the path names an existing file or folder.
+bool EsisteFile(const std::string& NomeFile);
+
+// The settings dialog's buttons that reach into the main window.
+void Finish_Click(Kelv& k);   // "Close"
+void Form_Unload_Settings(Kelv& k); // the dialog's close box
+void Save_Click(Kelv& k);
+void Default_Click(Kelv& k);
+void FileAZEL_Click(Kelv& k);
+
+} // namespace kelvora

@@ -1,0 +1,85 @@
+// The tracking tick, the refresh tick, and the buttons that run part of the cycle.
+#include "tracking/tracking_cycle.h"
+
+#include "radio/frequency.h"
+#include "radio/linrad.h"
+#include "radio/ptt.h"
+#include "radio/radio_dispatch.h"
+#include "rotor/position_feedback.h"
+#include "rotor/rotor_commands.h"
+#include "tracking/kelv.h"
+#include "tracking/tracking_file.h"
+
+namespace kelvora {
+
+namespace {
+
+void processSecond(Kelv& k) {
+    RunState& rs = k.rs;
+    ui::MainForm& f = k.ui;
+    Read_File(k);
+    rs.Sec_last = rs.Sec_now > 49 ? 0 : rs.Sec_now;
+    f.lblTI.caption = rs.Time_text;
+    f.lblAZ.caption = rs.Az_text;
+    f.lblEL.caption = rs.El_text;
+    f.Tracklb.caption = rs.Object_name;
+
+    rs.Target_moved = 0;
+    if (rs.El_text != rs.El_sent || rs.Az_text != rs.Az_sent) {
+        rs.Target_moved = 1;
+        rs.Az_sent = rs.Az_text;
+        rs.El_sent = rs.El_text;
+        if (k.MSComm2.isOpen()) {
+            Invia_Rotori(k);
+        }
+    }
+
+    f.Label_TX.fore = rs.Fqso_kHz != rs.Fqso_last ? ui::kRed : ui::kGreen;
+    if (k.settings().Doppler_Check == 1) {
+        Calcolo_doppler(k);
+    }
+    if (rs.Fqso_kHz == rs.Fqso_last && k.settings().Doppler_Check == 1) {
+        f.Label_TX.fore = ui::kYellow;
+    }
+    if (f.Autoupdate.value == 1 && (rs.Freq_TX != rs.Freq_last || rs.Fqso_kHz != rs.Fqso_last)) {
+        Invio_frequenza(k);
+    }
+    f.Linrad_stato.caption =
+        k.Winsock1.state() == platform::TcpState::Connected ? "Linrad ON" : "Linrad off";
+}
+
+} // namespace
+
+void tmrRead_Timer(Kelv& k) {
+    RunState& rs = k.rs;
+    rs.Sec_now = k.clock.secondOfMinute();
+    if (rs.Sec_now - rs.Sec_last > 0) {
+        processSecond(k);
+    }
+    Controllo_PTT_MAP65(k);
+    if (rs.Blink_state == 0) {
+        rs.Blink_state = 1;
+        k.ui.lblFL.back = ui::kGreen;
+    } else {
+        rs.Blink_state = 0;
+        k.ui.lblFL.back = ui::kOrange;
+    }
+}
+
+void Timer1_Timer(Kelv& k) {
+    if (k.settings().Refresh_Rotore != "None") {
+        Controllo_posizione(k);
+    }
+}
+
+void Command1_Click(Kelv& k) {
+    Read_File(k);
+    Invio_frequenza(k);
+}
+
+void Linrad_freq_Click(Kelv& k) {
+    Read_File(k);
+    Linrad_set_frequency(k);
+}
+
+} // namespace kelvora

@@ -1,0 +1,35 @@
+// The timed message box and the About box.
+#include "ui/message_box.h"
+
+#include "tracking/kelv.h"
+
+namespace kelvora {
+
+void ShowMessage(Kelv& k, std::string_view text, int /*timeout*/) {
+    ui::MessageForm& box = k.frmMessage;
+    if (box.MessageTimer.enabled) {
+        return;
+    }
+    box.Label1.caption = std::string(text);
+    box.visible = true;
+    k.dialogs.beep();
+    box.MessageTimer.enabled = true;
+}
+
+void MessageTimer_Timer(Kelv& k) {
+    k.frmMessage.visible = false;
+    k.frmMessage.MessageTimer.enabled = false;
+}
+
+void OKButton_Click(Kelv& k) { k.frmMessage.visible = false; }
+
+void mnuHelp_Click(Kelv& k) {
+    k.frmAbout1.lblVersion.caption = versionText();
+    k.frmAbout1.visible = true;
+}
+
+void cmdOK_Click(Kelv& k) { k.frmAbout1.visible = false; }
+
+std::string versionText() { return "Version 1.0.0 08-12-2026"; }
+
+} // namespace kelvora
