@@ -162,6 +162,7 @@ namespace {
 
 void writeTo(Kelv& k, platform::SerialPort& port, const char* role, std::string_view text) {
     if (!port.isOpen()) {
+        checkLost(k, port, role); // a loss seen by an earlier read is reported here once
         return;
     }
     if (!port.write(text)) {
@@ -177,6 +178,7 @@ void WriteToRotorPort(Kelv& k, std::string_view text) { writeTo(k, k.MSComm2, "R
 
 std::string ReadFromRotorPort(Kelv& k) {
     if (!k.MSComm2.isOpen()) {
+        checkLost(k, k.MSComm2, "Rotor");
         return {};
     }
     std::string bytes = k.MSComm2.readAll();

@@ -42,7 +42,10 @@ public:
 
     bool open(const std::string& device, const platform::LineSettings& line, bool rtsOnOpen,
               std::string& error) override;
-    void close() override { m_open = false; }
+    void close() override {
+        m_open = false;
+        m_lost.clear();
+    }
     bool isOpen() const override { return m_open; }
     void setHandshaking(platform::Handshaking mode) override { handshakingMode = mode; }
     bool write(std::string_view bytes) override;

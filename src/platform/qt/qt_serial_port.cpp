@@ -65,6 +65,7 @@ void QtSerialPort::close() {
         m_port.close();
     }
     m_port.clearError();
+    m_lost.clear(); // the loss has been dealt with; the port is simply closed now
 }
 
 bool QtSerialPort::isOpen() const { return m_port.isOpen() && m_lost.empty(); }
