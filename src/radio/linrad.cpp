@@ -1,9 +1,86 @@
-// Placeholder until the Linrad link lands: Start and the tick already call this.
+// The Linrad link: where the QSO frequency lies in Linrad's window, and sending it there.
 #include "radio/linrad.h"
+
+#include "tracking/kelv.h"
+#include "tracking/numbers.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace kelvora {
 
-void Linrad_connect(Kelv& /*k*/) {}       // TODO(linrad)
-void Linrad_set_frequency(Kelv& /*k*/) {} // TODO(linrad)
+namespace linrad {
+
+double baseKHz(std::string_view centre_Hz) {
+    // Centres of 7 to 12 digits keep their whole MHz; any other text is taken whole.
+    std::size_t length = centre_Hz.size();
+    std::string_view mhz =
+        length >= 7 && length <= 12 ? centre_Hz.substr(0, length - 6) : centre_Hz;
+    return numbers::leadingNumber(mhz) * 1000;
+}
+
+std::int64_t offsetValue(const FrequencyInputs& in) {
+    double base = baseKHz(in.centre_Hz);
+    double f = (numbers::leadingNumber(in.fqso_kHz) + base) * 1000;
+    if (in.doppler) {
+        // The MHz of the centre with the hertz below 1 MHz of the receive frequency. Taken
+        // numerically, so a receive frequency with a fractional hertz keeps its place.
+        double belowMHz = std::fmod(numbers::leadingNumber(in.freqRx_Hz), 1e6);
+        f = (base + belowMHz / 1000) * 1000;
+    }
+    double v = f - numbers::leadingNumber(in.centre_Hz) + static_cast<double>(kWindowCentre) +
+               numbers::leadingNumber(in.offset_Hz);
+    v = std::clamp(v, 0.0, static_cast<double>(kWindowWidth));
+    return numbers::roundHalfEven(v);
+}
+
+std::string littleEndian32(std::uint32_t value) {
+    std::string bytes(4, '\0');
+    for (std::size_t i = 0; i < 4; ++i) {
+        bytes[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    }
+    return bytes;
+}
+
+// Offset 0: the code 41660 (BC A2 00 00); offset 4: the window position, 0 to 96000.
+std::string frequencyMessage(std::int64_t offsetValue) {
+    return littleEndian32(kSetFrequencyCode) +
+           littleEndian32(
+               static_cast<std::uint32_t>(std::clamp<std::int64_t>(offsetValue, 0, kWindowWidth)));
+}
+
+} // namespace linrad
+
+void Linrad_connect(Kelv& k) {
+    k.Winsock1.close();
+    if (k.rs.Linrad_host.empty()) {
+        k.dialogs.messageBox("Please configure Tcp/ip");
+        return;
+    }
+    if (k.rs.Linrad_tcp_port.empty()) {
+        k.dialogs.messageBox("Please configure Tcp/port");
+        return;
+    }
+    if (k.Winsock1.state() != platform::TcpState::Closed) {
+        k.dialogs.messageBox("Linrad not active");
+        return;
+    }
+    k.Winsock1.connectToHost(k.rs.Linrad_host, k.rs.Linrad_tcp_port);
+}
+
+void Linrad_set_frequency(Kelv& k) {
+    std::int64_t v =
+        linrad::offsetValue({k.rs.Linrad_center_Hz, k.rs.Linrad_offset_Hz, k.rs.Fqso_kHz,
+                             k.rs.Freq_RX, k.settings().Doppler_Check == 1});
+    if (k.Winsock1.state() != platform::TcpState::Connected) {
+        k.dialogs.messageBox("Linrad not Connected please Stop/Start");
+        return;
+    }
+    // One write: a message dropped because Linrad reads nothing is dropped whole, so the stream
+    // never goes out of step.
+    if (!k.Winsock1.send(linrad::frequencyMessage(v))) {
+        k.ui.RotorAZ.caption = "Linrad busy: frequency not sent";
+    }
+}
 
 } // namespace kelvora

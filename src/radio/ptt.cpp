@@ -1,8 +1,91 @@
-// Placeholder until PTT follow lands: the tracking tick already calls this.
+// PTT follow: repeats the DSR line of the virtual PTT port as the open state of the real one.
 #include "radio/ptt.h"
+
+#include "ports/serial_ports.h"
+#include "radio/radio_dispatch.h"
+#include "tracking/kelv.h"
+
+#include <optional>
+#include <string>
 
 namespace kelvora {
 
-void Controllo_PTT_MAP65(Kelv& /*k*/) {} // TODO(ptt)
+namespace {
+
+// MAP65's PTT line and the line that keys the transmitter run at the same fixed settings.
+constexpr platform::LineSettings kPttLine{19200, 'N', 8, 1};
+
+// Reads (and discards) whatever waits on an open line: the only way a line that is never written
+// to notices that its device went away.
+void probe(Kelv& k, platform::SerialPort& port, const char* role) {
+    if (!port.isOpen()) {
+        return;
+    }
+    port.readAll();
+    ports::checkLost(k, port, role);
+}
+
+void reportOpenFailure(Kelv& k, std::string failure) {
+    if (failure == k.rs.Ptt_open_failure) {
+        return;
+    }
+    // Remembered before the box opens: ticks run while it is shown and must not open another.
+    k.rs.Ptt_open_failure = failure;
+    k.dialogs.messageBox("Cannot open serial port:\n" + failure +
+                         "\n\nThe transmitter is not keyed; tracking goes on.");
+}
+
+void key(Kelv& k) {
+    const std::string& portText = k.settings().Reale_PTT;
+    std::optional<int> n = ports::portNumber(portText);
+    if (!n) {
+        return; // "None", or no port named: PTT is not followed
+    }
+    std::string device = ports::portDevice(k.iniPath(), *n);
+    std::string reason;
+    if (!k.MSComm4.open(device, kPttLine, /*rtsOnOpen=*/true, reason)) {
+        reportOpenFailure(k, "Reale_PTT " + portText + " (" + device + "): " + reason);
+        return;
+    }
+    k.rs.Ptt_open_failure.clear();
+    k.ui.Ptt.caption = kPttOn;
+    Invio_frequenza(k);
+}
+
+void unkey(Kelv& k) {
+    k.MSComm4.close();
+    k.rs.Fqso_kHz = k.rs.Fqso2_kHz;
+    k.ui.Ptt.caption = kPttOff;
+    Invio_frequenza(k);
+}
+
+} // namespace
+
+void Controllo_PTT_MAP65(Kelv& k) {
+    if (k.ui.Ptt.caption == kPttOn) {
+        probe(k, k.MSComm4, "Real PTT");
+        if (!k.MSComm4.isOpen()) {
+            k.ui.Ptt.caption = kPttOff; // the line went away: the transmitter is not keyed
+        }
+    }
+    probe(k, k.MSComm3, "Virtual PTT");
+    if (!k.MSComm3.isOpen()) {
+        // Without MAP65's line nothing would ever release a keyed transmitter.
+        if (k.MSComm4.isOpen()) {
+            k.MSComm4.close();
+            k.ui.Ptt.caption = kPttOff;
+        }
+        return;
+    }
+    bool dsr = k.MSComm3.dsr();
+    if (dsr && !k.MSComm4.isOpen()) {
+        key(k);
+    }
+    // DSR is read again, so a pulse that has already ended is keyed and released in this call.
+    dsr = k.MSComm3.dsr();
+    if (!dsr && k.MSComm4.isOpen()) {
+        unkey(k);
+    }
+}
 
 } // namespace kelvora

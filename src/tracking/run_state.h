@@ -47,6 +47,9 @@ struct RunState {
     int Vfo_b_on = 0;
     int Elecraft_state = 0;
     int Icom_vfo_cmd = 0;
+
+    // PTT follow: the last real PTT open failure reported, so it is shown once.
+    std::string Ptt_open_failure;
 };
 
 } // namespace kelvora
