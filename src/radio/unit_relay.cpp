@@ -1,0 +1,45 @@
+// The frequency relay command of the Kelvora unit, written with the unit's character pacing.
+#include "radio/unit_relay.h"
+
+#include "ports/serial_ports.h"
+#include "tracking/kelv.h"
+
+namespace kelvora::relay {
+
+std::optional<std::string> relayCommand(std::string_view fqsoKHz,
+                                        const numbers::LocaleSeparators& locale) {
+    std::string kHz = numbers::formatAtLeast3(fqsoKHz, locale);
+    if (kHz.size() != 3) {
+        return std::nullopt;
+    }
+    for (char c : kHz) {
+        if (c < '0' || c > '9') {
+            return std::nullopt;
+        }
+    }
+    // The unit works on the 144 MHz band only: no offset, no Doppler.
+    return "FU144" + kHz + "00\r";
+}
+
+} // namespace kelvora::relay
+
+namespace kelvora {
+
+void KVRadioSetTXFreq(Kelv& k) {
+    RunState& rs = k.rs;
+    k.ui.Label_freq.caption =
+        rs.Band_MHz + "." + numbers::formatAtLeast3(rs.Fqso_kHz, k.locale) + ".000";
+    std::optional<std::string> command = relay::relayCommand(rs.Fqso_kHz, k.locale);
+    if (!command) {
+        k.ui.RotorAZ.caption = "Freq. out of range";
+        return;
+    }
+    // The unit reads its serial line slowly: one character, then a pause.
+    for (char c : *command) {
+        ports::WriteToRotorPort(k, std::string_view(&c, 1));
+        ports::KVRotorPaceDown(k, rs.Rotor_pace_delay);
+    }
+    k.ui.RotorAZ.caption = *command;
+}
+
+} // namespace kelvora
