@@ -1,10 +1,11 @@
-// Rotor position polling and the reply readers.
+// Rotor position polling: the request per rotor type and its reply reader.
 #pragma once
 
 namespace kelvora {
 struct Kelv;
 
-// Requests the rotor position and shows the reply in LabelAZ/LabelEL. Called by Timer1.
+// Requests the rotor position and shows the reply in LabelAZ/LabelEL. Called by Timer1. Does
+// nothing on a tick whose target moved, or while the rotor port is closed.
 void Controllo_posizione(Kelv& k);
 
 } // namespace kelvora

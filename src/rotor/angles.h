@@ -1,0 +1,47 @@
+// Target angles on their way to a rotor: the rotor.dat corrections, limits and number texts.
+#pragma once
+
+#include "tracking/run_state.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kelvora::rotor {
+
+struct AzEl {
+    double az = 0;
+    double el = 0;
+};
+
+// az plus the azimuth correction at az rounded to a whole degree; std::nullopt when that index
+// has no entry (outside 0..360).
+std::optional<double> correctAz(double az, const RunState& rs);
+// The same with the elevation table (0..90).
+std::optional<double> correctEl(double el, const RunState& rs);
+
+double limit(double value, double low, double high);
+
+// The preparation shared by the elevation rotors: nothing below the horizon, the overhead flip
+// (el above 90 becomes 180 - el), the corrections, azimuth limited to 0..360 and elevation to
+// 0..90. std::nullopt when nothing is to be sent.
+std::optional<AzEl> prepareAzEl(double az, double el, const RunState& rs);
+// Azimuth-only rotors: corrected and limited to 0..360, with no horizon test.
+std::optional<double> prepareAz(double az, const RunState& rs);
+
+// The two decimal texts of the EasyComm and Radant commands, built from Az_text/El_text with
+// the corrections at the whole angles azInt/elInt. A correction pushing the elevation over 90
+// flips it. std::nullopt below the horizon or without a correction entry.
+struct AzElText {
+    std::string az;
+    std::string el;
+};
+std::optional<AzElText> decimalAngles(std::string_view azText, std::string_view elText,
+                                      double azInt, double elInt, const RunState& rs);
+
+// x rounded to a whole number (halves to even) as digits.
+std::string nearestText(double x);
+// Plain decimal notation with only the decimals the value has: 483, 483.5.
+std::string decText(double x);
+
+} // namespace kelvora::rotor
