@@ -283,3 +283,27 @@ TEST_F(StartupTest, SettingsDialogCloseBoxUnloadsTheRecord) {
 
 } // namespace
 } // namespace kelvora
+
+namespace kelvora {
+namespace {
+
+TEST(StartupNumbersTest, ARefreshPeriodThatIsNotANumberLeavesTheRefreshOff) {
+    const std::pair<const char*, int> cases[] = {{"abc", 0}, {"-3", 0}, {"2.5x", 2500},
+                                                 {"1", 1000}};
+    for (auto [text, interval] : cases) {
+        SCOPED_TRACE(text);
+        fakes::KelvFixture fx;
+        std::string ini = fx.folder.file("Kelvora.ini");
+        config::Create_Config_file(ini);
+        config::WriteStringIni("COM_Rotor", "Refresh_Rotore", text, ini);
+        config::WriteStringIni("COM_RTX", "Trv_Offset", "lots", ini);
+        mnuStart_Click(fx.k);
+        EXPECT_EQ(fx.k.ui.Timer1.enabled, interval > 0);
+        if (interval > 0) {
+            EXPECT_EQ(fx.k.ui.Timer1.interval, interval);
+        }
+    }
+}
+
+} // namespace
+} // namespace kelvora
