@@ -14,11 +14,11 @@ namespace {
 using S = Settings;
 
 SettingKey text(const char* section, const char* key, const char* field, const char* def,
-                std::string S::* member) {
+                std::string S::*member) {
     return SettingKey{section, key, key, field, def, member, nullptr};
 }
 
-SettingKey check(const char* section, const char* key, const char* field, int S::* member) {
+SettingKey check(const char* section, const char* key, const char* field, int S::*member) {
     return SettingKey{section, key, key, field, "0", nullptr, member};
 }
 
@@ -129,8 +129,8 @@ bool Create_Config_file(const std::string& iniPath) {
 }
 
 const std::vector<ComboList>& comboLists() {
-    static const std::vector<std::string> bauds = {"600",   "1200",  "2400",  "4800",
-                                                   "9600",  "19200", "38400", "57600"};
+    static const std::vector<std::string> bauds = {"600",  "1200",  "2400",  "4800",
+                                                   "9600", "19200", "38400", "57600"};
     static const std::vector<std::string> parities = {"E", "N", "O"};
     static const std::vector<std::string> bits = {"4", "5", "6", "7", "8"};
     static const std::vector<std::string> stopBits = {"1", "2"};
@@ -138,10 +138,10 @@ const std::vector<ComboList>& comboLists() {
         {"RtxPort", ports(21)},
         {"RtxPort2", ports(21)},
         {"RtxType",
-         {"None", "Icom-rtx", "IC-275", "IC-706MK2G", "IC-756pro3", "IC-781", "IC-7100",
-          "IC-7300", "IC-7400", "IC-7800", "IC-9700", "IC-9700-X", "Elecraft-K3", "Flex-SDR",
-          "FT-736R", "FT-817", "FT-847", "FT-857", "FT-897", "FT-950", "FT-991", "FT-1000mp",
-          "FT-5000", "TS-590", "TS-2000", "Fdm-Duo"}},
+         {"None",      "Icom-rtx", "IC-275",  "IC-706MK2G", "IC-756pro3", "IC-781",      "IC-7100",
+          "IC-7300",   "IC-7400",  "IC-7800", "IC-9700",    "IC-9700-X",  "Elecraft-K3", "Flex-SDR",
+          "FT-736R",   "FT-817",   "FT-847",  "FT-857",     "FT-897",     "FT-950",      "FT-991",
+          "FT-1000mp", "FT-5000",  "TS-590",  "TS-2000",    "Fdm-Duo"}},
         {"RtxBaud", bauds},
         {"Parity", parities},
         {"Bits", bits},

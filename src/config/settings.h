@@ -33,8 +33,8 @@ struct SettingKey {
     const char* writeKey; // differs from readKey only for the Linrad offset
     const char* field;    // the control's name
     const char* defaultValue;
-    std::string Settings::* text = nullptr; // combo and text fields
-    int Settings::* check = nullptr;         // check-box fields
+    std::string Settings::*text = nullptr; // combo and text fields
+    int Settings::*check = nullptr;        // check-box fields
 };
 
 // Every key of the record in file order (the "Window" keys are not part of the record).

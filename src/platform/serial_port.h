@@ -18,7 +18,8 @@ struct LineSettings {
 enum class Handshaking { None = 0, XonXoff = 1, RtsCts = 2, RtsCtsXonXoff = 3 };
 
 // Responsibilities:
-// - Bytes written reach the device before write() returns (paced byte-by-byte sending relies on it).
+// - Bytes written reach the device before write() returns (paced byte-by-byte sending relies on
+// it).
 // - waitForInput() blocks in the OS, never spins and never runs window events.
 // - A device that goes away (USB adapter pulled) turns the port into the lost state: isOpen()
 //   answers false from then on, lostReason() tells why, and every call is harmless.

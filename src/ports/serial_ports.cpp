@@ -32,8 +32,8 @@ std::string portDevice(const std::string& iniPath, int n) {
 }
 
 std::optional<platform::LineSettings> lineSettings(std::string_view baud, std::string_view parity,
-                                                   std::string_view bits,
-                                                   std::string_view stopBits, std::string& error) {
+                                                   std::string_view bits, std::string_view stopBits,
+                                                   std::string& error) {
     platform::LineSettings line;
     std::optional<double> b = numbers::strictNumber(baud);
     std::optional<double> d = numbers::strictNumber(bits);
@@ -141,7 +141,8 @@ void OpenCom(Kelv& k) {
 }
 
 void closeAllPorts(Kelv& k) {
-    for (platform::SerialPort* port : {&k.MSComm1, &k.MSComm2, &k.MSComm3, &k.MSComm4, &k.MSComm5}) {
+    for (platform::SerialPort* port :
+         {&k.MSComm1, &k.MSComm2, &k.MSComm3, &k.MSComm4, &k.MSComm5}) {
         if (port->isOpen()) {
             port->close();
         }
@@ -172,9 +173,15 @@ void writeTo(Kelv& k, platform::SerialPort& port, const char* role, std::string_
 
 } // namespace
 
-void WriteToRtxPort(Kelv& k, std::string_view text) { writeTo(k, k.MSComm1, "Radio", text); }
-void WriteToRtxPort2(Kelv& k, std::string_view text) { writeTo(k, k.MSComm5, "Radio 2", text); }
-void WriteToRotorPort(Kelv& k, std::string_view text) { writeTo(k, k.MSComm2, "Rotor", text); }
+void WriteToRtxPort(Kelv& k, std::string_view text) {
+    writeTo(k, k.MSComm1, "Radio", text);
+}
+void WriteToRtxPort2(Kelv& k, std::string_view text) {
+    writeTo(k, k.MSComm5, "Radio 2", text);
+}
+void WriteToRotorPort(Kelv& k, std::string_view text) {
+    writeTo(k, k.MSComm2, "Rotor", text);
+}
 
 std::string ReadFromRotorPort(Kelv& k) {
     if (!k.MSComm2.isOpen()) {

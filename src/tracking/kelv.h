@@ -22,8 +22,8 @@ struct Kelv {
          platform::SerialPort& realPtt, platform::SerialPort& radio2, platform::TcpSocket& socket,
          platform::Clock& clockRef, platform::Dialogs& dialogsRef, std::string folder)
         : frmRotor(settingsDialog), MSComm1(radio), MSComm2(rotor), MSComm3(virtualPtt),
-          MSComm4(realPtt), MSComm5(radio2), Winsock1(socket), clock(clockRef),
-          dialogs(dialogsRef), programFolder(std::move(folder)) {}
+          MSComm4(realPtt), MSComm5(radio2), Winsock1(socket), clock(clockRef), dialogs(dialogsRef),
+          programFolder(std::move(folder)) {}
 
     // The current settings, read at the moment they are needed.
     config::Settings& settings() { return frmRotor.fields(); }

@@ -9,8 +9,12 @@ namespace kelvora::numbers {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // Length of the decimal number at the start of `text` (sign, digits, point, digits); 0 if none.
 std::size_t numberPrefixLength(std::string_view text, std::string_view decimal) {
@@ -140,7 +144,9 @@ std::string toText(double value) {
     return text;
 }
 
-std::string roundTrip(double value) { return toText(leadingNumber(toText(value))); }
+std::string roundTrip(double value) {
+    return toText(leadingNumber(toText(value)));
+}
 
 std::string padLeft(std::string_view text, std::size_t n, char fill) {
     std::string result(text);

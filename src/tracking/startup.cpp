@@ -145,9 +145,9 @@ void Option_Click(Kelv& k) {
     disableTimers(k);
     closePortsAndUnkey(k);
     f.lblFL.back = ui::kLightGrey;
-    for (ui::Control* c : {&f.Command2, &f.Command3, &f.Command4, &f.Host, &f.Normal, &f.Posizione,
-                           &f.Command1, &f.auto_, &f.Autoupdate, &f.Linrad_freq, &f.Command5,
-                           &f.Command6, &f.Rotorman}) {
+    for (ui::Control* c :
+         {&f.Command2, &f.Command3, &f.Command4, &f.Host, &f.Normal, &f.Posizione, &f.Command1,
+          &f.auto_, &f.Autoupdate, &f.Linrad_freq, &f.Command5, &f.Command6, &f.Rotorman}) {
         c->enabled = false;
     }
     hideDopplerWindow(k);
@@ -248,11 +248,11 @@ void Load_Rotor_dat(Kelv& k) {
         }
     }
     if (!ok || fields.size() % perPass != 0 || bad > 0) {
-        std::string why = !ok ? "it cannot be read"
-                          : fields.size() % perPass != 0
-                              ? "it holds " + std::to_string(fields.size() / 2) +
-                                    " records instead of 452"
-                              : std::to_string(bad) + " of its values are not numbers";
+        std::string why =
+            !ok ? "it cannot be read"
+            : fields.size() % perPass != 0
+                ? "it holds " + std::to_string(fields.size() / 2) + " records instead of 452"
+                : std::to_string(bad) + " of its values are not numbers";
         k.dialogs.messageBox("rotor.dat is damaged: " + why +
                              ".\nTracking goes on with the corrections read so far, zero for "
                              "the rest.");
@@ -267,8 +267,8 @@ void Restore_Window(Kelv& k) {
     config::IniDocument document = config::loadIniFile(path);
     double* measures[] = {&k.ui.left, &k.ui.top, &k.ui.height, &k.ui.width};
     for (std::size_t i = 0; i < 4; ++i) {
-        *measures[i] =
-            numbers::leadingNumber(document.get(config::kWindowSection, config::windowKeys()[i].key));
+        *measures[i] = numbers::leadingNumber(
+            document.get(config::kWindowSection, config::windowKeys()[i].key));
     }
 }
 
@@ -322,7 +322,8 @@ void Save_Click(Kelv& k) {
 }
 
 void Default_Click(Kelv& k) {
-    if (!k.dialogs.askYesNo("You want to load the default parameters?", "Load default parameters")) {
+    if (!k.dialogs.askYesNo("You want to load the default parameters?",
+                            "Load default parameters")) {
         return;
     }
     config::Create_Config_file(k.iniPath());

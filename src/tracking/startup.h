@@ -36,7 +36,7 @@ void ErrorHandler(Kelv& k, std::string_view text, bool fatal);
 bool EsisteFile(const std::string& NomeFile);
 
 // The settings dialog's buttons that reach into the main window.
-void Finish_Click(Kelv& k);   // "Close"
+void Finish_Click(Kelv& k);         // "Close"
 void Form_Unload_Settings(Kelv& k); // the dialog's close box
 void Save_Click(Kelv& k);
 void Default_Click(Kelv& k);

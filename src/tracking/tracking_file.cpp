@@ -44,7 +44,9 @@ bool charIs(std::string_view text, long p, char c) {
     return !at || *at == std::string(1, c);
 }
 
-long pos(std::size_t p) { return static_cast<long>(p); }
+long pos(std::size_t p) {
+    return static_cast<long>(p);
+}
 
 void moonBranch(std::string working, RunState& rs) {
     long c = pos(findFrom1(working, ","));

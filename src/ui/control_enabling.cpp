@@ -39,24 +39,33 @@ struct RadioRow {
 };
 
 constexpr std::array<RadioRow, 25> kRadioRows = {{
-    {"Icom-rtx", "DDDDDDE"},    {"IC-275", "DDEEEDE"},    {"IC-706MK2G", "DDDEEEE"},
-    {"IC-756pro3", "DDEEEEE"},  {"IC-781", "DDDEEEE"},    {"IC-7100", "DDDDDDE"},
-    {"IC-7300", "DDDEEEE"},     {"IC-7400", "DDDEEEE"},   {"IC-7800", "EDDEEEE"},
-    {"IC-9700", "DDDEEEE"},     {"IC-9700-X", "DDDEEEE"}, {"Elecraft-K3", "DDDEEDE"},
-    {"Flex-SDR", "DDDDDDE"},    {"FT-736R", "DDDDDDE"},   {"FT-817", "DDDDDDE"},
-    {"FT-847", "DDDDDDE"},      {"FT-857", "DDDDDDE"},    {"FT-897", "DDDDDDE"},
-    {"FT-950", "DDDDDEE"},      {"FT-991", "DDDDDDE"},    {"FT-1000mp", "DDDEEEE"},
-    {"FT-5000", "DDDDDDE"},     {"TS-590", "DDDDDDE"},    {"TS-2000", "DDDDDDE"},
+    {"Icom-rtx", "DDDDDDE"},   {"IC-275", "DDEEEDE"},    {"IC-706MK2G", "DDDEEEE"},
+    {"IC-756pro3", "DDEEEEE"}, {"IC-781", "DDDEEEE"},    {"IC-7100", "DDDDDDE"},
+    {"IC-7300", "DDDEEEE"},    {"IC-7400", "DDDEEEE"},   {"IC-7800", "EDDEEEE"},
+    {"IC-9700", "DDDEEEE"},    {"IC-9700-X", "DDDEEEE"}, {"Elecraft-K3", "DDDEEDE"},
+    {"Flex-SDR", "DDDDDDE"},   {"FT-736R", "DDDDDDE"},   {"FT-817", "DDDDDDE"},
+    {"FT-847", "DDDDDDE"},     {"FT-857", "DDDDDDE"},    {"FT-897", "DDDDDDE"},
+    {"FT-950", "DDDDDEE"},     {"FT-991", "DDDDDDE"},    {"FT-1000mp", "DDDEEEE"},
+    {"FT-5000", "DDDDDDE"},    {"TS-590", "DDDDDDE"},    {"TS-2000", "DDDDDDE"},
     {"Fdm-Duo", "DDDDDDE"},
 }};
 
 void apply(ui::Control& c, char state, bool manual, bool refresh) {
     switch (state) {
-    case 'E': c.enabled = true; break;
-    case 'D': c.enabled = false; break;
-    case 'M': c.enabled = manual; break;
-    case 'R': c.enabled = refresh; break;
-    default: break;
+    case 'E':
+        c.enabled = true;
+        break;
+    case 'D':
+        c.enabled = false;
+        break;
+    case 'M':
+        c.enabled = manual;
+        break;
+    case 'R':
+        c.enabled = refresh;
+        break;
+    default:
+        break;
     }
 }
 
@@ -76,11 +85,10 @@ void Visualizza_pulsanti(Kelv& k) {
     bool manual = f.Rotorman.value == 1;
     bool refresh = s.Refresh_Rotore != "None";
 
-    ui::Control* rotorControls[] = {&f.Command2, &f.Command3, &f.Command4, &f.Host,
-                                    &f.Normal,   &f.Posizione, &f.Command1, &f.Command6,
-                                    &f.Rotorman, &f.Command7, &f.Command8, &f.auto_,
-                                    &f.Autoupdate, &f.Label7, &f.Command5, &f.LabelAZ,
-                                    &f.LabelEL};
+    ui::Control* rotorControls[] = {
+        &f.Command2,   &f.Command3, &f.Command4, &f.Host,     &f.Normal,   &f.Posizione,
+        &f.Command1,   &f.Command6, &f.Rotorman, &f.Command7, &f.Command8, &f.auto_,
+        &f.Autoupdate, &f.Label7,   &f.Command5, &f.LabelAZ,  &f.LabelEL};
     for (const RotorRow& row : kRotorRows) {
         if (row.type == s.RotorType) {
             for (std::size_t i = 0; i < row.states.size(); ++i) {

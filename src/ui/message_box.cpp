@@ -21,15 +21,21 @@ void MessageTimer_Timer(Kelv& k) {
     k.frmMessage.MessageTimer.enabled = false;
 }
 
-void OKButton_Click(Kelv& k) { k.frmMessage.visible = false; }
+void OKButton_Click(Kelv& k) {
+    k.frmMessage.visible = false;
+}
 
 void mnuHelp_Click(Kelv& k) {
     k.frmAbout1.lblVersion.caption = versionText();
     k.frmAbout1.visible = true;
 }
 
-void cmdOK_Click(Kelv& k) { k.frmAbout1.visible = false; }
+void cmdOK_Click(Kelv& k) {
+    k.frmAbout1.visible = false;
+}
 
-std::string versionText() { return "Version 1.0.0 08-12-2026"; }
+std::string versionText() {
+    return "Version 1.0.0 08-12-2026";
+}
 
 } // namespace kelvora

@@ -108,8 +108,8 @@ TEST_F(SettingsFileTest, MissingSectionLoadsEmptyAndChecksOff) {
 }
 
 TEST_F(SettingsFileTest, CheckBoxValues) {
-    const std::pair<const char*, int> cases[] = {{"1", 1}, {"0", 0}, {"", 0}, {"1.4", 1},
-                                                 {"abc", 0}, {"7", 0}};
+    const std::pair<const char*, int> cases[] = {{"1", 1},   {"0", 0},   {"", 0},
+                                                 {"1.4", 1}, {"abc", 0}, {"7", 0}};
     for (auto [text, expected] : cases) {
         SCOPED_TRACE(text);
         folder.write("Kelvora.ini", std::string("[General]\nDoppler=") + text + "\n");

@@ -288,8 +288,8 @@ namespace kelvora {
 namespace {
 
 TEST(StartupNumbersTest, ARefreshPeriodThatIsNotANumberLeavesTheRefreshOff) {
-    const std::pair<const char*, int> cases[] = {{"abc", 0}, {"-3", 0}, {"2.5x", 2500},
-                                                 {"1", 1000}};
+    const std::pair<const char*, int> cases[] = {
+        {"abc", 0}, {"-3", 0}, {"2.5x", 2500}, {"1", 1000}};
     for (auto [text, interval] : cases) {
         SCOPED_TRACE(text);
         fakes::KelvFixture fx;

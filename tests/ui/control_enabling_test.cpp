@@ -27,9 +27,9 @@ TEST_F(ControlEnablingTest, NoDevices) {
     for (ui::Control* c : {&f.Command1, &f.auto_, &f.Autoupdate, &f.Linrad_freq}) {
         EXPECT_TRUE(c->enabled) << c->caption;
     }
-    for (ui::Control* c : {&f.Command2, &f.Command3, &f.Command4, &f.Host, &f.Normal,
-                           &f.Posizione, &f.Command6, &f.Rotorman, &f.Label7, &f.LabelAZ,
-                           &f.LabelEL, &f.Command5}) {
+    for (ui::Control* c :
+         {&f.Command2, &f.Command3, &f.Command4, &f.Host, &f.Normal, &f.Posizione, &f.Command6,
+          &f.Rotorman, &f.Label7, &f.LabelAZ, &f.LabelEL, &f.Command5}) {
         EXPECT_FALSE(c->enabled) << c->caption;
     }
     EXPECT_FALSE(f.Text1.visible);
@@ -74,9 +74,9 @@ TEST_F(ControlEnablingTest, Ic7800TurnsCommand2IntoTheDualToggle) {
 }
 
 TEST_F(ControlEnablingTest, ManualStartFollowsTheBoxForEveryRotor) {
-    for (const char* rotor : {"None", "Kelvora", "GS232", "GS232-qzr", "SpidRak(az)",
-                              "SpidRas(az/el) 1 deg", "SpidRas(az/el) 0.5 deg", "D-Prosistel",
-                              "EasyComm", "Radant AZV-1"}) {
+    for (const char* rotor :
+         {"None", "Kelvora", "GS232", "GS232-qzr", "SpidRak(az)", "SpidRas(az/el) 1 deg",
+          "SpidRas(az/el) 0.5 deg", "D-Prosistel", "EasyComm", "Radant AZV-1"}) {
         SCOPED_TRACE(rotor);
         EXPECT_TRUE(run(rotor, "None", "None", 1).Command5.enabled);
         EXPECT_FALSE(run(rotor, "None", "None", 0).Command5.enabled);

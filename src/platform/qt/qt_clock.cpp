@@ -10,7 +10,9 @@
 
 namespace kelvora::platform {
 
-int QtClock::secondOfMinute() { return QTime::currentTime().second(); }
+int QtClock::secondOfMinute() {
+    return QTime::currentTime().second();
+}
 
 double QtClock::monotonicSeconds() {
     using namespace std::chrono;

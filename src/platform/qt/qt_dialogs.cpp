@@ -22,7 +22,9 @@ bool QtDialogs::askYesNo(const std::string& text, const std::string& title) {
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-void QtDialogs::beep() { QApplication::beep(); }
+void QtDialogs::beep() {
+    QApplication::beep();
+}
 
 std::optional<std::string> QtDialogs::openFile(const std::string& title,
                                                const std::string& filter) {
@@ -50,8 +52,8 @@ std::string qtFileFilter(const std::string& filter) {
     bool description = true;
     while (start <= filter.size()) {
         std::size_t bar = filter.find('|', start);
-        std::string part = filter.substr(start, bar == std::string::npos ? std::string::npos
-                                                                         : bar - start);
+        std::string part =
+            filter.substr(start, bar == std::string::npos ? std::string::npos : bar - start);
         if (description) {
             if (!result.empty()) {
                 result += ";;";

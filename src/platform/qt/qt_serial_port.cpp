@@ -10,21 +10,29 @@ namespace {
 
 std::optional<QSerialPort::DataBits> dataBits(int bits) {
     switch (bits) {
-    case 5: return QSerialPort::Data5;
-    case 6: return QSerialPort::Data6;
-    case 7: return QSerialPort::Data7;
-    case 8: return QSerialPort::Data8;
-    default: return std::nullopt;
+    case 5:
+        return QSerialPort::Data5;
+    case 6:
+        return QSerialPort::Data6;
+    case 7:
+        return QSerialPort::Data7;
+    case 8:
+        return QSerialPort::Data8;
+    default:
+        return std::nullopt;
     }
 }
 
 QSerialPort::Parity parity(char p) {
     switch (p) {
     case 'E':
-    case 'e': return QSerialPort::EvenParity;
+    case 'e':
+        return QSerialPort::EvenParity;
     case 'O':
-    case 'o': return QSerialPort::OddParity;
-    default: return QSerialPort::NoParity;
+    case 'o':
+        return QSerialPort::OddParity;
+    default:
+        return QSerialPort::NoParity;
     }
 }
 
@@ -32,7 +40,9 @@ QSerialPort::Parity parity(char p) {
 
 QtSerialPort::QtSerialPort() = default;
 
-QtSerialPort::~QtSerialPort() { close(); }
+QtSerialPort::~QtSerialPort() {
+    close();
+}
 
 bool QtSerialPort::open(const std::string& device, const LineSettings& line, bool rtsOnOpen,
                         std::string& error) {
@@ -68,16 +78,24 @@ void QtSerialPort::close() {
     m_lost.clear(); // the loss has been dealt with; the port is simply closed now
 }
 
-bool QtSerialPort::isOpen() const { return m_port.isOpen() && m_lost.empty(); }
+bool QtSerialPort::isOpen() const {
+    return m_port.isOpen() && m_lost.empty();
+}
 
 void QtSerialPort::setHandshaking(Handshaking mode) {
     if (!isOpen()) {
         return;
     }
     switch (mode) {
-    case Handshaking::None: m_port.setFlowControl(QSerialPort::NoFlowControl); break;
-    case Handshaking::XonXoff: m_port.setFlowControl(QSerialPort::SoftwareControl); break;
-    case Handshaking::RtsCts: m_port.setFlowControl(QSerialPort::HardwareControl); break;
+    case Handshaking::None:
+        m_port.setFlowControl(QSerialPort::NoFlowControl);
+        break;
+    case Handshaking::XonXoff:
+        m_port.setFlowControl(QSerialPort::SoftwareControl);
+        break;
+    case Handshaking::RtsCts:
+        m_port.setFlowControl(QSerialPort::HardwareControl);
+        break;
     case Handshaking::RtsCtsXonXoff: {
         // Qt offers one flow control at a time; add XON/XOFF to RTS/CTS on the descriptor.
         m_port.setFlowControl(QSerialPort::HardwareControl);
