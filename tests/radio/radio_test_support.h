@@ -1,0 +1,54 @@
+// Helpers of the radio tests: byte strings from hex text and back, and a main window on fakes.
+#pragma once
+
+#include "fakes/kelv_fixture.h"
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+namespace kelvora::radiotest {
+
+// "FE FE 10" -> the three bytes.
+inline std::string fromHex(std::string_view text) {
+    std::string bytes;
+    std::istringstream in{std::string(text)};
+    unsigned value = 0;
+    while (in >> std::hex >> value) {
+        bytes += static_cast<char>(value);
+    }
+    return bytes;
+}
+
+// Bytes as upper-case hex pairs separated by blanks, for readable failure messages.
+inline std::string hex(std::string_view bytes) {
+    std::string text;
+    char pair[4];
+    for (char c : bytes) {
+        std::snprintf(pair, sizeof pair, "%02X", static_cast<unsigned char>(c));
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += pair;
+    }
+    return text;
+}
+
+// A main window on fakes with the CAT port open, tracking on and the given radio type.
+struct RadioFixture : fakes::KelvFixture {
+    explicit RadioFixture(const std::string& rtxType = "IC-9700") {
+        std::string error;
+        radio.open("/dev/radio", {}, false, error);
+        k.settings().RtxType = rtxType;
+        k.settings().RotorType = "None";
+        k.settings().RtxPort2 = "None";
+        k.settings().Doppler_Check = 0;
+        k.rs.Tracking_on = 1;
+        k.rs.Icom_addr = 0x10;
+        k.rs.Icom_addr2 = 0x10;
+    }
+    std::string sent() const { return hex(radio.written()); }
+};
+
+} // namespace kelvora::radiotest
