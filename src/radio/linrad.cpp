@@ -26,7 +26,7 @@ std::int64_t offsetValue(const FrequencyInputs& in) {
         // The MHz of the centre with the hertz below 1 MHz of the receive frequency. Taken
         // numerically, so a receive frequency with a fractional hertz keeps its place.
         double belowMHz = std::fmod(numbers::leadingNumber(in.freqRx_Hz), 1e6);
-        f = (base + belowMHz / 1000) * 1000;
+        f = base * 1000 + belowMHz; // (base + belowMHz / 1000) x 1000 without the rounding
     }
     double v = f - numbers::leadingNumber(in.centre_Hz) + static_cast<double>(kWindowCentre) +
                numbers::leadingNumber(in.offset_Hz);

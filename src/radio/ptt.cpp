@@ -16,12 +16,11 @@ namespace {
 constexpr platform::LineSettings kPttLine{19200, 'N', 8, 1};
 
 // Reads (and discards) whatever waits on an open line: the only way a line that is never written
-// to notices that its device went away.
+// to notices that its device went away. A lost line is reported in the status line and closed.
 void probe(Kelv& k, platform::SerialPort& port, const char* role) {
-    if (!port.isOpen()) {
-        return;
+    if (port.isOpen()) {
+        port.readAll();
     }
-    port.readAll();
     ports::checkLost(k, port, role);
 }
 
@@ -63,12 +62,15 @@ void unkey(Kelv& k) {
 
 void Controllo_PTT_MAP65(Kelv& k) {
     if (k.ui.Ptt.caption == kPttOn) {
+        // Probed only while keyed, so a line lost once is reported once.
         probe(k, k.MSComm4, "Real PTT");
         if (!k.MSComm4.isOpen()) {
-            k.ui.Ptt.caption = kPttOff; // the line went away: the transmitter is not keyed
+            k.ui.Ptt.caption = kPttOff; // the line is gone or closed: the transmitter is not keyed
         }
     }
-    probe(k, k.MSComm3, "Virtual PTT");
+    if (k.MSComm3.isOpen()) {
+        probe(k, k.MSComm3, "Virtual PTT");
+    }
     if (!k.MSComm3.isOpen()) {
         // Without MAP65's line nothing would ever release a keyed transmitter.
         if (k.MSComm4.isOpen()) {

@@ -110,7 +110,7 @@ public:
     }
     platform::TcpState state() override { return currentState; }
     bool send(std::string_view bytes) override {
-        if (currentState != platform::TcpState::Connected) {
+        if (currentState != platform::TcpState::Connected || !acceptSends) {
             return false;
         }
         sends.emplace_back(bytes);
@@ -119,6 +119,7 @@ public:
 
     platform::TcpState currentState = platform::TcpState::Closed;
     platform::TcpState stateAfterConnect = platform::TcpState::Connected;
+    bool acceptSends = true; // false: the peer takes nothing now, sends are dropped
     std::vector<std::pair<std::string, std::string>> connects;
     std::vector<std::string> sends;
     int closeCount = 0;
