@@ -1,8 +1,335 @@
-// Placeholder until the windows land.
+// The main window: tracking read-outs, frequency read-outs, rotor and radio buttons, status line.
 #include "ui/qt/main_window.h"
+
+#include "radio/vfo_buttons.h"
+#include "rotor/controller_unit.h"
+#include "tracking/kelv.h"
+#include "tracking/tracking_cycle.h"
+#include "ui/message_box.h"
+#include "ui/qt/qt_binding.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <string>
+#include <tuple>
 
 namespace kelvora::ui {
 
-int runKelvora(QApplication& app, const std::string& /*commandLine*/) { return app.exec(); } // TODO(ui)
+namespace {
+
+// Read-outs the operator reads from across the shack: large bold digits of fixed width.
+QFont readoutFont(int pointSize) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(pointSize);
+    font.setBold(true);
+    return font;
+}
+
+QLabel* fixedLabel(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    return label;
+}
+
+} // namespace
+
+MainWindow::MainWindow(Kelv& k, WindowEvents& events) : m_k(k), m_events(events) {
+    setObjectName("frmKelv");
+    setWindowTitle(QString::fromUtf8(kMainTitle));
+    build();
+    sync();
+}
+
+void MainWindow::build() {
+    MainForm& f = m_k.ui;
+    std::map<std::string, QWidget*> widgets;
+
+    // Menu entries stand directly in the menu bar, as one-click commands.
+    auto* menu = menuBar();
+    auto addMenu = [&](const char* name, Control& control, void (*procedure)(Kelv&)) {
+        QAction* action = menu->addAction(toQString(control.caption));
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this,
+                [this, procedure] { m_events.run([this, procedure] { procedure(m_k); }); });
+        m_bindings.push_back([action, &control] { applyAction(action, control); });
+    };
+    addMenu("mnuStart", f.mnuStart, mnuStart_Click);
+    addMenu("mnuHelp", f.mnuHelp, mnuHelp_Click);
+
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+
+    auto label = [&](const char* name, Control& control, QWidget* parent) {
+        auto* widget = new QLabel(parent);
+        widget->setObjectName(name);
+        m_bindings.push_back([widget, &control] { applyLabel(widget, control); });
+        return widget;
+    };
+    auto button = [&](const char* name, Control& control, void (*procedure)(Kelv&),
+                      QWidget* parent) {
+        auto* widget = new QPushButton(toQString(control.caption), parent);
+        widget->setObjectName(name);
+        widget->setAutoDefault(false);
+        widget->setFocusPolicy(Qt::TabFocus);
+        connect(widget, &QPushButton::clicked, this,
+                [this, procedure] { m_events.run([this, procedure] { procedure(m_k); }); });
+        m_bindings.push_back([widget, &control] { applyButton(widget, control); });
+        return widget;
+    };
+    auto checkBox = [&](const char* name, Control& control, void (*procedure)(Kelv&),
+                        QWidget* parent) {
+        auto* widget = new QCheckBox(parent);
+        widget->setObjectName(name);
+        connect(widget, &QCheckBox::toggled, this, [this, &control, procedure](bool on) {
+            m_events.run([this, &control, procedure, on] {
+                control.value = on ? 1 : 0;
+                if (procedure != nullptr) {
+                    procedure(m_k);
+                }
+            });
+        });
+        m_bindings.push_back([widget, &control] { applyCheckBox(widget, control); });
+        return widget;
+    };
+    auto textBox = [&](const char* name, Control& control, QWidget* parent) {
+        auto* widget = new QLineEdit(parent);
+        widget->setObjectName(name);
+        connect(widget, &QLineEdit::textEdited, this, [this, &control](const QString& text) {
+            m_events.run([&control, text] { control.caption = text.toStdString(); });
+        });
+        m_bindings.push_back([widget, &control] { applyLineEdit(widget, control); });
+        return widget;
+    };
+
+    // Tracking: time, target azimuth and elevation, object.
+    auto* tracking = new QGroupBox("Tracking", central);
+    tracking->setObjectName("frameTracking");
+    auto* trackingGrid = new QGridLayout(tracking);
+    trackingGrid->setContentsMargins(8, 4, 8, 6);
+    trackingGrid->setVerticalSpacing(0);
+    const char* trackingCaptions[] = {"UTC:", "Az:", "EL:"};
+    Control* trackingControls[] = {&f.lblTI, &f.lblAZ, &f.lblEL};
+    const char* trackingNames[] = {"lblTI", "lblAZ", "lblEL"};
+    for (int row = 0; row < 3; ++row) {
+        QLabel* caption = fixedLabel(trackingCaptions[row], tracking);
+        caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        QLabel* value = label(trackingNames[row], *trackingControls[row], tracking);
+        value->setFont(readoutFont(20));
+        value->setMinimumWidth(QFontMetrics(value->font()).horizontalAdvance("00:00:00") + 4);
+        trackingGrid->addWidget(caption, row, 0);
+        trackingGrid->addWidget(value, row, 1);
+    }
+    QLabel* object = label("Tracklb", f.Tracklb, tracking);
+    QFont objectFont = object->font();
+    objectFont.setBold(true);
+    objectFont.setPointSize(objectFont.pointSize() + 2);
+    object->setFont(objectFont);
+    object->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    trackingGrid->addWidget(object, 3, 0, 1, 2);
+    trackingGrid->setColumnStretch(1, 1);
+
+    // Frequencies: the QSO frequency from the tracking file and the one sent to the radio.
+    auto* frequency = new QWidget(central);
+    auto* frequencyBox = new QVBoxLayout(frequency);
+    frequencyBox->setContentsMargins(0, 0, 0, 0);
+    frequencyBox->setSpacing(3);
+    frequencyBox->addWidget(fixedLabel("Map65 / Linrad", frequency));
+    for (auto [name, control] :
+         {std::pair{"Label_freq", &f.Label_freq}, std::pair{"Label_TX", &f.Label_TX}}) {
+        QLabel* readout = label(name, *control, frequency);
+        readout->setFont(readoutFont(18));
+        readout->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        readout->setContentsMargins(8, 2, 8, 2);
+        readout->setMinimumWidth(QFontMetrics(readout->font()).horizontalAdvance("0000.000.000") +
+                                 20);
+        frequencyBox->addWidget(readout);
+    }
+    auto* radioRow = new QHBoxLayout;
+    QLabel* ptt = label("Ptt", f.Ptt, frequency);
+    QFont pttFont = ptt->font();
+    pttFont.setBold(true);
+    ptt->setFont(pttFont);
+    radioRow->addWidget(ptt);
+    radioRow->addStretch(1);
+    radioRow->addWidget(label("Tipo_rtx", f.Tipo_rtx, frequency));
+    frequencyBox->addLayout(radioRow);
+    frequencyBox->addStretch(1);
+
+    // Rotor: measured position over the manual entry, manual direction, Stop, polarity.
+    auto* rotor = new QWidget(central);
+    auto* rotorGrid = new QGridLayout(rotor);
+    rotorGrid->setContentsMargins(0, 0, 0, 0);
+    rotorGrid->setHorizontalSpacing(6);
+    rotorGrid->setVerticalSpacing(3);
+    rotorGrid->addWidget(fixedLabel("Azimuth", rotor), 0, 0, Qt::AlignHCenter);
+    rotorGrid->addWidget(fixedLabel("Elevation", rotor), 0, 1, Qt::AlignHCenter);
+    for (auto [column, name, control] :
+         {std::tuple{0, "LabelAZ", &f.LabelAZ}, std::tuple{1, "LabelEL", &f.LabelEL}}) {
+        QLabel* readout = label(name, *control, rotor);
+        readout->setFont(readoutFont(16));
+        readout->setAlignment(Qt::AlignCenter);
+        readout->setContentsMargins(6, 1, 6, 1);
+        readout->setMinimumWidth(QFontMetrics(readout->font()).horizontalAdvance("000.0") + 16);
+        rotorGrid->addWidget(readout, 1, column);
+    }
+    for (auto [column, name, control] :
+         {std::tuple{0, "Text1", &f.Text1}, std::tuple{1, "Text2", &f.Text2}}) {
+        QLineEdit* entry = textBox(name, *control, rotor);
+        entry->setAlignment(Qt::AlignCenter);
+        rotorGrid->addWidget(entry, 2, column);
+    }
+    auto* manualRow = new QHBoxLayout;
+    manualRow->setSpacing(4);
+    manualRow->addWidget(checkBox("Rotorman", f.Rotorman, Rotorman_Click, rotor));
+    manualRow->addWidget(label("Label7", f.Label7, rotor));
+    manualRow->addStretch(1);
+    rotorGrid->addLayout(manualRow, 3, 0, 1, 2);
+    auto* rotorButtons = new QHBoxLayout;
+    rotorButtons->addWidget(button("Command5", f.Command5, Command5_Click, rotor));
+    rotorButtons->addWidget(button("Command6", f.Command6, Command6_Click, rotor));
+    rotorGrid->addLayout(rotorButtons, 4, 0, 1, 2);
+
+    auto* polarity = new QGroupBox(" Antenna Polarity", central);
+    polarity->setObjectName("framePolarity");
+    auto* polarityBox = new QHBoxLayout(polarity);
+    polarityBox->setContentsMargins(6, 2, 6, 4);
+    using Procedure = void (*)(Kelv&);
+    for (auto [name, control, procedure] :
+         {std::tuple<const char*, Control*, Procedure>{"Command7", &f.Command7, Command7_Click},
+          std::tuple<const char*, Control*, Procedure>{"Command8", &f.Command8, Command8_Click}}) {
+        QPushButton* b = button(name, *control, procedure, polarity);
+        b->setMinimumWidth(40);
+        polarityBox->addWidget(b);
+    }
+    rotorGrid->addWidget(polarity, 5, 0, 1, 2);
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(12);
+    top->addWidget(tracking, 0);
+    top->addWidget(frequency, 1);
+    top->addWidget(rotor, 0);
+
+    // Command buttons of the radio and the controller unit.
+    auto* buttons = new QGridLayout;
+    buttons->setHorizontalSpacing(4);
+    buttons->setVerticalSpacing(4);
+    struct ButtonSpec {
+        const char* name;
+        Control* control;
+        void (*procedure)(Kelv&);
+    };
+    const ButtonSpec firstRow[] = {
+        {"Command1", &f.Command1, Command1_Click},
+        {"Linrad_freq", &f.Linrad_freq, Linrad_freq_Click},
+        {"Host", &f.Host, Host_Click},
+        {"Normal", &f.Normal, Normal_Click},
+        {"Posizione", &f.Posizione, Posizione_Click},
+        {"Command4", &f.Command4, Command4_Click},
+    };
+    const ButtonSpec secondRow[] = {
+        {"Command2", &f.Command2, Command2_Click},
+        {"Command3", &f.Command3, Command3_Click},
+        {"ON_Icom", &f.ON_Icom, ON_Icom_Click},
+        {"ON_Icom1", &f.ON_Icom1, ON_Icom1_Click},
+    };
+    int column = 0;
+    for (const ButtonSpec& spec : firstRow) {
+        buttons->addWidget(button(spec.name, *spec.control, spec.procedure, central), 0, column++);
+    }
+    column = 0;
+    for (const ButtonSpec& spec : secondRow) {
+        buttons->addWidget(button(spec.name, *spec.control, spec.procedure, central), 1, column++);
+    }
+    QPushButton* options = button("Option", f.Option, Option_Click, central);
+    options->setShortcut(QKeySequence(Qt::ALT | Qt::Key_O));
+    buttons->addWidget(options, 1, 5);
+
+    // Status row: auto update, heartbeat, Linrad state, status line.
+    auto* status = new QHBoxLayout;
+    status->setSpacing(6);
+    status->addWidget(checkBox("Autoupdate", f.Autoupdate, nullptr, central));
+    status->addWidget(label("auto", f.auto_, central));
+    status->addSpacing(6);
+    QLabel* heartbeat = label("lblFL", f.lblFL, central);
+    heartbeat->setFixedSize(14, 14);
+    heartbeat->setFrameShape(QFrame::Box);
+    status->addWidget(heartbeat);
+    QLabel* linrad = label("Linrad_stato", f.Linrad_stato, central);
+    linrad->setMinimumWidth(QFontMetrics(linrad->font()).horizontalAdvance("Linrad off") + 8);
+    status->addWidget(linrad);
+    QLabel* line = label("RotorAZ", f.RotorAZ, central);
+    line->setFrameShape(QFrame::StyledPanel);
+    line->setFrameShadow(QFrame::Sunken);
+    line->setContentsMargins(4, 0, 4, 0);
+    line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    status->addWidget(line, 1);
+
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(8, 6, 8, 6);
+    layout->setSpacing(6);
+    layout->addLayout(top, 1);
+    layout->addLayout(buttons);
+    layout->addLayout(status);
+}
+
+void MainWindow::sync() {
+    for (const std::function<void()>& apply : m_bindings) {
+        apply();
+    }
+}
+
+void MainWindow::applyGeometry() {
+    m_trackGeometry = false;
+    const MainForm& f = m_k.ui;
+    auto pixels = [](double twips) {
+        return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+    };
+    // A stored size the layout cannot hold (0 from a damaged settings file) grows to what fits.
+    QSize fits = minimumSizeHint();
+    resize(std::max(pixels(f.width), fits.width()), std::max(pixels(f.height), fits.height()));
+    move(pixels(f.left), pixels(f.top));
+    m_trackGeometry = true;
+    recordGeometry();
+}
+
+void MainWindow::recordGeometry() {
+    if (!m_trackGeometry) {
+        return;
+    }
+    MainForm& f = m_k.ui;
+    f.left = pos().x() * kTwipsPerPixel;
+    f.top = pos().y() * kTwipsPerPixel;
+    f.width = width() * kTwipsPerPixel;
+    f.height = height() * kTwipsPerPixel;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (onClose) {
+        onClose();
+    }
+    event->accept();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    recordGeometry();
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    recordGeometry();
+}
 
 } // namespace kelvora::ui

@@ -1,13 +1,54 @@
-// The Qt windows of the program.
+// The main window frmKelv on Qt Widgets, and the program's run function.
 #pragma once
 
-#include <QApplication>
+#include "tracking/startup.h"
+#include "ui/qt/window_events.h"
 
+#include <QApplication>
+#include <QMainWindow>
+
+#include <functional>
 #include <string>
+#include <vector>
+
+namespace kelvora {
+struct Kelv;
+}
 
 namespace kelvora::ui {
 
 // Builds the platform objects and the windows, runs Form_Load and the event loop.
 int runKelvora(QApplication& app, const std::string& commandLine);
+
+// Responsibilities:
+// - One widget per control of the main-window model, named after it; sync() shows the model.
+// - Clicks and edits go to the logic through WindowEvents::run.
+// - Keeps the model's geometry (twips) in step with the window once trackGeometry() was called.
+class MainWindow : public QMainWindow {
+public:
+    MainWindow(Kelv& k, WindowEvents& events);
+
+    void sync();
+    // Moves and sizes the window as the model says, then follows moves and resizes.
+    void applyGeometry();
+    // Called by the close box (or close()) before the window goes; the window then closes.
+    std::function<void()> onClose;
+
+    static constexpr double kTwipsPerPixel = 15;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void build();
+    void recordGeometry();
+
+    Kelv& m_k;
+    WindowEvents& m_events;
+    std::vector<std::function<void()>> m_bindings; // one per control: model -> widget
+    bool m_trackGeometry = false;
+};
 
 } // namespace kelvora::ui

@@ -1,0 +1,40 @@
+// Showing the logic's control state (caption, enabled, visible, colours) on Qt widgets.
+#pragma once
+
+#include "ui/controls.h"
+
+#include <QColor>
+#include <QString>
+
+#include <optional>
+#include <string>
+
+class QAbstractButton;
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QTimer;
+class QWidget;
+
+namespace kelvora::ui {
+
+QColor toQColor(Rgb rgb);
+QString toQString(const std::string& text);
+// Message texts use a carriage return (alone or before a line feed) as their line break.
+QString withLineBreaks(const std::string& text);
+
+// Each apply* touches only what differs, so a sync after every event stays cheap and does not
+// disturb a widget the operator is using.
+void applyState(QWidget* widget, const Control& control);
+void applyLabel(QLabel* label, const Control& control);
+void applyButton(QAbstractButton* button, const Control& control);
+void applyCheckBox(QCheckBox* box, const Control& control);
+void applyLineEdit(QLineEdit* edit, const Control& control);
+void applyAction(QAction* action, const Control& control);
+// Fore and back colour; an empty colour restores the style's own.
+void applyColours(QWidget* widget, const std::optional<Rgb>& fore, const std::optional<Rgb>& back);
+// Starts, stops or re-intervals a QTimer to match the model.
+void applyTimer(QTimer* timer, const Timer& model);
+
+} // namespace kelvora::ui

@@ -1,0 +1,432 @@
+// The settings dialog: radio, rotor, Linrad and general settings, and the serial devices.
+#include "ui/qt/settings_window.h"
+
+#include "config/ini_file.h"
+#include "ports/serial_ports.h"
+#include "tracking/kelv.h"
+#include "tracking/startup.h"
+#include "ui/qt/qt_binding.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSerialPortInfo>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+namespace kelvora::ui {
+
+namespace {
+
+const config::SettingKey& keyOf(const char* field) {
+    const std::vector<config::SettingKey>& keys = config::settingKeys();
+    auto found = std::find_if(keys.begin(), keys.end(), [field](const config::SettingKey& key) {
+        return std::string_view(key.field) == field;
+    });
+    Q_ASSERT(found != keys.end());
+    return *found;
+}
+
+QLabel* banner(const char* text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignCenter);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+bool isPortField(std::string_view field) {
+    return field == "RtxPort" || field == "RtxPort2" || field == "RotorPort" ||
+           field == "Virtual_PTT" || field == "Reale_PTT";
+}
+
+} // namespace
+
+std::vector<SerialDevice> findSerialDevices() {
+    std::vector<SerialDevice> devices;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        QString description = info.description();
+        if (!info.manufacturer().isEmpty() && !description.contains(info.manufacturer())) {
+            description = info.manufacturer() + " " + description;
+        }
+        devices.push_back(
+            {info.systemLocation().toStdString(), description.trimmed().toStdString()});
+    }
+    // The by-id links keep their name when an adapter is plugged into another socket.
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/serial/by-id", ec)) {
+        std::error_code targetError;
+        std::filesystem::path target = std::filesystem::canonical(entry.path(), targetError);
+        devices.push_back({entry.path().string(), targetError ? "" : "-> " + target.string()});
+    }
+    return devices;
+}
+
+SettingsWindow::SettingsWindow(Kelv& k, WindowEvents& events, QWidget* parent)
+    : QDialog(parent), m_k(k), m_events(events) {
+    setObjectName("frmRotor");
+    setWindowTitle("Rotor / RTX - Settings");
+    setModal(false);
+    build();
+}
+
+void SettingsWindow::build() {
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(4);
+    // Two halves side by side: radio and Linrad on the left, rotor and general on the right.
+    // Each half has a label column, a value column and a column for port devices.
+    int rows[2] = {0, 0};
+
+    auto place = [&](int half, QWidget* caption, QWidget* value, QWidget* extra = nullptr) {
+        int row = rows[half]++;
+        int column = half * 4;
+        if (caption != nullptr) {
+            grid->addWidget(caption, row, column, Qt::AlignRight | Qt::AlignVCenter);
+        }
+        if (value != nullptr) {
+            grid->addWidget(value, row, column + 1);
+        }
+        if (extra != nullptr) {
+            grid->addWidget(extra, row, column + 2);
+        }
+    };
+    auto captionLabel = [this](const char* text) { return new QLabel(text, this); };
+
+    auto combo = [&](const char* field, const char* tip) {
+        auto* box = new QComboBox(this);
+        box->setObjectName(field);
+        box->setEditable(true); // the settings file may hold a text that is not an item
+        box->setInsertPolicy(QComboBox::NoInsert);
+        box->setToolTip(tip);
+        box->setMinimumContentsLength(6);
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        for (const std::string& item : config::comboItems(field)) {
+            box->addItem(toQString(item));
+        }
+        std::string config::Settings::*member = keyOf(field).text;
+        m_texts.push_back({member, box, nullptr});
+        connect(box, &QComboBox::editTextChanged, this, [this, member](const QString& text) {
+            m_events.run([this, member, text] { m_k.settings().*member = text.toStdString(); });
+        });
+        if (isPortField(field)) {
+            auto* device = new QLabel(this);
+            device->setObjectName(QString(field) + "_device");
+            QPalette palette = device->palette();
+            palette.setColor(QPalette::WindowText,
+                             palette.color(QPalette::Disabled, QPalette::WindowText));
+            device->setPalette(palette);
+            m_ports.push_back({box, device});
+            connect(box, &QComboBox::editTextChanged, this, [this] { showPortDevices(); });
+        }
+        return box;
+    };
+    auto deviceOf = [&](QComboBox* box) -> QWidget* {
+        for (const PortHint& hint : m_ports) {
+            if (hint.combo == box) {
+                return hint.device;
+            }
+        }
+        return nullptr;
+    };
+    auto edit = [&](const char* field, const char* tip) {
+        auto* line = new QLineEdit(this);
+        line->setObjectName(field);
+        if (tip != nullptr) {
+            line->setToolTip(tip);
+        }
+        std::string config::Settings::*member = keyOf(field).text;
+        m_texts.push_back({member, nullptr, line});
+        connect(line, &QLineEdit::textEdited, this, [this, member](const QString& text) {
+            m_events.run([this, member, text] { m_k.settings().*member = text.toStdString(); });
+        });
+        return line;
+    };
+    auto check = [&](const char* field, const char* caption, const char* tip) {
+        auto* box = new QCheckBox(caption, this);
+        box->setObjectName(field);
+        box->setToolTip(tip);
+        int config::Settings::*member = keyOf(field).check;
+        m_checks.push_back({member, box});
+        connect(box, &QCheckBox::toggled, this, [this, member](bool on) {
+            m_events.run([this, member, on] { m_k.settings().*member = on ? 1 : 0; });
+        });
+        return box;
+    };
+    auto row3 = [&](QWidget* a, QWidget* b, QWidget* c) {
+        auto* holder = new QWidget(this);
+        auto* line = new QHBoxLayout(holder);
+        line->setContentsMargins(0, 0, 0, 0);
+        line->setSpacing(4);
+        for (QWidget* w : {a, b, c}) {
+            if (w != nullptr) {
+                line->addWidget(w, 1);
+            }
+        }
+        return holder;
+    };
+    auto bannerRow = [&](int half, const char* text) {
+        grid->addWidget(banner(text, this), rows[half]++, half * 4, 1, 3);
+    };
+
+    // Radio.
+    bannerRow(0, "---------------------- Rtx / Cat -----------------------------");
+    place(0, captionLabel("Cat:"), combo("RtxType", "Rtx  type selection"));
+    QComboBox* rtxPort = combo("RtxPort", "Com port for Rtx");
+    place(0, captionLabel("Port:"), rtxPort, deviceOf(rtxPort));
+    QComboBox* rtxPort2 = combo("RtxPort2", "Com port2 for Rtx");
+    place(0, nullptr, rtxPort2, deviceOf(rtxPort2));
+    place(0, captionLabel("Baud Rate:"), combo("RtxBaud", "Baudrate selection for serial ports"));
+    place(0, captionLabel("Icom Address hex"),
+          row3(edit("IcomAddr", "Icom address"),
+               edit("IcomAddr1", "Icom address 2 for special purpose"), nullptr));
+    place(0, captionLabel("Com Property:"),
+          row3(combo("Parity", "Com parity values"), combo("Bits", "Com data bit values"),
+               combo("StopBit", "Com stop bit values")));
+    place(0, captionLabel("Frequency TXOffset Khz"), edit("Offset", "Frequency offset for TX Khz"));
+    auto* fileRow = new QWidget(this);
+    auto* fileLine = new QHBoxLayout(fileRow);
+    fileLine->setContentsMargins(0, 0, 0, 0);
+    fileLine->setSpacing(4);
+    QLineEdit* filename = edit("Filename", nullptr);
+    filename->setMinimumWidth(220);
+    fileLine->addWidget(filename, 1);
+    auto* browse = new QPushButton("FileAZEL", this);
+    browse->setObjectName("FileAZEL");
+    browse->setToolTip("Path and file name for tracking");
+    browse->setAutoDefault(false);
+    connect(browse, &QPushButton::clicked, this,
+            [this] { m_events.run([this] { FileAZEL_Click(m_k); }); });
+    fileLine->addWidget(browse);
+    place(0, captionLabel("Path\\Filename"), fileRow);
+
+    // Linrad.
+    bannerRow(0, "-------------------------------- Linrad ---------------------------------");
+    place(0, captionLabel("Linrad host IP"), edit("Linrad_IP", "Tcp/ip address of Linrad"));
+    place(0, captionLabel("Port"), edit("Linrad_Port", "Tcp port number of Linrad"));
+    place(0, captionLabel("Linrad center freq. Hz"),
+          edit("Linrad_center", "Central hardware frequency of Linrad in Hertz"));
+    place(0, captionLabel("Linrad Offset Hz"),
+          edit("Linrad_offset", "Offset frequency of Linrad in Hertz"));
+
+    // Rotor.
+    bannerRow(1, "--------------------------- Rotor ---------------------------------");
+    place(1, captionLabel("Rotor Interface:"),
+          combo("RotorType", "Rotor interface type selection"));
+    QComboBox* rotorPort = combo("RotorPort", "Com port for Rotor interface");
+    place(1, captionLabel("Port:"), rotorPort, deviceOf(rotorPort));
+    place(1, captionLabel("Baud Rate:"), combo("RotorBaud", "Baudrate selection for serial ports"));
+    place(1, captionLabel("Pace Delay (Secs.):"),
+          edit("RotorPaceDelay", "Character-rate pace down delay time in secs. for controller"));
+    place(1, captionLabel("Time Out (Secs.):"),
+          edit("RotorTimeOutDelay", "Seconds for Rotor Time out "));
+    place(1, captionLabel("Com Property:"),
+          row3(combo("RotorParity", "Com parity values"), combo("RotorBits", "Com data bit values"),
+               combo("RotorStopbit", "Com stop bit values")));
+    place(1, captionLabel("Refresh Rotors seconds"),
+          combo("Refresh_Rotore", "Seconds refresh for bi-directional"));
+    place(1, captionLabel("Ports Handshaking"), combo("Contollo_Flusso", "Handshaking coms"));
+
+    // General options.
+    rows[1]++;
+    place(1, nullptr,
+          check("map65_fqso2", "Set Tx freq. from MAP65",
+                "If ON , Kelvora read freq. only when click set freq. in MAP65"));
+    place(1, nullptr,
+          check("Auto_Start", "Track Start On / Off", "If ON  at start-up Kelvora in running"));
+    place(1, nullptr,
+          check("Autoupdate_flag", "Frequency Auto Update",
+                "If ON at the start-up the frequency is Auto Update"));
+    place(
+        1, nullptr,
+        check("Doppler_Check", "Doppler Rx Tx", "Is ON DX Doppler is calculated in TX frequency"));
+    QComboBox* virtualPtt = combo("Virtual_PTT", "");
+    place(1, captionLabel("Virtual PTT"), virtualPtt, deviceOf(virtualPtt));
+    QComboBox* realPtt = combo("Reale_PTT", "");
+    place(1, captionLabel("Real PTT"), realPtt, deviceOf(realPtt));
+    place(1, captionLabel("Tracking"), combo("Sun_combo", ""));
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(5, 1);
+    grid->setColumnMinimumWidth(3, 14);
+    // The device column is there on every row, so the value column lines up.
+    grid->setColumnMinimumWidth(2, 110);
+    grid->setColumnMinimumWidth(6, 110);
+
+    // Serial devices of this machine, and the COM name each one is given in [Ports].
+    auto* devices = new QHBoxLayout;
+    devices->setSpacing(4);
+    auto* devicesCaption = new QLabel("Serial devices:", this);
+    devices->addWidget(devicesCaption);
+    m_deviceList = new QComboBox(this);
+    m_deviceList->setObjectName("DeviceList");
+    m_deviceList->setEditable(true);
+    m_deviceList->setInsertPolicy(QComboBox::NoInsert);
+    m_deviceList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_deviceList->setMinimumContentsLength(24);
+    devices->addWidget(m_deviceList, 1);
+    devices->addWidget(new QLabel("as", this));
+    m_deviceCom = new QComboBox(this);
+    m_deviceCom->setObjectName("DeviceCom");
+    for (const std::string& item : config::comboItems("RtxPort")) {
+        if (item != "None") {
+            m_deviceCom->addItem(toQString(item));
+        }
+    }
+    devices->addWidget(m_deviceCom);
+    auto* assign = new QPushButton("Assign", this);
+    assign->setObjectName("AssignDevice");
+    assign->setAutoDefault(false);
+    assign->setToolTip("Write this device for the COM name into section [Ports] of the "
+                       "settings file");
+    connect(assign, &QPushButton::clicked, this,
+            [this] { m_events.run([this] { assignDevice(); }); });
+    devices->addWidget(assign);
+    auto* devicesHelp = new QLabel(
+        "Each COM name stands for a device given in the settings file, section [Ports], "
+        "for example COM3=/dev/ttyUSB0; a COM name without an entry is /dev/ttyS0 for COM1, "
+        "/dev/ttyS1 for COM2 and so on.",
+        this);
+    devicesHelp->setObjectName("DevicesHelp");
+    devicesHelp->setWordWrap(true);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    struct ButtonSpec {
+        const char* name;
+        const char* caption;
+        const char* tip;
+        void (*procedure)(Kelv&);
+    };
+    for (const ButtonSpec& spec :
+         {ButtonSpec{"Save", "Save", "Save settings", Save_Click},
+          ButtonSpec{"Default", "Default", "Reset parameters", Default_Click},
+          ButtonSpec{"Finish", "Close", "Close this window.", Finish_Click}}) {
+        auto* b = new QPushButton(spec.caption, this);
+        b->setObjectName(spec.name);
+        b->setToolTip(spec.tip);
+        b->setAutoDefault(false);
+        void (*procedure)(Kelv&) = spec.procedure;
+        connect(b, &QPushButton::clicked, this,
+                [this, procedure] { m_events.run([this, procedure] { procedure(m_k); }); });
+        buttons->addWidget(b);
+    }
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 8, 10, 8);
+    layout->addLayout(grid);
+    layout->addSpacing(6);
+    layout->addLayout(devices);
+    layout->addWidget(devicesHelp);
+    layout->addSpacing(4);
+    layout->addLayout(buttons);
+}
+
+void SettingsWindow::sync() {
+    bool shown = m_k.frmRotor.visible;
+    if (shown) {
+        if (isHidden()) {
+            refreshDevices();
+        }
+        showRecord();
+    }
+    if (isHidden() == shown) {
+        setVisible(shown);
+    }
+}
+
+void SettingsWindow::showRecord() {
+    config::Settings& s = m_k.settings();
+    for (const TextField& text : m_texts) {
+        QString value = toQString(s.*text.member);
+        if (text.combo != nullptr && text.combo->currentText() != value) {
+            QSignalBlocker quiet(text.combo);
+            int index = text.combo->findText(value, Qt::MatchExactly | Qt::MatchCaseSensitive);
+            if (index >= 0) {
+                text.combo->setCurrentIndex(index);
+            }
+            text.combo->setEditText(value);
+        } else if (text.edit != nullptr && text.edit->text() != value) {
+            QSignalBlocker quiet(text.edit);
+            text.edit->setText(value);
+        }
+    }
+    for (const CheckField& check : m_checks) {
+        bool on = s.*check.member == 1;
+        if (check.box->isChecked() != on) {
+            QSignalBlocker quiet(check.box);
+            check.box->setChecked(on);
+        }
+    }
+    showPortDevices();
+}
+
+void SettingsWindow::refreshDevices() {
+    std::vector<SerialDevice> devices = findSerialDevices();
+    QString keep = m_deviceList->currentText();
+    m_deviceList->clear();
+    QStringList lines;
+    for (const SerialDevice& device : devices) {
+        m_deviceList->addItem(toQString(device.path));
+        m_deviceList->setItemData(m_deviceList->count() - 1, toQString(device.description),
+                                  Qt::ToolTipRole);
+        lines << toQString(device.path) + (device.description.empty()
+                                               ? QString()
+                                               : "  " + toQString(device.description));
+    }
+    if (!keep.isEmpty()) {
+        m_deviceList->setEditText(keep);
+    }
+    m_devicesTip =
+        "Serial devices found: " + (lines.isEmpty() ? QString("none") : "\n" + lines.join('\n')) +
+        "\nA COM name is given a device in the settings file, section [Ports], "
+        "for example COM3=/dev/ttyUSB0.";
+}
+
+void SettingsWindow::showPortDevices() {
+    const std::string& ini = m_k.iniPath();
+    for (const PortHint& hint : m_ports) {
+        std::optional<int> n = ports::portNumber(hint.combo->currentText().toStdString());
+        QString text =
+            n ? QString::fromUtf8("\u2192 ") + toQString(ports::portDevice(ini, *n)) : QString();
+        if (hint.device->text() != text) {
+            hint.device->setText(text);
+        }
+        if (hint.device->toolTip() != m_devicesTip) {
+            hint.device->setToolTip(m_devicesTip);
+        }
+    }
+}
+
+void SettingsWindow::assignDevice() {
+    std::string device = m_deviceList->currentText().trimmed().toStdString();
+    std::string com = m_deviceCom->currentText().toStdString();
+    if (device.empty() || com.empty()) {
+        return;
+    }
+    if (!config::WriteStringIni("Ports", com, device, m_k.iniPath())) {
+        m_k.dialogs.messageBox("The device could not be written to " + m_k.iniPath() + ".");
+    }
+    showPortDevices();
+}
+
+void SettingsWindow::closeEvent(QCloseEvent* event) {
+    // The logic decides: the close box unloads the dialog, and sync() hides it.
+    event->ignore();
+    m_events.run([this] { Form_Unload_Settings(m_k); });
+}
+
+void SettingsWindow::reject() {
+    close();
+}
+
+} // namespace kelvora::ui

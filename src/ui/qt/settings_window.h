@@ -1,0 +1,76 @@
+// The settings dialog frmRotor: shows and edits the settings record directly.
+#pragma once
+
+#include "config/settings.h"
+#include "ui/qt/window_events.h"
+
+#include <QDialog>
+
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QCheckBox;
+
+namespace kelvora {
+struct Kelv;
+}
+
+namespace kelvora::ui {
+
+// A serial device found on this machine, as offered for a COM name.
+struct SerialDevice {
+    std::string path;        // /dev/ttyUSB0, or a stable /dev/serial/by-id link
+    std::string description; // what the system says about it, may be empty
+};
+std::vector<SerialDevice> findSerialDevices();
+
+// Responsibilities:
+// - One widget per settings field, named after it; edits go straight into k.settings().
+// - While shown, sync() brings every widget in line with the record (it may be reloaded by
+//   Default, by Start or by unloading), leaving widgets that already agree untouched.
+// - Beside each port combo: the device that COM name stands for, from [Ports] of the settings file.
+class SettingsWindow : public QDialog {
+public:
+    SettingsWindow(Kelv& k, WindowEvents& events, QWidget* parent);
+
+    void sync();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override; // Escape acts as the close box
+
+private:
+    struct TextField {
+        std::string config::Settings::*member;
+        QComboBox* combo = nullptr; // one of combo and edit
+        QLineEdit* edit = nullptr;
+    };
+    struct CheckField {
+        int config::Settings::*member;
+        QCheckBox* box;
+    };
+    struct PortHint {
+        QComboBox* combo;
+        QLabel* device;
+    };
+
+    void build();
+    void showRecord();
+    void refreshDevices();
+    void showPortDevices();
+    void assignDevice();
+
+    Kelv& m_k;
+    WindowEvents& m_events;
+    std::vector<TextField> m_texts;
+    std::vector<CheckField> m_checks;
+    std::vector<PortHint> m_ports;
+    QComboBox* m_deviceList = nullptr;
+    QComboBox* m_deviceCom = nullptr;
+    QString m_devicesTip;
+};
+
+} // namespace kelvora::ui

@@ -1,0 +1,238 @@
+// The Doppler-mode window, the timed message box and the About box.
+#include "ui/qt/small_windows.h"
+
+#include "radio/vfo_buttons.h"
+#include "tracking/kelv.h"
+#include "ui/message_box.h"
+#include "ui/qt/program_icon.h"
+#include "ui/qt/qt_binding.h"
+
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+namespace kelvora::ui {
+
+bool applyVisible(QWidget* window, bool visible) {
+    if (window->isHidden() == visible) {
+        window->setVisible(visible);
+    }
+    return visible;
+}
+
+DopplerWindow::DopplerWindow(Kelv& k, WindowEvents& events, QWidget* parent)
+    : QDialog(parent), m_k(k), m_events(events) {
+    setObjectName("frmDoppler");
+    setWindowTitle("Doppler");
+    setModal(false);
+    DopplerForm& f = m_k.frmDoppler;
+
+    auto* layout = new QVBoxLayout(this);
+    auto* heading = new QLabel("Doppler tracking", this);
+    QFont headingFont = heading->font();
+    headingFont.setBold(true);
+    headingFont.setPointSize(headingFont.pointSize() + 2);
+    heading->setFont(headingFont);
+    layout->addWidget(heading);
+
+    Control* options[] = {&f.Option1, &f.Option2, &f.Option3, &f.Option4, &f.Option5, &f.Option6};
+    for (int mode = 1; mode <= 6; ++mode) {
+        Control& control = *options[mode - 1];
+        auto* option = new QRadioButton(toQString(control.caption), this);
+        option->setObjectName(QString("Option%1").arg(mode));
+        // The model holds the selection; the buttons only show it.
+        option->setAutoExclusive(false);
+        connect(option, &QRadioButton::clicked, this,
+                [this, mode] { m_events.run([this, mode] { m_k.frmDoppler.select(mode); }); });
+        m_bindings.push_back([option, &control] {
+            applyButton(option, control);
+            bool on = control.value == 1;
+            if (option->isChecked() != on) {
+                option->setChecked(on);
+            }
+        });
+        layout->addWidget(option);
+    }
+
+    auto* readouts = new QGridLayout;
+    readouts->setHorizontalSpacing(6);
+    QFont digits = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    digits.setBold(true);
+    struct Readout {
+        const char* caption;
+        const char* name;
+        Control* control;
+    };
+    const Readout rows[] = {{"RX ", "Doppler_rx", &f.Doppler_rx},
+                            {"TX", "Doppler_tx", &f.Doppler_tx},
+                            {"My doppler", "Doppler_text", &f.Doppler_text},
+                            {"Dx doppler", "Doppler_dx_text", &f.Doppler_dx_text}};
+    int row = 0;
+    for (const Readout& r : rows) {
+        auto* caption = new QLabel(r.caption, this);
+        auto* value = new QLineEdit(this);
+        value->setObjectName(r.name);
+        value->setReadOnly(true);
+        value->setFocusPolicy(Qt::NoFocus);
+        value->setFont(digits);
+        value->setAlignment(Qt::AlignRight);
+        value->setMinimumWidth(QFontMetrics(digits).horizontalAdvance("0,000,000,000") + 12);
+        Control* control = r.control;
+        m_bindings.push_back([value, control] { applyLineEdit(value, *control); });
+        readouts->addWidget(caption, row, 0);
+        readouts->addWidget(value, row, 1);
+        ++row;
+    }
+    layout->addSpacing(4);
+    layout->addLayout(readouts);
+    sync();
+}
+
+void DopplerWindow::sync() {
+    for (const std::function<void()>& apply : m_bindings) {
+        apply();
+    }
+    applyVisible(this, m_k.frmDoppler.visible);
+}
+
+void DopplerWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    m_events.run([this] { frmDoppler_Form_Unload(m_k); });
+}
+
+void DopplerWindow::reject() {
+    close();
+}
+
+MessageWindow::MessageWindow(Kelv& k, WindowEvents& events, QWidget* parent)
+    : QDialog(parent), m_k(k), m_events(events) {
+    setObjectName("frmMessage");
+    setWindowTitle("Message");
+    setModal(false);
+
+    auto* image = new QLabel(this);
+    image->setObjectName("Image1");
+    int size = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
+    image->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(size, size));
+    image->setAlignment(Qt::AlignTop);
+
+    auto* label = new QLabel(this);
+    label->setObjectName("Label1");
+    label->setWordWrap(true);
+    label->setMinimumWidth(260);
+    label->setTextFormat(Qt::PlainText);
+    Control& text = m_k.frmMessage.Label1;
+    m_bindings.push_back([label, &text] { applyLabel(label, text); });
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("OKButton");
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this,
+            [this] { m_events.run([this] { OKButton_Click(m_k); }); });
+
+    auto* body = new QHBoxLayout;
+    body->addWidget(image);
+    body->addSpacing(8);
+    body->addWidget(label, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(body, 1);
+    layout->addLayout(buttons);
+    sync();
+}
+
+void MessageWindow::sync() {
+    for (const std::function<void()>& apply : m_bindings) {
+        apply();
+    }
+    if (applyVisible(this, m_k.frmMessage.visible)) {
+        adjustSize();
+    }
+}
+
+void MessageWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    m_events.run([this] { OKButton_Click(m_k); });
+}
+
+void MessageWindow::reject() {
+    close();
+}
+
+AboutWindow::AboutWindow(Kelv& k, WindowEvents& events, QWidget* parent)
+    : QDialog(parent), m_k(k), m_events(events) {
+    setObjectName("frmAbout1");
+    setWindowTitle("About Kelvora - RTX / Linrad");
+    setModal(false);
+    AboutForm& f = m_k.frmAbout1;
+
+    auto* icon = new QLabel(this);
+    icon->setObjectName("picIcon");
+    icon->setPixmap(programIcon().pixmap(64, 64));
+    icon->setAlignment(Qt::AlignTop);
+
+    auto* description = new QLabel(this);
+    description->setObjectName("lblDescription");
+    description->setWordWrap(true);
+    description->setMinimumWidth(280);
+    auto* version = new QLabel(this);
+    version->setObjectName("lblVersion");
+    m_bindings.push_back([description, &f] { applyLabel(description, f.lblDescription); });
+    m_bindings.push_back([version, &f] { applyLabel(version, f.lblVersion); });
+
+    auto* ok = new QPushButton("OK", this);
+    ok->setObjectName("cmdOK");
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this,
+            [this] { m_events.run([this] { cmdOK_Click(m_k); }); });
+
+    auto* texts = new QVBoxLayout;
+    auto* name = new QLabel("Kelvora - RTX / Linrad", this);
+    QFont nameFont = name->font();
+    nameFont.setBold(true);
+    nameFont.setPointSize(nameFont.pointSize() + 3);
+    name->setFont(nameFont);
+    texts->addWidget(name);
+    texts->addWidget(description);
+    texts->addWidget(version);
+    texts->addStretch(1);
+    auto* body = new QHBoxLayout;
+    body->addWidget(icon);
+    body->addSpacing(10);
+    body->addLayout(texts, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(body, 1);
+    layout->addLayout(buttons);
+    sync();
+}
+
+void AboutWindow::sync() {
+    for (const std::function<void()>& apply : m_bindings) {
+        apply();
+    }
+    applyVisible(this, m_k.frmAbout1.visible);
+}
+
+void AboutWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    m_events.run([this] { cmdOK_Click(m_k); });
+}
+
+void AboutWindow::reject() {
+    close();
+}
+
+} // namespace kelvora::ui

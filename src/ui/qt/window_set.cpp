@@ -1,0 +1,106 @@
+// Running the logic's procedures from window events, and showing the models afterwards.
+#include "ui/qt/window_set.h"
+
+#include "tracking/kelv.h"
+#include "tracking/tracking_cycle.h"
+#include "ui/message_box.h"
+#include "ui/qt/main_window.h"
+#include "ui/qt/program_icon.h"
+#include "ui/qt/qt_binding.h"
+#include "ui/qt/settings_window.h"
+#include "ui/qt/small_windows.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <exception>
+
+namespace kelvora::ui {
+
+WindowSet::WindowSet(Kelv& k, ScreenSize screen)
+    : onQuit([] { QCoreApplication::quit(); }), m_k(k), m_screen(screen),
+      m_main(std::make_unique<MainWindow>(k, *this)) {
+    m_main->setWindowIcon(programIcon());
+    m_settings = new SettingsWindow(k, *this, m_main.get());
+    m_doppler = new DopplerWindow(k, *this, m_main.get());
+    m_message = new MessageWindow(k, *this, m_main.get());
+    m_about = new AboutWindow(k, *this, m_main.get());
+
+    auto timer = [this](const char* name, void (*procedure)(Kelv&)) {
+        auto* t = new QTimer(m_main.get());
+        t->setObjectName(name);
+        QObject::connect(t, &QTimer::timeout, m_main.get(),
+                         [this, procedure] { run([this, procedure] { procedure(m_k); }); });
+        return t;
+    };
+    m_tmrRead = timer("tmrRead", tmrRead_Timer);
+    m_timer1 = timer("Timer1", Timer1_Timer);
+    m_messageTimer = timer("MessageTimer", MessageTimer_Timer);
+
+    m_main->onClose = [this] { closeProgram(); };
+    sync();
+}
+
+WindowSet::~WindowSet() {
+    m_main->onClose = nullptr;
+}
+
+void WindowSet::run(const std::function<void()>& procedure) {
+    try {
+        procedure();
+    } catch (const std::exception& error) {
+        m_k.dialogs.messageBox(std::string("Unexpected error: ") + error.what());
+    } catch (...) {
+        m_k.dialogs.messageBox("Unexpected error.");
+    }
+    sync();
+}
+
+void WindowSet::sync() {
+    m_main->sync();
+    m_settings->sync();
+    m_doppler->sync();
+    m_message->sync();
+    m_about->sync();
+    if (m_closing) {
+        return;
+    }
+    applyTimer(m_tmrRead, m_k.ui.tmrRead);
+    applyTimer(m_timer1, m_k.ui.Timer1);
+    applyTimer(m_messageTimer, m_k.frmMessage.MessageTimer);
+    if (m_k.quitRequested) {
+        m_main->close();
+    }
+}
+
+void WindowSet::start(std::string_view commandLine) {
+    run([this, commandLine] { Form_Load(m_k, commandLine, m_screen); });
+    if (m_closing) {
+        return;
+    }
+    m_main->applyGeometry();
+    m_main->show();
+    sync();
+}
+
+void WindowSet::closeProgram() {
+    if (m_closing) {
+        return;
+    }
+    m_closing = true;
+    for (QTimer* t : {m_tmrRead, m_timer1, m_messageTimer}) {
+        t->stop();
+    }
+    run([this] { Form_Unload(m_k, m_screen); });
+    // Every window goes with the main window; a wait for the message box ends with it too.
+    m_k.frmRotor.visible = false;
+    m_k.frmDoppler.visible = false;
+    m_k.frmMessage.visible = false;
+    m_k.frmAbout1.visible = false;
+    sync();
+    if (onQuit) {
+        onQuit();
+    }
+}
+
+} // namespace kelvora::ui
