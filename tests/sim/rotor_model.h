@@ -1,0 +1,59 @@
+// Rotor controllers as small state machines: bytes in, answers out, a position kept.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kelvora::sim {
+
+enum class RotorProtocol {
+    Kelvora,
+    Gs232,
+    Gs232Qzr,
+    SpidRak,
+    SpidRas,
+    Prosistel,
+    EasyComm,
+    Radant
+};
+
+// The protocol a rotor type of the settings list speaks; std::nullopt for an unknown text.
+// The two SPID RAS types differ only in the resolution the program asks for.
+std::optional<RotorProtocol> protocolFor(std::string_view rotorType);
+
+// Responsibilities:
+// - Parses commands as a controller of that family reads them and records each one.
+// - Moves at once to every position set and answers position requests with it.
+// - Answers as the real controller does where the program relies on it: the Kelvora unit ends
+//   every answer with its prompt "Kelvora>>"; a SPID controller answers a set or stop frame
+//   with a position frame (the position before the move).
+class RotorModel {
+public:
+    explicit RotorModel(RotorProtocol protocol) : m_protocol(protocol) {}
+
+    // Feeds received bytes; returns what the controller sends back.
+    std::string receive(std::string_view bytes);
+
+    RotorProtocol protocol() const { return m_protocol; }
+    double az = 0;
+    double el = 0;
+    bool hostMode = false;
+    char polarity = 'H';
+    int stops = 0;
+    // Every complete command: a line without its CR, or a whole 13-byte SPID frame.
+    std::vector<std::string> commands;
+
+private:
+    std::string line(const std::string& command);
+    std::string frame(const std::string& bytes);
+    std::string kelvora(const std::string& command);
+    std::string spidPosition() const;
+
+    RotorProtocol m_protocol;
+    std::string m_buffer;
+    int m_resolution = 1;
+};
+
+} // namespace kelvora::sim
