@@ -109,11 +109,14 @@ void SettingsWindow::build() {
         box->setEditable(true); // the settings file may hold a text that is not an item
         box->setInsertPolicy(QComboBox::NoInsert);
         box->setToolTip(tip);
-        box->setMinimumContentsLength(6);
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        std::size_t longest = 0;
         for (const std::string& item : config::comboItems(field)) {
             box->addItem(toQString(item));
+            longest = std::max(longest, item.size());
         }
+        // Narrow lists (parity, bits) stay narrow; the popup shows long names in full.
+        box->setMinimumContentsLength(static_cast<int>(std::clamp<std::size_t>(longest, 3, 8)));
         std::string config::Settings::*member = keyOf(field).text;
         m_texts.push_back({member, box, nullptr});
         connect(box, &QComboBox::editTextChanged, this, [this, member](const QString& text) {
@@ -199,7 +202,7 @@ void SettingsWindow::build() {
     fileLine->setContentsMargins(0, 0, 0, 0);
     fileLine->setSpacing(4);
     QLineEdit* filename = edit("Filename", nullptr);
-    filename->setMinimumWidth(220);
+    filename->setMinimumWidth(180);
     fileLine->addWidget(filename, 1);
     auto* browse = new QPushButton("FileAZEL", this);
     browse->setObjectName("FileAZEL");
@@ -259,8 +262,8 @@ void SettingsWindow::build() {
     grid->setColumnStretch(5, 1);
     grid->setColumnMinimumWidth(3, 14);
     // The device column is there on every row, so the value column lines up.
-    grid->setColumnMinimumWidth(2, 110);
-    grid->setColumnMinimumWidth(6, 110);
+    grid->setColumnMinimumWidth(2, 90);
+    grid->setColumnMinimumWidth(6, 90);
 
     // Serial devices of this machine, and the COM name each one is given in [Ports].
     auto* devices = new QHBoxLayout;
@@ -272,7 +275,7 @@ void SettingsWindow::build() {
     m_deviceList->setEditable(true);
     m_deviceList->setInsertPolicy(QComboBox::NoInsert);
     m_deviceList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_deviceList->setMinimumContentsLength(24);
+    m_deviceList->setMinimumContentsLength(16);
     devices->addWidget(m_deviceList, 1);
     devices->addWidget(new QLabel("as", this));
     m_deviceCom = new QComboBox(this);
@@ -298,6 +301,9 @@ void SettingsWindow::build() {
         this);
     devicesHelp->setObjectName("DevicesHelp");
     devicesHelp->setWordWrap(true);
+    // The help text wraps to the width the fields give the dialog, instead of widening it.
+    devicesHelp->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    devicesHelp->setMinimumHeight(devicesHelp->fontMetrics().lineSpacing() * 3);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -358,6 +364,7 @@ void SettingsWindow::showRecord() {
         } else if (text.edit != nullptr && text.edit->text() != value) {
             QSignalBlocker quiet(text.edit);
             text.edit->setText(value);
+            text.edit->setCursorPosition(0); // a long path shows its beginning
         }
     }
     for (const CheckField& check : m_checks) {
