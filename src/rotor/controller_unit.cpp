@@ -2,8 +2,6 @@
 #include "rotor/controller_unit.h"
 
 #include "ports/serial_ports.h"
-#include "rotor/collect.h"
-#include "rotor/easycomm.h"
 #include "rotor/kelvora_unit.h"
 #include "rotor/prosistel.h"
 #include "rotor/reply_text.h"

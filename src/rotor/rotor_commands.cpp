@@ -10,6 +10,7 @@
 #include "tracking/numbers.h"
 
 #include <array>
+#include <string_view>
 
 namespace kelvora {
 
@@ -33,19 +34,6 @@ const std::array<CommandRow, 9> kCommandRows = {{
 }};
 
 } // namespace
-
-namespace rotor {
-
-bool isKnownRotorType(std::string_view type) {
-    for (const CommandRow& row : kCommandRows) {
-        if (row.type == type) {
-            return true;
-        }
-    }
-    return false;
-}
-
-} // namespace rotor
 
 void Invia_Rotori(Kelv& k) {
     const std::string& type = k.settings().RotorType;

@@ -1,20 +1,11 @@
 // Rotor commands: the dispatch by rotor type and one command procedure per controller.
 #pragma once
 
-#include <string_view>
-
 namespace kelvora {
 struct Kelv;
 
 // Commands the rotor to Az_int/El_int with the configured protocol, unless the manual direction
 // is ticked. Called by the tracking tick when the target text changed and the rotor port is open.
 void Invia_Rotori(Kelv& k);
-
-namespace rotor {
-
-// The rotor types in the order they are tried, "None" not among them.
-bool isKnownRotorType(std::string_view type);
-
-} // namespace rotor
 
 } // namespace kelvora
