@@ -18,6 +18,7 @@ void processSecond(Kelv& k) {
     RunState& rs = k.rs;
     ui::MainForm& f = k.ui;
     Read_File(k);
+    discardRadioInput(k); // radios echo and acknowledge; nothing is read back from them
     rs.Sec_last = rs.Sec_now > 49 ? 0 : rs.Sec_now;
     f.lblTI.caption = rs.Time_text;
     f.lblAZ.caption = rs.Az_text;

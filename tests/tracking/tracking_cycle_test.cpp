@@ -106,5 +106,13 @@ TEST_F(TrackingCycleTest, MissingTrackingFileNeverStopsTheTick) {
     EXPECT_EQ(k().rs.Sec_last, 4);
 }
 
+TEST_F(TrackingCycleTest, RadioInputIsDiscardedSoItNeverPilesUp) {
+    std::string error;
+    fx.radio.open("radio", {}, false, error);
+    fx.radio.arrive(std::string("\xFE\xFE\xE0\x10\xFB\xFD", 6));
+    tickAt(5);
+    EXPECT_EQ(fx.radio.bytesWaiting(), 0u);
+}
+
 } // namespace
 } // namespace kelvora
