@@ -5,6 +5,7 @@
 #include "tracking/tracking_cycle.h"
 
 #include "fakes/kelv_fixture.h"
+#include "integration/loopback_listener.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -25,17 +26,6 @@
 namespace kelvora {
 namespace {
 
-bool pumpUntil(const std::function<bool()>& done, int ms = 5000) {
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
 std::string hex(const std::string& bytes) {
     std::string text;
     char buffer[4];
@@ -49,78 +39,15 @@ std::string hex(const std::string& bytes) {
     return text;
 }
 
-// Linrad's side: a plain listener on 127.0.0.1 with an ephemeral port and the peer it accepts.
-class FakeLinrad {
-public:
-    FakeLinrad() {
-        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ok = ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-             ::listen(m_fd, 4) == 0 &&
-             ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-        port = std::to_string(ntohs(address.sin_port));
-    }
-    ~FakeLinrad() { closeAll(); }
-    FakeLinrad(const FakeLinrad&) = delete;
-    FakeLinrad& operator=(const FakeLinrad&) = delete;
-
-    bool accept() {
-        return pumpUntil([this] {
-            pollfd p{m_fd, POLLIN, 0};
-            if (::poll(&p, 1, 0) == 1) {
-                m_peer = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-            }
-            return m_peer >= 0;
-        });
-    }
-    std::string read(std::size_t n) {
-        std::string bytes;
-        pumpUntil([&] {
-            char buffer[64];
-            ssize_t got = ::recv(m_peer, buffer, std::min(sizeof buffer, n - bytes.size()), 0);
-            if (got > 0) {
-                bytes.append(buffer, static_cast<std::size_t>(got));
-            }
-            return bytes.size() >= n;
-        });
-        return bytes;
-    }
-    // Whatever arrived by now, without waiting for more.
-    std::string pending() {
-        std::string bytes;
-        char buffer[64];
-        ssize_t got = 0;
-        while ((got = ::recv(m_peer, buffer, sizeof buffer, 0)) > 0) {
-            bytes.append(buffer, static_cast<std::size_t>(got));
-        }
-        return bytes;
-    }
-    void say(const std::string& bytes) { ::send(m_peer, bytes.data(), bytes.size(), MSG_NOSIGNAL); }
-    void closeAll() {
-        for (int* fd : {&m_peer, &m_fd}) {
-            if (*fd >= 0) {
-                ::close(*fd);
-                *fd = -1;
-            }
-        }
-    }
-
-    bool ok = false;
-    std::string port;
-
-private:
-    int m_fd = -1;
-    int m_peer = -1;
-};
+// Linrad's side.
+using FakeLinrad = testing::LoopbackListener;
+using testing::pumpUntil;
 
 class LinradLink : public ::testing::Test {
 protected:
     LinradLink() {
         k.rs.Linrad_host = "127.0.0.1";
-        k.rs.Linrad_tcp_port = linrad.port;
+        k.rs.Linrad_tcp_port = linrad.portText();
         k.rs.Linrad_center_Hz = "144125000";
         k.rs.Linrad_offset_Hz = "0";
     }
@@ -186,7 +113,7 @@ TEST_F(LinradLink, EmptyHostOrPortIsNamedAndNothingIsTried) {
                                            {"", true, "Please configure Tcp/ip"}}) {
         f.dialogs.messages.clear();
         k.rs.Linrad_host = c.host;
-        k.rs.Linrad_tcp_port = c.emptyPort ? "" : linrad.port;
+        k.rs.Linrad_tcp_port = c.emptyPort ? "" : linrad.portText();
         Linrad_connect(k);
         EXPECT_EQ(f.dialogs.messages, std::vector<std::string>{c.message});
         EXPECT_EQ(socket.state(), platform::TcpState::Closed);
@@ -194,7 +121,7 @@ TEST_F(LinradLink, EmptyHostOrPortIsNamedAndNothingIsTried) {
 }
 
 TEST_F(LinradLink, LinradAbsentShowsOffAndAsksForStopStart) {
-    std::string port = linrad.port;
+    std::string port = linrad.portText();
     linrad.closeAll(); // nobody listens there now
     k.rs.Linrad_tcp_port = port;
     Linrad_connect(k);
@@ -238,7 +165,7 @@ TEST_F(LinradLink, StartAgainReconnects) {
     linrad.closeAll();
     FakeLinrad second;
     ASSERT_TRUE(second.ok);
-    k.rs.Linrad_tcp_port = second.port;
+    k.rs.Linrad_tcp_port = second.portText();
     Linrad_connect(k);
     ASSERT_TRUE(second.accept());
     ASSERT_TRUE(pumpUntil([&] { return socket.state() == platform::TcpState::Connected; }));

@@ -1,5 +1,6 @@
 // The QTcpSocket connection against listeners on 127.0.0.1: it never blocks the caller, drops
 // what a peer that reads nothing cannot take, discards what it receives and notices a closed peer.
+#include "integration/loopback_listener.h"
 #include "platform/qt/qt_tcp_socket.h"
 
 #include <QCoreApplication>
@@ -23,84 +24,8 @@
 namespace kelvora::platform {
 namespace {
 
-// Runs the event loop until `done` holds or the deadline passes.
-bool pumpUntil(const std::function<bool()>& done, int ms = 5000) {
-    QDeadlineTimer deadline(ms);
-    while (!done()) {
-        if (deadline.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
-// A plain listening socket on 127.0.0.1 with an ephemeral port, and the one peer it accepts.
-class Listener {
-public:
-    explicit Listener(int receiveBuffer = 0) {
-        m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (receiveBuffer > 0) {
-            ::setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
-        }
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ok = ::bind(m_fd, reinterpret_cast<sockaddr*>(&address), length) == 0 &&
-             ::listen(m_fd, 4) == 0 &&
-             ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-        port = ntohs(address.sin_port);
-    }
-    ~Listener() { closeAll(); }
-    Listener(const Listener&) = delete;
-    Listener& operator=(const Listener&) = delete;
-
-    std::string portText() const { return std::to_string(port); }
-
-    bool accept() {
-        return pumpUntil([this] {
-            pollfd p{m_fd, POLLIN, 0};
-            if (::poll(&p, 1, 0) == 1) {
-                peer = ::accept4(m_fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-            }
-            return peer >= 0;
-        });
-    }
-    // Exactly n bytes from the peer, running the event loop meanwhile; fewer at the deadline.
-    std::string read(std::size_t n) {
-        std::string bytes;
-        pumpUntil([&] {
-            char buffer[256];
-            ssize_t got = ::recv(peer, buffer, std::min(sizeof buffer, n - bytes.size()), 0);
-            if (got > 0) {
-                bytes.append(buffer, static_cast<std::size_t>(got));
-            }
-            return bytes.size() >= n;
-        });
-        return bytes;
-    }
-    void closePeer() {
-        if (peer >= 0) {
-            ::close(peer);
-            peer = -1;
-        }
-    }
-    void closeAll() {
-        closePeer();
-        if (m_fd >= 0) {
-            ::close(m_fd);
-            m_fd = -1;
-        }
-    }
-
-    bool ok = false;
-    int port = 0;
-    int peer = -1;
-
-private:
-    int m_fd = -1;
-};
+using Listener = kelvora::testing::LoopbackListener;
+using kelvora::testing::pumpUntil;
 
 // Milliseconds one call takes.
 qint64 timed(const std::function<void()>& call) {
