@@ -5,7 +5,7 @@ packages=(
     build-essential cmake g++ clang-format
     qt6-base-dev qt6-serialport-dev libqt6serialport6 qt6-qpa-plugins libgl1-mesa-dev
     libgtest-dev googletest
-    xvfb xauth x11-apps imagemagick
+    xvfb xauth x11-apps imagemagick xdotool
 )
 missing=()
 for p in "${packages[@]}"; do

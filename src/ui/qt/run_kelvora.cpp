@@ -4,6 +4,7 @@
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_serial_port.h"
+#include "platform/qt/qt_tcp_socket.h"
 #include "tracking/kelv.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/program_icon.h"
@@ -13,25 +14,9 @@
 #include <QLocale>
 #include <QScreen>
 
-#if __has_include("platform/qt/qt_tcp_socket.h")
-#include "platform/qt/qt_tcp_socket.h"
-#define KELVORA_HAVE_QT_TCP_SOCKET 1
-#endif
-
 namespace kelvora::ui {
 
 namespace {
-
-#ifndef KELVORA_HAVE_QT_TCP_SOCKET
-// Until the Qt socket exists the Linrad link stays closed.
-class ClosedTcpSocket : public platform::TcpSocket {
-public:
-    void close() override {}
-    void connectToHost(const std::string&, const std::string&) override {}
-    platform::TcpState state() override { return platform::TcpState::Closed; }
-    bool send(std::string_view) override { return false; }
-};
-#endif
 
 ScreenSize screenSizeInTwips() {
     QScreen* screen = QGuiApplication::primaryScreen();
@@ -46,11 +31,7 @@ ScreenSize screenSizeInTwips() {
 
 int runKelvora(QApplication& app, const std::string& commandLine) {
     platform::QtSerialPort radio, rotor, virtualPtt, realPtt, radio2;
-#ifdef KELVORA_HAVE_QT_TCP_SOCKET
     platform::QtTcpSocket socket;
-#else
-    ClosedTcpSocket socket;
-#endif
     platform::QtClock clock;
     platform::QtDialogs dialogs;
     std::string folder = platform::programFolder();
