@@ -7,42 +7,18 @@
 #include "tracking/tracking_cycle.h"
 
 #include "fakes/kelv_fixture.h"
+#include "integration/test_support.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <poll.h>
-#include <pty.h>
-#include <thread>
-#include <unistd.h>
+#include <memory>
 
 namespace kelvora {
 namespace {
 
 // Real time and real sleeps; the second of the minute is the test's, so each tick is processed.
-class SteppedClock : public platform::Clock {
-public:
-    int secondOfMinute() override { return second; }
-    double monotonicSeconds() override {
-        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-            .count();
-    }
-    std::string localDateTimeText() override { return "08/12/2026 01:02:03"; }
-    void sleepFor(double seconds) override {
-        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-    }
-    int second = 0;
-};
-
-std::string hex(std::string_view bytes) {
-    std::string text;
-    char pair[4];
-    for (char c : bytes) {
-        std::snprintf(pair, sizeof pair, "%02X", static_cast<unsigned char>(c));
-        text += (text.empty() ? "" : " ") + std::string(pair);
-    }
-    return text;
-}
+using testing::hex;
+using testing::SteppedClock;
 
 // A tracking file as WSJT-X writes it: the Moon line, the two QSO frequencies, then the band and
 // the DX and own-echo Doppler shifts in front of "Doppler" at the place the reader expects.
@@ -61,8 +37,9 @@ std::string trackingFile(int fqsoKHz, int dxDoppler, int myDoppler) {
 class RadioOverPty : public ::testing::Test {
 protected:
     void start(const std::string& rtxType, int doppler) {
-        char name[256];
-        ASSERT_EQ(::openpty(&m_master, &m_slave, name, nullptr, nullptr), 0);
+        device = std::make_unique<testing::PtyDevice>();
+        ASSERT_TRUE(device->ok());
+        const std::string& name = device->name();
         folder.write("azel.dat", trackingFile(125, -600, 1000));
         folder.write("Kelvora.ini",
                      "[COM_RTX]\r\nCom_Port=COM1\r\nCom_Port2=None\r\nRtx_type=" + rtxType +
@@ -84,11 +61,7 @@ protected:
     }
     void TearDown() override {
         radio.close();
-        for (int fd : {m_master, m_slave}) {
-            if (fd >= 0) {
-                ::close(fd);
-            }
-        }
+        device.reset();
     }
     // One processed tick after the tracking file was (re)written.
     void tick(int fqsoKHz, int dx = -600, int my = 1000) {
@@ -97,23 +70,8 @@ protected:
         tmrRead_Timer(k);
     }
     // What the radio has received; the writes are complete when the tick returns.
-    std::string received() {
-        std::string out;
-        pollfd p{m_master, POLLIN, 0};
-        while (::poll(&p, 1, 0) == 1 && (p.revents & POLLIN)) {
-            char buffer[512];
-            ssize_t n = ::read(m_master, buffer, sizeof buffer);
-            if (n <= 0) {
-                break;
-            }
-            out.append(buffer, static_cast<std::size_t>(n));
-        }
-        return out;
-    }
-    void radioAnswers(const std::string& bytes) {
-        ASSERT_EQ(::write(m_master, bytes.data(), bytes.size()),
-                  static_cast<ssize_t>(bytes.size()));
-    }
+    std::string received() { return device->received(); }
+    void radioAnswers(const std::string& bytes) { ASSERT_TRUE(device->send(bytes)); }
     static std::string ciV(double hz) { return hex(*icom::frequencyFrame(0xA2, hz)); }
 
     fakes::TempFolder folder;
@@ -125,8 +83,7 @@ protected:
     config::SettingsDialog settingsDialog{folder.file("Kelvora.ini")};
     Kelv k{settingsDialog, radio,  rotor, virtualPtt, realPtt,
            radio2,         socket, clock, dialogs,    folder.path()};
-    int m_master = -1;
-    int m_slave = -1;
+    std::unique_ptr<testing::PtyDevice> device;
 };
 
 TEST_F(RadioOverPty, IcomFollowsTheFileAndResendsEveryTick) {
@@ -194,7 +151,6 @@ TEST_F(RadioOverPty, BlockAndAsciiRadios) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.type);
         TearDown();
-        m_master = m_slave = -1;
         settingsDialog.unload();
         start(c.type, 0);
         tick(125);

@@ -3,6 +3,7 @@
 #include "config/ini_file.h"
 #include "config/settings.h"
 #include "fakes/kelv_fixture.h"
+#include "integration/test_support.h"
 #include "platform/qt/qt_serial_port.h"
 #include "rotor/controller_unit.h"
 #include "rotor/position_feedback.h"
@@ -26,18 +27,7 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 
 // Real monotonic time and real sleeps; the second of the minute is the test's.
-class TestClock : public platform::Clock {
-public:
-    int secondOfMinute() override { return second; }
-    double monotonicSeconds() override {
-        return std::chrono::duration<double>(SteadyClock::now().time_since_epoch()).count();
-    }
-    std::string localDateTimeText() override { return "08/12/2026 01:02:03"; }
-    void sleepFor(double seconds) override {
-        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-    }
-    int second = 0;
-};
+using TestClock = testing::SteppedClock;
 
 std::string bytes(std::initializer_list<int> values) {
     std::string out;

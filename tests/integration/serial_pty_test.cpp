@@ -1,5 +1,6 @@
 // The QSerialPort line over a pseudo-terminal: bytes leave at once, waits block and time out,
 // a hang-up makes the port lost instead of a busy loop.
+#include "integration/test_support.h"
 #include "platform/qt/qt_serial_port.h"
 
 #include <gtest/gtest.h>
@@ -23,48 +24,15 @@ double secondsSince(Clock::time_point start) {
 class PtyTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char name[256];
-        ASSERT_EQ(::openpty(&m_master, &m_slave, name, nullptr, nullptr), 0);
-        m_name = name;
+        ASSERT_TRUE(device.ok());
         std::string error;
-        ASSERT_TRUE(port.open(m_name, LineSettings{9600, 'N', 8, 1}, false, error)) << error;
+        ASSERT_TRUE(port.open(device.name(), LineSettings{9600, 'N', 8, 1}, false, error)) << error;
     }
-    void TearDown() override {
-        port.close();
-        closeMaster();
-        if (m_slave >= 0) {
-            ::close(m_slave);
-        }
-    }
-    void closeMaster() {
-        if (m_master >= 0) {
-            ::close(m_master);
-            m_master = -1;
-        }
-    }
-    // What the device side has received so far, without waiting.
-    std::string drainMaster() {
-        std::string out;
-        pollfd p{m_master, POLLIN, 0};
-        while (::poll(&p, 1, 0) == 1 && (p.revents & POLLIN)) {
-            char buffer[512];
-            ssize_t n = ::read(m_master, buffer, sizeof buffer);
-            if (n <= 0) {
-                break;
-            }
-            out.append(buffer, static_cast<std::size_t>(n));
-        }
-        return out;
-    }
-    void deviceSends(const std::string& bytes) {
-        ASSERT_EQ(::write(m_master, bytes.data(), bytes.size()),
-                  static_cast<ssize_t>(bytes.size()));
-    }
+    std::string drainMaster() { return device.received(); }
+    void deviceSends(const std::string& bytes) { ASSERT_TRUE(device.send(bytes)); }
 
+    testing::PtyDevice device;
     QtSerialPort port;
-    std::string m_name;
-    int m_master = -1;
-    int m_slave = -1;
 };
 
 TEST_F(PtyTest, WrittenBytesReachTheDeviceBeforeWriteReturns) {
@@ -110,20 +78,18 @@ TEST_F(PtyTest, WaitReturnsAsSoonAsInputArrives) {
 TEST_F(PtyTest, HandshakingBothSetsRtsCtsAndXonXoff) {
     port.setHandshaking(Handshaking::RtsCtsXonXoff);
     termios tio{};
-    ASSERT_EQ(::tcgetattr(m_slave, &tio), 0);
+    ASSERT_EQ(::tcgetattr(device.slave(), &tio), 0);
     EXPECT_TRUE(tio.c_cflag & CRTSCTS);
     EXPECT_TRUE(tio.c_iflag & IXON);
     EXPECT_TRUE(tio.c_iflag & IXOFF);
     port.setHandshaking(Handshaking::None);
-    ASSERT_EQ(::tcgetattr(m_slave, &tio), 0);
+    ASSERT_EQ(::tcgetattr(device.slave(), &tio), 0);
     EXPECT_FALSE(tio.c_cflag & CRTSCTS);
     EXPECT_FALSE(tio.c_iflag & IXON);
 }
 
 TEST_F(PtyTest, AHangUpMakesThePortLostAndWaitsEndAtOnce) {
-    ::close(m_slave);
-    m_slave = -1;
-    closeMaster();
+    device.close();
     auto start = Clock::now();
     for (int i = 0; i < 5; ++i) {
         port.waitForInput(0.5);
@@ -133,7 +99,7 @@ TEST_F(PtyTest, AHangUpMakesThePortLostAndWaitsEndAtOnce) {
     EXPECT_LT(secondsSince(start), 1.5);
     EXPECT_FALSE(port.isOpen());
     EXPECT_FALSE(port.lostReason().empty());
-    EXPECT_NE(port.lostReason().find(m_name), std::string::npos);
+    EXPECT_NE(port.lostReason().find(device.name()), std::string::npos);
     port.close();
     EXPECT_TRUE(port.lostReason().empty());
 }
