@@ -225,12 +225,12 @@ void MainWindow::build() {
     auto* buttons = new QGridLayout;
     buttons->setHorizontalSpacing(4);
     buttons->setVerticalSpacing(4);
-    struct ButtonSpec {
+    struct ButtonRow {
         const char* name;
         Control* control;
         void (*procedure)(Kelv&);
     };
-    const ButtonSpec firstRow[] = {
+    const ButtonRow firstRow[] = {
         {"Command1", &f.Command1, Command1_Click},
         {"Linrad_freq", &f.Linrad_freq, Linrad_freq_Click},
         {"Host", &f.Host, Host_Click},
@@ -238,19 +238,21 @@ void MainWindow::build() {
         {"Posizione", &f.Posizione, Posizione_Click},
         {"Command4", &f.Command4, Command4_Click},
     };
-    const ButtonSpec secondRow[] = {
+    const ButtonRow secondRow[] = {
         {"Command2", &f.Command2, Command2_Click},
         {"Command3", &f.Command3, Command3_Click},
         {"ON_Icom", &f.ON_Icom, ON_Icom_Click},
         {"ON_Icom1", &f.ON_Icom1, ON_Icom1_Click},
     };
     int column = 0;
-    for (const ButtonSpec& spec : firstRow) {
-        buttons->addWidget(button(spec.name, *spec.control, spec.procedure, central), 0, column++);
+    for (const ButtonRow& entry : firstRow) {
+        buttons->addWidget(button(entry.name, *entry.control, entry.procedure, central), 0,
+                           column++);
     }
     column = 0;
-    for (const ButtonSpec& spec : secondRow) {
-        buttons->addWidget(button(spec.name, *spec.control, spec.procedure, central), 1, column++);
+    for (const ButtonRow& entry : secondRow) {
+        buttons->addWidget(button(entry.name, *entry.control, entry.procedure, central), 1,
+                           column++);
     }
     QPushButton* options = button("Option", f.Option, Option_Click, central);
     options->setShortcut(QKeySequence(Qt::ALT | Qt::Key_O));

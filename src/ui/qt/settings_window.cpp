@@ -307,21 +307,21 @@ void SettingsWindow::build() {
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    struct ButtonSpec {
+    struct ButtonRow {
         const char* name;
         const char* caption;
         const char* tip;
         void (*procedure)(Kelv&);
     };
-    for (const ButtonSpec& spec :
-         {ButtonSpec{"Save", "Save", "Save settings", Save_Click},
-          ButtonSpec{"Default", "Default", "Reset parameters", Default_Click},
-          ButtonSpec{"Finish", "Close", "Close this window.", Finish_Click}}) {
-        auto* b = new QPushButton(spec.caption, this);
-        b->setObjectName(spec.name);
-        b->setToolTip(spec.tip);
+    for (const ButtonRow& entry :
+         {ButtonRow{"Save", "Save", "Save settings", Save_Click},
+          ButtonRow{"Default", "Default", "Reset parameters", Default_Click},
+          ButtonRow{"Finish", "Close", "Close this window.", Finish_Click}}) {
+        auto* b = new QPushButton(entry.caption, this);
+        b->setObjectName(entry.name);
+        b->setToolTip(entry.tip);
         b->setAutoDefault(false);
-        void (*procedure)(Kelv&) = spec.procedure;
+        void (*procedure)(Kelv&) = entry.procedure;
         connect(b, &QPushButton::clicked, this,
                 [this, procedure] { m_events.run([this, procedure] { procedure(m_k); }); });
         buttons->addWidget(b);
