@@ -27,11 +27,40 @@ bool applyVisible(QWidget* window, bool visible) {
     return visible;
 }
 
-DopplerWindow::DopplerWindow(Kelv& k, WindowEvents& events, QWidget* parent)
-    : QDialog(parent), m_k(k), m_events(events) {
-    setObjectName("frmDoppler");
-    setWindowTitle("Doppler");
+ModelDialog::ModelDialog(Kelv& k, WindowEvents& events, QWidget* parent, const char* name,
+                         const char* title, const bool& visible, void (*onClose)(Kelv&))
+    : QDialog(parent), m_k(k), m_events(events), m_visible(visible), m_onClose(onClose) {
+    setObjectName(name);
+    setWindowTitle(title);
     setModal(false);
+}
+
+void ModelDialog::sync() {
+    for (const std::function<void()>& apply : m_bindings) {
+        apply();
+    }
+    if (applyVisible(this, m_visible) && m_fitWhenShown) {
+        adjustSize();
+    }
+}
+
+void ModelDialog::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    m_events.run([this] { m_onClose(m_k); });
+}
+
+void ModelDialog::reject() {
+    close();
+}
+
+void ModelDialog::runOnClick(QPushButton* button, void (*procedure)(Kelv&)) {
+    connect(button, &QPushButton::clicked, this,
+            [this, procedure] { m_events.run([this, procedure] { procedure(m_k); }); });
+}
+
+DopplerWindow::DopplerWindow(Kelv& k, WindowEvents& events, QWidget* parent)
+    : ModelDialog(k, events, parent, "frmDoppler", "Doppler", k.frmDoppler.visible,
+                  frmDoppler_Form_Unload) {
     DopplerForm& f = m_k.frmDoppler;
 
     auto* layout = new QVBoxLayout(this);
@@ -95,27 +124,11 @@ DopplerWindow::DopplerWindow(Kelv& k, WindowEvents& events, QWidget* parent)
     sync();
 }
 
-void DopplerWindow::sync() {
-    for (const std::function<void()>& apply : m_bindings) {
-        apply();
-    }
-    applyVisible(this, m_k.frmDoppler.visible);
-}
-
-void DopplerWindow::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    m_events.run([this] { frmDoppler_Form_Unload(m_k); });
-}
-
-void DopplerWindow::reject() {
-    close();
-}
-
 MessageWindow::MessageWindow(Kelv& k, WindowEvents& events, QWidget* parent)
-    : QDialog(parent), m_k(k), m_events(events) {
-    setObjectName("frmMessage");
-    setWindowTitle("Message");
-    setModal(false);
+    // The close box acts as "OK", so the error report's wait ends.
+    : ModelDialog(k, events, parent, "frmMessage", "Message", k.frmMessage.visible,
+                  OKButton_Click) {
+    m_fitWhenShown = true;
 
     auto* image = new QLabel(this);
     image->setObjectName("Image1");
@@ -134,8 +147,7 @@ MessageWindow::MessageWindow(Kelv& k, WindowEvents& events, QWidget* parent)
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("OKButton");
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this,
-            [this] { m_events.run([this] { OKButton_Click(m_k); }); });
+    runOnClick(ok, OKButton_Click);
 
     auto* body = new QHBoxLayout;
     body->addWidget(image);
@@ -151,29 +163,9 @@ MessageWindow::MessageWindow(Kelv& k, WindowEvents& events, QWidget* parent)
     sync();
 }
 
-void MessageWindow::sync() {
-    for (const std::function<void()>& apply : m_bindings) {
-        apply();
-    }
-    if (applyVisible(this, m_k.frmMessage.visible)) {
-        adjustSize();
-    }
-}
-
-void MessageWindow::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    m_events.run([this] { OKButton_Click(m_k); });
-}
-
-void MessageWindow::reject() {
-    close();
-}
-
 AboutWindow::AboutWindow(Kelv& k, WindowEvents& events, QWidget* parent)
-    : QDialog(parent), m_k(k), m_events(events) {
-    setObjectName("frmAbout1");
-    setWindowTitle("About Kelvora - RTX / Linrad");
-    setModal(false);
+    : ModelDialog(k, events, parent, "frmAbout1", "About Kelvora - RTX / Linrad",
+                  k.frmAbout1.visible, cmdOK_Click) {
     AboutForm& f = m_k.frmAbout1;
 
     auto* icon = new QLabel(this);
@@ -193,8 +185,7 @@ AboutWindow::AboutWindow(Kelv& k, WindowEvents& events, QWidget* parent)
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("cmdOK");
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this,
-            [this] { m_events.run([this] { cmdOK_Click(m_k); }); });
+    runOnClick(ok, cmdOK_Click);
 
     auto* texts = new QVBoxLayout;
     auto* name = new QLabel("Kelvora - RTX / Linrad", this);
@@ -217,22 +208,6 @@ AboutWindow::AboutWindow(Kelv& k, WindowEvents& events, QWidget* parent)
     layout->addLayout(body, 1);
     layout->addLayout(buttons);
     sync();
-}
-
-void AboutWindow::sync() {
-    for (const std::function<void()>& apply : m_bindings) {
-        apply();
-    }
-    applyVisible(this, m_k.frmAbout1.visible);
-}
-
-void AboutWindow::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    m_events.run([this] { cmdOK_Click(m_k); });
-}
-
-void AboutWindow::reject() {
-    close();
 }
 
 } // namespace kelvora::ui
