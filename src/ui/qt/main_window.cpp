@@ -152,7 +152,7 @@ void MainWindow::build() {
         readout->setFont(readoutFont(18));
         readout->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         readout->setContentsMargins(8, 2, 8, 2);
-        readout->setMinimumWidth(QFontMetrics(readout->font()).horizontalAdvance("0000.000.000") +
+        readout->setMinimumWidth(QFontMetrics(readout->font()).horizontalAdvance("-------------") +
                                  20);
         frequencyBox->addWidget(readout);
     }
