@@ -129,8 +129,9 @@ std::string toText(double value) {
     std::snprintf(buffer, sizeof buffer, "%.15g", value);
     std::string text = buffer;
     if (text.find_first_of("eE") != std::string::npos) {
-        std::snprintf(buffer, sizeof buffer, "%.15f", value);
-        text = buffer;
+        // Plain notation of a large value has up to 309 integer digits.
+        text.assign(static_cast<std::size_t>(std::snprintf(nullptr, 0, "%.15f", value)), '\0');
+        std::snprintf(text.data(), text.size() + 1, "%.15f", value);
         if (text.find('.') != std::string::npos) {
             text.erase(text.find_last_not_of('0') + 1);
             if (text.back() == '.') {
