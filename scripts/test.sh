@@ -22,3 +22,31 @@ for variant in plain sanitize; do
     ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest --test-dir "$dir" --output-on-failure -j2 --timeout 120
 done
+
+# Fuzzing: every libFuzzer target for a short bounded time on a copy of its seed corpus
+# (scripts/fuzz.sh is the longer run). Any crash or broken property fails the test command.
+fuzz_dir=build-test-fuzz
+cmake -S . -B "$fuzz_dir" -DCMAKE_CXX_COMPILER=clang++ -DKELVORA_FUZZ=ON -DKELVORA_TESTS=OFF \
+    -DKELVORA_WERROR=ON >/dev/null
+cmake --build "$fuzz_dir" --target fuzz_all -j2
+fuzz_seconds=${KELVORA_FUZZ_SECONDS:-20}
+fuzz_work=$(mktemp -d)
+trap 'rm -rf "$fuzz_work"' EXIT
+for fuzzer in "$fuzz_dir"/fuzz/fuzz_*; do
+    [ -x "$fuzzer" ] || continue
+    target=$(basename "$fuzzer")
+    mkdir -p "$fuzz_work/$target/corpus" "$fuzz_work/$target/crashes"
+    cp fuzz/corpus/"$target"/* "$fuzz_work/$target/corpus/"
+    if ! "$fuzzer" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10 \
+        -print_final_stats=1 -artifact_prefix="$fuzz_work/$target/crashes/" \
+        "$fuzz_work/$target/corpus" >"$fuzz_work/$target/log" 2>&1; then
+        tail -60 "$fuzz_work/$target/log"
+        for crash in "$fuzz_work/$target/crashes"/*; do
+            [ -f "$crash" ] && echo "fuzz $target: crash input (base64): $(base64 -w0 "$crash")"
+        done
+        echo "fuzz $target: CRASH"
+        exit 1
+    fi
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$fuzz_work/$target/log")
+    echo "fuzz $target: ${runs:-?} runs, no crash"
+done
