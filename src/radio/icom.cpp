@@ -187,9 +187,18 @@ void IcomRadioSetTXFreq_Split(Kelv& k) {
     if (!sequenceFits(k, {rs.Icom_addr}, {hz})) {
         return;
     }
+    // A line lost on the way ends the sequence, so the loss report stays in the status line.
+    bool wasOpen = k.MSComm1.isOpen();
+    auto lost = [&] { return wasOpen && !k.MSComm1.isOpen(); };
     IcomVFO_B(k, bands ? kSubBand : kVfoB);
+    if (lost()) {
+        return;
+    }
     ports::KVRotorPaceDown(k, rs.Rotor_pace_delay);
     sendFrame(k, frequencyFrame(rs.Icom_addr, hz));
+    if (lost()) {
+        return;
+    }
     ports::KVRotorPaceDown(k, rs.Rotor_pace_delay);
     IcomVFO_A(k, bands ? kMainBand : kVfoA);
 }

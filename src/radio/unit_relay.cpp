@@ -34,9 +34,17 @@ void KVRadioSetTXFreq(Kelv& k) {
         k.ui.RotorAZ.caption = "Freq. out of range";
         return;
     }
-    // The unit reads its serial line slowly: one character, then a pause.
+    // The unit reads its serial line slowly: one character, then a pause. A line lost on the way
+    // ends the send, and the status line keeps the loss report.
+    bool wasOpen = k.MSComm2.isOpen();
     for (char c : *command) {
         ports::WriteToRotorPort(k, std::string_view(&c, 1));
+        if (!k.MSComm2.isOpen()) {
+            if (wasOpen) {
+                return;
+            }
+            continue; // nothing goes out on a closed line: nothing to wait for
+        }
         ports::KVRotorPaceDown(k, rs.Rotor_pace_delay);
     }
     k.ui.RotorAZ.caption = *command;

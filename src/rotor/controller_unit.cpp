@@ -27,10 +27,18 @@ void sendShown(Kelv& k, const std::string& command) {
     ports::WriteToRotorPort(k, command);
 }
 
-// Writes each byte of `bytes`, waiting the pace delay after every one.
+// Writes each byte of `bytes`, waiting the pace delay after every one. A line lost on the way
+// ends the send: the rest would only be paced out onto nothing.
 void writePaced(Kelv& k, std::string_view bytes) {
+    bool wasOpen = k.MSComm2.isOpen();
     for (char c : bytes) {
         ports::WriteToRotorPort(k, std::string_view(&c, 1));
+        if (!k.MSComm2.isOpen()) {
+            if (wasOpen) {
+                return;
+            }
+            continue; // nothing goes out on a closed line: nothing to wait for
+        }
         ports::KVRotorPaceDown(k, k.rs.Rotor_pace_delay);
     }
 }

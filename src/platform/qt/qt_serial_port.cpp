@@ -2,6 +2,7 @@
 #include "platform/qt/qt_serial_port.h"
 
 #include <optional>
+#include <poll.h>
 #include <termios.h>
 
 namespace kelvora::platform {
@@ -110,6 +111,11 @@ void QtSerialPort::setHandshaking(Handshaking mode) {
     }
 }
 
+bool QtSerialPort::hungUp() {
+    pollfd p{static_cast<int>(m_port.handle()), POLLIN, 0};
+    return p.fd >= 0 && ::poll(&p, 1, 0) == 1 && (p.revents & (POLLHUP | POLLERR | POLLNVAL));
+}
+
 bool QtSerialPort::checkResource() {
     if (!m_lost.empty()) {
         return true;
@@ -121,9 +127,14 @@ bool QtSerialPort::checkResource() {
         m_port.close();
         return true;
     }
-    if (e != QSerialPort::NoError && e != QSerialPort::TimeoutError) {
-        m_port.clearError();
-    } else if (e == QSerialPort::TimeoutError) {
+    if (e == QSerialPort::ReadError && hungUp()) {
+        // A line whose other end went away reads as end of file, which Qt reports as a plain
+        // read error; left alone, every wait would return at once and spin.
+        m_lost = m_device + ": the device hung up";
+        m_port.close();
+        return true;
+    }
+    if (e != QSerialPort::NoError) {
         m_port.clearError();
     }
     return false;

@@ -31,6 +31,8 @@ public:
 private:
     // Turns a resource error (device gone, hang-up) into the lost state.
     bool checkResource();
+    // The descriptor reports a hang-up (the other end of the line is gone).
+    bool hungUp();
 
     QSerialPort m_port;
     std::string m_device;
