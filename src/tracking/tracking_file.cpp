@@ -56,8 +56,13 @@ void moonBranch(std::string working, RunState& rs) {
     assign(rs.Az_text, left(working, c - 1));
     rs.Az_int = cutAtPoint(rs.Az_text);
     std::string rest = working.substr(static_cast<std::size_t>(c));
-    assign(rs.El_text, left(rest, pos(findFrom1(rest, ",")) - 1));
-    rs.El_int = cutAtPoint(rest);
+    std::optional<std::string> el = left(rest, pos(findFrom1(rest, ",")) - 1);
+    assign(rs.El_text, el);
+    // Only a complete elevation field (its comma arrived) gives El_int: a file caught while it is
+    // rewritten would otherwise command the rotor to a piece of a number.
+    if (el) {
+        rs.El_int = cutAtPoint(rest);
+    }
     assign(rs.Object_name, mid(working, pos(findFrom1(working, "Moon")), 4));
 }
 
