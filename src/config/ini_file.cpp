@@ -2,6 +2,8 @@
 #include "config/ini_file.h"
 
 #include <cctype>
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -188,7 +190,36 @@ std::optional<IniDocument> loadIniFileForUpdate(const std::string& path) {
     return IniDocument(buffer.str());
 }
 
+namespace {
+
+// Removes the temporary copies beside `path` that saves of processes no longer running left
+// behind (a program killed while saving); a copy of a running process is its save in progress.
+void removeStaleTemporaries(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path file(path);
+    std::filesystem::path folder = file.parent_path().empty() ? "." : file.parent_path();
+    const std::string prefix = file.filename().string() + ".tmp";
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        std::string name = it->path().filename().string();
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) {
+            continue;
+        }
+        std::string digits = name.substr(prefix.size());
+        if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) {
+            continue; // not a name this writer makes
+        }
+        pid_t pid = static_cast<pid_t>(std::stol(digits));
+        if (pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH) {
+            std::filesystem::remove(it->path(), ec);
+        }
+    }
+}
+
+} // namespace
+
 bool saveIniFile(const std::string& path, const IniDocument& document) {
+    removeStaleTemporaries(path);
     std::string temporary = path + ".tmp" + std::to_string(::getpid());
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
