@@ -1,0 +1,435 @@
+// In-process benchmarks: pace-down accuracy, reading and tick costs, tick-to-byte time, long runs.
+#include "config/ini_file.h"
+#include "config/settings.h"
+#include "fakes/fakes.h"
+#include "fakes/kelv_fixture.h"
+#include "platform/qt/qt_clock.h"
+#include "platform/qt/qt_serial_port.h"
+#include "ports/serial_ports.h"
+#include "tracking/kelv.h"
+#include "tracking/startup.h"
+#include "tracking/tracking_cycle.h"
+#include "tracking/tracking_file.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <malloc.h>
+#include <poll.h>
+#include <pty.h>
+#include <string>
+#include <termios.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace kelvora::bench {
+
+namespace {
+
+using Steady = std::chrono::steady_clock;
+
+double since(Steady::time_point t0, Steady::time_point t1) {
+    return std::chrono::duration<double>(t1 - t0).count();
+}
+
+// A tracking file as WSJT-X writes it: Moon and Sun lines, the QSO frequencies and the Doppler
+// line with "Doppler" where the reader expects it.
+std::string trackingFile(double az, double el, int fqsoKHz) {
+    char head[160];
+    std::snprintf(head, sizeof head,
+                  "01:02:03,%5.1f,%5.1f,Moon\r\n01:02:04,200.1, 10.2,Sun\r\n%3d,  fQSO\r\n%3d,  "
+                  "fQSO2\r\n",
+                  az, el, fqsoKHz, fqsoKHz);
+    std::string text = head;
+    std::string doppler = " 144,  -600,  1000,Doppler";
+    std::size_t fill = 93 - 1 + 9 - text.size() - doppler.find("Doppler");
+    return text + std::string(fill, ' ') + doppler + "\r\n";
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+    std::string tmp = path + ".new";
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        out << text;
+    }
+    std::filesystem::rename(tmp, path);
+}
+
+struct Stats {
+    double min, median, max;
+};
+
+Stats stats(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return {v.front(), v[v.size() / 2], v.back()};
+}
+
+long statusKb(const char* key) {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    std::size_t n = std::strlen(key);
+    while (std::getline(in, line)) {
+        if (line.compare(0, n, key) == 0 && line.size() > n && line[n] == ':') {
+            return std::stol(line.substr(n + 1));
+        }
+    }
+    return -1;
+}
+
+long openFds() {
+    long n = 0;
+    for ([[maybe_unused]] const auto& entry :
+         std::filesystem::directory_iterator("/proc/self/fd")) {
+        ++n;
+    }
+    return n - 1; // the iterator's own
+}
+
+// Real monotonic time and real sleeps; the second of the minute is the benchmark's to set.
+class BenchClock : public platform::Clock {
+public:
+    int secondOfMinute() override { return second; }
+    double monotonicSeconds() override { return real.monotonicSeconds(); }
+    std::string localDateTimeText() override { return "08/12/2026 01:02:03"; }
+    void sleepFor(double seconds) override { real.sleepFor(seconds); }
+    // The next second, always one the tick processes.
+    void step() { second = second % 59 + 1; }
+
+    int second = 0;
+    platform::QtClock real;
+};
+
+// A device on a pseudo-terminal served from a thread: stamps the first byte after arm(), and
+// answers a GS-232 position request when asked to.
+class PtyDevice {
+public:
+    explicit PtyDevice(bool answerPolls) : m_answer(answerPolls) {
+        char name[256] = {};
+        if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) == 0) {
+            termios raw{};
+            ::tcgetattr(m_slave, &raw);
+            ::cfmakeraw(&raw);
+            ::tcsetattr(m_slave, TCSANOW, &raw);
+            m_name = name;
+            m_thread = std::thread([this] { run(); });
+        }
+    }
+    ~PtyDevice() {
+        m_stop = true;
+        if (m_thread.joinable()) {
+            m_thread.join();
+        }
+        ::close(m_master);
+        ::close(m_slave);
+    }
+    PtyDevice(const PtyDevice&) = delete;
+    PtyDevice& operator=(const PtyDevice&) = delete;
+
+    const std::string& name() const { return m_name; }
+    long answers() const { return m_answers.load(); }
+    void arm() { m_stamped.store(false); }
+    // The time of the first byte after arm(); false after `seconds` without one.
+    bool firstByte(double seconds, Steady::time_point& at) {
+        auto end = Steady::now() + std::chrono::duration<double>(seconds);
+        while (!m_stamped.load()) {
+            if (Steady::now() > end) {
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        }
+        at = m_at;
+        return true;
+    }
+
+private:
+    void run() {
+        std::string pending;
+        while (!m_stop) {
+            pollfd p{m_master, POLLIN, 0};
+            if (::poll(&p, 1, 50) != 1 || !(p.revents & POLLIN)) {
+                continue;
+            }
+            Steady::time_point now = Steady::now();
+            char buffer[512];
+            ssize_t n = ::read(m_master, buffer, sizeof buffer);
+            if (n <= 0) {
+                continue;
+            }
+            if (!m_stamped.load()) {
+                m_at = now;
+                m_stamped.store(true);
+            }
+            if (!m_answer) {
+                continue;
+            }
+            pending.append(buffer, static_cast<std::size_t>(n));
+            for (std::size_t cr; (cr = pending.find('\r')) != std::string::npos;) {
+                if (pending.substr(0, cr) == "C2") {
+                    const char reply[] = "AZ=123  EL=045\r\n";
+                    [[maybe_unused]] ssize_t w = ::write(m_master, reply, sizeof reply - 1);
+                    ++m_answers;
+                }
+                pending.erase(0, cr + 1);
+            }
+        }
+    }
+
+    int m_master = -1;
+    int m_slave = -1;
+    std::string m_name;
+    bool m_answer;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_stamped{true};
+    std::atomic<long> m_answers{0};
+    Steady::time_point m_at;
+    std::thread m_thread;
+};
+
+// The program's logic on a real clock, with the rotor and radio lines on given port objects.
+struct Program {
+    Program(platform::Clock& clk, platform::SerialPort& radioPort, platform::SerialPort& rotorPort)
+        : settingsDialog(folder.file("Kelvora.ini")),
+          k(settingsDialog, radioPort, rotorPort, virtualPtt, realPtt, radio2, socket, clk, dialogs,
+            folder.path()) {
+        // No Linrad: the fake socket would keep every message it is sent.
+        socket.stateAfterConnect = platform::TcpState::Closed;
+        ini = folder.file("Kelvora.ini");
+        config::Create_Config_file(ini);
+        set("General", "Fname", folder.file("azel.dat"));
+        std::string dat;
+        for (int i = 0; i <= 360; ++i) {
+            dat += std::to_string(i) + ",0\r\n";
+        }
+        for (int i = 0; i <= 90; ++i) {
+            dat += std::to_string(i) + ",0\r\n";
+        }
+        folder.write("rotor.dat", dat);
+        track(123.4, 45.6, 125);
+    }
+    void set(const char* section, const char* key, const std::string& value) {
+        config::WriteStringIni(section, key, value, ini);
+    }
+    void track(double az, double el, int fqso) {
+        writeFile(folder.file("azel.dat"), trackingFile(az, el, fqso));
+    }
+    bool start() {
+        mnuStart_Click(k);
+        for (const std::string& m : dialogs.messages) {
+            std::fprintf(stderr, "message: %s\n", m.c_str());
+        }
+        return k.rs.Tracking_on == 1 && dialogs.messages.empty();
+    }
+
+    fakes::TempFolder folder;
+    std::string ini;
+    fakes::FakeSerialPort virtualPtt, realPtt, radio2;
+    fakes::FakeTcpSocket socket;
+    fakes::FakeDialogs dialogs;
+    config::SettingsDialog settingsDialog;
+    Kelv k;
+};
+
+int paceDown() {
+    platform::QtClock clock;
+    fakes::FakeSerialPort radio, rotor;
+    Program p(clock, radio, rotor);
+    std::printf("pace-down: requested ms, runs, excess over the request in ms (min median max)\n");
+    const double requests[] = {0, 0.001, 0.002, 0.005, 0.01, 0.02, 0.05, 0.1, 0.2, 0.3, 0.4, 0.5};
+    bool met = true;
+    for (double s : requests) {
+        int runs = s <= 0.05 ? 50 : 10;
+        std::vector<double> excess;
+        for (int i = 0; i < runs; ++i) {
+            Steady::time_point t0 = Steady::now();
+            ports::KVRotorPaceDown(p.k, s);
+            excess.push_back((since(t0, Steady::now()) - s) * 1000);
+        }
+        Stats e = stats(excess);
+        met = met && e.min >= 0 && e.max <= 2.0;
+        std::printf("  %6.1f  %3d  %7.3f %7.3f %7.3f\n", s * 1000, runs, e.min, e.median, e.max);
+    }
+    std::printf("pace-down goal (never short, at most 2 ms more): %s\n", met ? "met" : "MISSED");
+    return 0;
+}
+
+// Mean time of `fn` over `iterations` calls, in microseconds.
+double timeIt(int iterations, const std::function<void()>& fn) {
+    Steady::time_point t0 = Steady::now();
+    for (int i = 0; i < iterations; ++i) {
+        fn();
+    }
+    return since(t0, Steady::now()) / iterations * 1e6;
+}
+
+int costs() {
+    fakes::FakeClock clock;
+    fakes::FakeSerialPort radio(&clock), rotor(&clock);
+    Program p(clock, radio, rotor);
+    p.set("COM_Rotor", "Rotor_type", "GS232");
+    p.set("COM_Rotor", "Rotor_com", "COM3");
+    if (!p.start()) {
+        return 1;
+    }
+    const std::string file = trackingFile(123.4, 45.6, 125);
+    std::size_t sink = 0;
+    double working = timeIt(200000, [&] { sink += workingText(file).size(); });
+    std::string text = workingText(file);
+    double parse = timeIt(200000, [&] {
+        TrackingInputs inputs;
+        RunState rs;
+        parseTrackingText(text, inputs, rs);
+        sink += rs.Az_text.size();
+    });
+    double read = timeIt(20000, [&] { Read_File(p.k); });
+    // One processed tick to send the target; afterwards nothing changes.
+    clock.wallSeconds = 1;
+    tmrRead_Timer(p.k);
+    std::size_t writes = rotor.writes.size();
+    double processed = timeIt(20000, [&] {
+        clock.wallSeconds = static_cast<int>(clock.wallSeconds) % 59 + 1;
+        tmrRead_Timer(p.k);
+    });
+    // A second below 50: from second 50 on, every tick of the second is processed.
+    clock.wallSeconds = 10;
+    tmrRead_Timer(p.k);
+    double idle = timeIt(200000, [&] { tmrRead_Timer(p.k); });
+    std::printf("tracking file of %zu bytes\n", file.size());
+    std::printf("  workingText                      %8.2f us\n", working);
+    std::printf("  parseTrackingText                %8.2f us\n", parse);
+    std::printf("  Read_File (open, read, parse)    %8.2f us\n", read);
+    std::printf("tmrRead_Timer, nothing changed\n");
+    std::printf("  new second (reads the file)      %8.2f us\n", processed);
+    std::printf("  same second                      %8.2f us\n", idle);
+    std::printf("rotor writes during the unchanged ticks: %zu (checksum %zu)\n",
+                rotor.writes.size() - writes, sink % 10);
+    return rotor.writes.size() == writes ? 0 : 1;
+}
+
+int latency(int count) {
+    BenchClock clock;
+    fakes::FakeSerialPort radio;
+    platform::QtSerialPort rotor;
+    PtyDevice device(false);
+    Program p(clock, radio, rotor);
+    p.set("COM_Rotor", "Rotor_type", "GS232");
+    p.set("COM_Rotor", "Rotor_com", "COM3");
+    p.set("Ports", "COM3", device.name());
+    if (!p.start()) {
+        return 1;
+    }
+    clock.step();
+    tmrRead_Timer(p.k);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::vector<double> toByte, tickTime;
+    for (int i = 0; i < count; ++i) {
+        p.track(100.0 + i, 45.6, 125);
+        device.arm();
+        clock.step();
+        Steady::time_point t0 = Steady::now();
+        tmrRead_Timer(p.k);
+        Steady::time_point t1 = Steady::now();
+        Steady::time_point at;
+        if (!device.firstByte(2.0, at)) {
+            std::fprintf(stderr, "no rotor command\n");
+            return 1;
+        }
+        toByte.push_back(since(t0, at) * 1000);
+        tickTime.push_back(since(t0, t1) * 1000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    Stats b = stats(toByte);
+    Stats t = stats(tickTime);
+    std::printf("processed tick start to the first rotor byte on the pty, %d rewrites (ms)\n",
+                count);
+    std::printf("  to first byte  min %.3f  median %.3f  max %.3f\n", b.min, b.median, b.max);
+    std::printf("  whole tick     min %.3f  median %.3f  max %.3f\n", t.min, t.median, t.max);
+    return 0;
+}
+
+int ticks(int count) {
+    BenchClock clock;
+    platform::QtSerialPort radio, rotor;
+    PtyDevice rotorDevice(true), radioDevice(false);
+    Program p(clock, radio, rotor);
+    p.set("COM_Rotor", "Rotor_type", "GS232");
+    p.set("COM_Rotor", "Rotor_com", "COM3");
+    p.set("COM_Rotor", "Refresh_Rotore", "1");
+    p.set("COM_Rotor", "Rotor_TimeOutDelay", "0.25");
+    p.set("COM_RTX", "Rtx_type", "IC-9700");
+    p.set("COM_RTX", "Com_Port", "COM1");
+    p.set("COM_RTX", "Icom_Addr", "A2");
+    p.set("General", "Autoupdate", "1");
+    p.set("Ports", "COM3", rotorDevice.name());
+    p.set("Ports", "COM1", radioDevice.name());
+    if (!p.start()) {
+        return 1;
+    }
+    p.k.ui.Autoupdate.value = 1;
+    std::printf("processed ticks with a poll each, target and frequency moving every 3rd tick\n");
+    std::printf("  tick   VmRSS_kB  VmHWM_kB  RssAnon  RssFile  arena_B   fds\n");
+    long rssAt600 = 0;
+    long fdsAt600 = 0;
+    Steady::time_point t0 = Steady::now();
+    for (int i = 0; i <= count; ++i) {
+        if (i % 600 == 0) {
+            long rss = statusKb("VmRSS");
+            long fds = openFds();
+            if (i == 600) {
+                rssAt600 = rss;
+                fdsAt600 = fds;
+            }
+            std::printf("  %5d  %8ld  %8ld  %7ld  %7ld  %8zu  %3ld\n", i, rss, statusKb("VmHWM"),
+                        statusKb("RssAnon"), statusKb("RssFile"), mallinfo2().arena, fds);
+            std::fflush(stdout);
+        }
+        if (i % 3 == 0) {
+            int step = i / 3;
+            p.track(100.0 + step % 200, 30.0 + step % 40, 100 + step % 100);
+        }
+        clock.step();
+        tmrRead_Timer(p.k);
+        tmrRead_Timer(p.k); // the second half of the second: not processed
+        Timer1_Timer(p.k);
+    }
+    long rss = statusKb("VmRSS");
+    std::printf("%d ticks in %.1f s; VmRSS growth from tick 600: %ld kB; fds %ld -> %ld\n", count,
+                since(t0, Steady::now()), rss - rssAt600, fdsAt600, openFds());
+    std::printf("polls answered: %ld; Linrad connection attempts: %zu\n", rotorDevice.answers(),
+                p.socket.connects.size());
+    std::printf("rotor line: %s; radio line: %s\n", rotor.isOpen() ? "open" : "CLOSED",
+                radio.isOpen() ? "open" : "CLOSED");
+    return rotor.isOpen() && radio.isOpen() ? 0 : 1;
+}
+
+} // namespace
+
+} // namespace kelvora::bench
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    std::string what = argc > 1 ? argv[1] : "";
+    int n = argc > 2 ? std::atoi(argv[2]) : 0;
+    using namespace kelvora::bench;
+    if (what == "pacedown") {
+        return paceDown();
+    }
+    if (what == "costs") {
+        return costs();
+    }
+    if (what == "latency") {
+        return latency(n > 0 ? n : 50);
+    }
+    if (what == "ticks") {
+        return ticks(n > 0 ? n : 7200);
+    }
+    std::fprintf(stderr, "usage: kelvora_bench pacedown | costs | latency [N] | ticks [N]\n");
+    return 2;
+}
