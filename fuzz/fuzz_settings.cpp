@@ -67,11 +67,15 @@ std::vector<std::string> snapshot(const IniDocument& doc) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    char folder[] = "/tmp/kelvora-fuzz-settings-XXXXXX";
-    if (::mkdtemp(folder) == nullptr) {
+    // Memory-backed where there is one: the file part runs on every input.
+    std::string pattern = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : "/tmp";
+    pattern += "/kelvora-fuzz-settings-XXXXXX";
+    std::vector<char> folder(pattern.begin(), pattern.end());
+    folder.push_back('\0');
+    if (::mkdtemp(folder.data()) == nullptr) {
         return 1;
     }
-    g_folder = folder;
+    g_folder = folder.data();
     g_iniPath = g_folder + "/Kelvora.ini";
     std::atexit(removeFolder);
     return 0;
