@@ -7,6 +7,7 @@
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_tcp_socket.h"
 #include "radio/icom.h"
+#include "radio/linrad.h"
 #include "radio/unit_relay.h"
 #include "rotor/collect.h"
 #include "rotor/controller_unit.h"
@@ -22,6 +23,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <ctime>
+#include <fcntl.h>
 #include <functional>
 #include <mutex>
 #include <poll.h>
@@ -82,6 +84,8 @@ public:
     // Writes without pause and without an end marker until stop().
     void flood() {
         m_flooding = true;
+        // Never block on a full line, so stop() always ends the flood.
+        ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
         serve([](const std::string&) { return true; });
     }
     void stop() {
@@ -395,6 +399,77 @@ TEST(FaultDevices, AFloodWithoutMarkerIsBoundedAndTheProgramGoesOn) {
     device.stop();
     EXPECT_NE(device.received().find("W200 030"), std::string::npos);
     mnuStart_Click(p.k);
+}
+
+// Linrad accepts the connection and never reads: the ticks keep their pace while the frequency
+// messages are dropped, the status line says so, and once Linrad reads again the next change
+// reaches it.
+TEST(FaultDevices, LinradThatNeverReadsDropsMessagesWithoutSlowingTheTick) {
+    testing::LoopbackListener linrad(4096);
+    ASSERT_TRUE(linrad.ok);
+    fakes::KelvFixture f;
+    platform::QtTcpSocket socket;
+    Kelv k{f.settingsDialog, f.radio, f.rotor, f.virtualPtt, f.realPtt,
+           f.radio2,         socket,  f.clock, f.dialogs,    f.folder.path()};
+    Program files("None", "0.3");
+    k.rs.Tracking_file = files.folder.file("azel.dat");
+    k.rs.Linrad_host = "127.0.0.1";
+    k.rs.Linrad_tcp_port = linrad.portText();
+    k.rs.Linrad_center_Hz = "144125000";
+    k.rs.Linrad_offset_Hz = "0";
+    k.ui.Autoupdate.value = 1;
+    Linrad_connect(k);
+    ASSERT_TRUE(linrad.accept());
+    ASSERT_TRUE(
+        testing::pumpUntil([&] { return socket.state() == platform::TcpState::Connected; }));
+
+    // Linrad has taken nothing for a long time: everything between us is full.
+    const std::string chunk(64 * 1024, 'x');
+    bool full = false;
+    std::size_t accepted = 0;
+    for (int i = 0; i < 4000 && !full; ++i) {
+        full = !socket.send(chunk);
+        accepted += full ? 0 : chunk.size();
+    }
+    ASSERT_TRUE(full);
+
+    double slowest = 0;
+    for (int i = 0; i < 20; ++i) {
+        files.track("  123.4", "   45.6", i % 2 ? 125 : 130);
+        f.clock.advance(1);
+        slowest = std::max(slowest, secondsOf([&] { tmrRead_Timer(k); }));
+        if (f.clock.secondOfMinute() != 0) {
+            EXPECT_EQ(k.ui.RotorAZ.caption, "Linrad busy: frequency not sent") << "tick " << i;
+        }
+    }
+    EXPECT_LT(slowest, 0.1);
+    EXPECT_EQ(k.ui.Linrad_stato.caption, "Linrad ON");
+    EXPECT_TRUE(f.dialogs.messages.empty());
+
+    // Linrad reads again: everything that was taken arrives, nothing but what was taken, and
+    // the next change arrives whole after it.
+    std::size_t drained = 0;
+    ASSERT_TRUE(testing::pumpUntil(
+        [&] {
+            drained += linrad.pending().size();
+            socket.state(); // lets the connection hand on what it holds
+            return drained >= accepted;
+        },
+        20000));
+    EXPECT_EQ(drained, accepted);
+    files.track("  123.4", "   45.6", 131);
+    f.clock.advance(1);
+    tmrRead_Timer(k);
+    EXPECT_NE(k.ui.RotorAZ.caption, "Linrad busy: frequency not sent");
+    std::string tail;
+    ASSERT_TRUE(testing::pumpUntil(
+        [&] {
+            tail += linrad.pending();
+            return tail.size() >= 8 &&
+                   tail.compare(tail.size() - 8, 8, linrad::frequencyMessage(54000)) == 0;
+        },
+        10000))
+        << testing::hex(tail.substr(tail.size() < 8 ? 0 : tail.size() - 8));
 }
 
 } // namespace
