@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the formatting, then builds and runs every test twice:
-# a plain build and one under AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors.
+# Installs what is missing, checks the formatting, then builds and runs every test twice: a plain
+# build and one under AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors; then
+# runs every fuzz target for a short bounded time. Ends with one summary line of the test counts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -13,14 +14,28 @@ if [ "$unformatted" != "0" ]; then
 fi
 
 export QT_QPA_PLATFORM=offscreen
+passed=0
+failed=0
 for variant in plain sanitize; do
     dir=build-test-$variant
     sanitize=OFF
     [ "$variant" = sanitize ] && sanitize=ON
     cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DKELVORA_WERROR=ON -DKELVORA_SANITIZE=$sanitize >/dev/null
     cmake --build "$dir" -j2
+    log=$(mktemp)
+    status=0
     ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-        ctest --test-dir "$dir" --output-on-failure -j2 --timeout 120
+        ctest --test-dir "$dir" --output-on-failure -j2 --timeout 120 | tee "$log" || status=$?
+    summary=$(grep -E '[0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
+    rm -f "$log"
+    total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
+    bad=$(sed -E 's/.* ([0-9]+) tests failed.*/\1/' <<<"$summary")
+    passed=$((passed + ${total:-0} - ${bad:-0}))
+    failed=$((failed + ${bad:-0}))
+    if [ "$status" -ne 0 ]; then
+        echo "tests: $passed passed, $failed failed"
+        exit "$status"
+    fi
 done
 
 # Fuzzing: every libFuzzer target for a short bounded time on a copy of its seed corpus
@@ -50,3 +65,5 @@ for fuzzer in "$fuzz_dir"/fuzz/fuzz_*; do
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$fuzz_work/$target/log")
     echo "fuzz $target: ${runs:-?} runs, no crash"
 done
+
+echo "tests: $passed passed, $failed failed"
