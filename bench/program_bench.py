@@ -191,7 +191,7 @@ def latency(args):
     try:
         time.sleep(args.settle)
         rotor.drain()
-        lat, phase = [], []
+        lat, phase, when = [], [], []
         az = 100.0
         for _ in range(args.count):
             # A random moment within the wall-clock second.
@@ -199,6 +199,7 @@ def latency(args):
             time.sleep((1.0 - now % 1.0) + rng.random())
             az = 100.0 + (az - 99.0) % 200.0
             t = time.monotonic()
+            when.append(time.time())
             write_atomically(prog.azel, tracking_file(az, 45.6, 125))
             first = wait_for_bytes(rotor, 3.0)
             if first is None:
@@ -211,6 +212,8 @@ def latency(args):
         ms = sorted(x * 1000 for x in lat)
         print("latency over %d rewrites: median %.1f ms, min %.1f ms, max %.1f ms"
               % (len(ms), statistics.median(ms), ms[0], ms[-1]))
+        worst = max(range(len(lat)), key=lambda i: lat[i])
+        print("worst: rewrite at second %.3f of the minute" % (when[worst] % 60.0))
         ph = sorted(p * 1000 for p in phase)
         print("arrival within the wall second: %.1f .. %.1f ms" % (ph[0], ph[-1]))
         # Processed ticks come at one phase of the 500 ms timer: whatever the arrivals spread
