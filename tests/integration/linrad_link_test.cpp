@@ -4,6 +4,7 @@
 #include "radio/linrad.h"
 #include "tracking/tracking_cycle.h"
 
+#include "fakes/hex.h"
 #include "fakes/kelv_fixture.h"
 #include "integration/loopback_listener.h"
 
@@ -26,18 +27,7 @@
 namespace kelvora {
 namespace {
 
-std::string hex(const std::string& bytes) {
-    std::string text;
-    char buffer[4];
-    for (unsigned char c : bytes) {
-        std::snprintf(buffer, sizeof buffer, "%02X ", c);
-        text += buffer;
-    }
-    if (!text.empty()) {
-        text.pop_back();
-    }
-    return text;
-}
+using fakes::hex;
 
 // Linrad's side.
 using FakeLinrad = testing::LoopbackListener;

@@ -2,6 +2,7 @@
 // standing in for a device, and hex text of bytes for readable failures.
 #pragma once
 
+#include "fakes/hex.h"
 #include "platform/clock.h"
 
 #include <chrono>
@@ -81,14 +82,6 @@ private:
     std::string m_name;
 };
 
-inline std::string hex(std::string_view bytes) {
-    std::string text;
-    char pair[4];
-    for (char c : bytes) {
-        std::snprintf(pair, sizeof pair, "%02X", static_cast<unsigned char>(c));
-        text += (text.empty() ? "" : " ") + std::string(pair);
-    }
-    return text;
-}
+using fakes::hex;
 
 } // namespace kelvora::testing

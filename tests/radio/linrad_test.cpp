@@ -1,6 +1,7 @@
 // The Linrad frequency message (window position and bytes) and the link's connect and send rules.
 #include "radio/linrad.h"
 
+#include "fakes/hex.h"
 #include "fakes/kelv_fixture.h"
 
 #include <gtest/gtest.h>
@@ -12,18 +13,7 @@
 namespace kelvora {
 namespace {
 
-std::string hex(const std::string& bytes) {
-    std::string text;
-    char buffer[4];
-    for (unsigned char c : bytes) {
-        std::snprintf(buffer, sizeof buffer, "%02X ", c);
-        text += buffer;
-    }
-    if (!text.empty()) {
-        text.pop_back();
-    }
-    return text;
-}
+using fakes::hex;
 
 TEST(LinradMessage, WindowPosition) {
     struct Case {

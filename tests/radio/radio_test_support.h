@@ -1,6 +1,7 @@
 // Helpers of the radio tests: byte strings from hex text and back, and a main window on fakes.
 #pragma once
 
+#include "fakes/hex.h"
 #include "fakes/kelv_fixture.h"
 
 #include <cstdio>
@@ -21,19 +22,7 @@ inline std::string fromHex(std::string_view text) {
     return bytes;
 }
 
-// Bytes as upper-case hex pairs separated by blanks, for readable failure messages.
-inline std::string hex(std::string_view bytes) {
-    std::string text;
-    char pair[4];
-    for (char c : bytes) {
-        std::snprintf(pair, sizeof pair, "%02X", static_cast<unsigned char>(c));
-        if (!text.empty()) {
-            text += ' ';
-        }
-        text += pair;
-    }
-    return text;
-}
+using fakes::hex;
 
 // A main window on fakes with the CAT port open, tracking on and the given radio type.
 struct RadioFixture : fakes::KelvFixture {

@@ -1,6 +1,7 @@
 // Shared helpers of the rotor tests: a faked window with an open rotor port, and hex dumps.
 #pragma once
 
+#include "fakes/hex.h"
 #include "fakes/kelv_fixture.h"
 
 #include <string>
@@ -9,20 +10,7 @@
 
 namespace kelvora::testing {
 
-// Bytes as "57 34 38" so a failing comparison shows control bytes.
-inline std::string hex(std::string_view bytes) {
-    static const char* digits = "0123456789ABCDEF";
-    std::string out;
-    for (char c : bytes) {
-        auto b = static_cast<unsigned char>(c);
-        if (!out.empty()) {
-            out += ' ';
-        }
-        out += digits[b >> 4];
-        out += digits[b & 15];
-    }
-    return out;
-}
+using fakes::hex;
 
 inline std::string bytes(std::initializer_list<int> values) {
     std::string out;
