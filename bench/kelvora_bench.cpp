@@ -6,7 +6,7 @@
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_serial_port.h"
 #include "ports/serial_ports.h"
-#include "tracking/kelv.h"
+#include "state/kelv.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_cycle.h"
 #include "tracking/tracking_file.h"

@@ -1,6 +1,6 @@
 // Fuzzes the number rules: text to number, number to text, padding, grouping and positions.
 #include "fuzz_input.h"
-#include "tracking/numbers.h"
+#include "state/numbers.h"
 
 #include <cmath>
 #include <cstdlib>

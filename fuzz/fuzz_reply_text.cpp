@@ -1,7 +1,7 @@
 // Fuzzes the reply text tools: Firstnum, Firststring and PickWord.
 #include "fuzz_input.h"
 #include "rotor/reply_text.h"
-#include "tracking/numbers.h"
+#include "state/numbers.h"
 
 #include <cmath>
 

@@ -6,7 +6,7 @@
 #include "rotor/prosistel.h"
 #include "rotor/reply_text.h"
 #include "rotor/spid.h"
-#include "tracking/numbers.h"
+#include "state/numbers.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 #include "config/settings.h"
 
 #include "config/ini_file.h"
-#include "tracking/numbers.h"
+#include "state/numbers.h"
 
 #include <cstdlib>
 #include <filesystem>

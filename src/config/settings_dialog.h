@@ -2,6 +2,7 @@
 #pragma once
 
 #include "config/settings.h"
+#include "state/kelv.h"
 
 #include <optional>
 #include <string>
@@ -12,19 +13,18 @@ namespace kelvora::config {
 // - The record exists from the first access to any setting until the dialog is unloaded
 //   (its close box); "Close" only hides it, so unsaved edits stay for the rest of the run.
 // - Loading fills the record with the dialog's initial texts, then the stored values.
-class SettingsDialog {
+class SettingsDialog final : public SettingsSource {
 public:
     explicit SettingsDialog(std::string iniPath) : m_iniPath(std::move(iniPath)) {}
 
     // The settings record; loads the dialog (Form_Load) when it is not loaded.
-    Settings& fields();
-    bool loaded() const { return m_record.has_value(); }
+    Settings& fields() override;
+    bool loaded() const override { return m_record.has_value(); }
     // The window's close box: the record goes, the next access loads it from the file again.
-    void unload() { m_record.reset(); }
+    void unload() override { m_record.reset(); }
 
     const std::string& iniPath() const { return m_iniPath; }
 
-    bool visible = false;
 
 private:
     void Form_Load();

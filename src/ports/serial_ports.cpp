@@ -2,8 +2,9 @@
 #include "ports/serial_ports.h"
 
 #include "config/ini_file.h"
-#include "tracking/kelv.h"
-#include "tracking/numbers.h"
+#include "config/settings.h"
+#include "state/kelv.h"
+#include "state/numbers.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,8 +1,9 @@
 // The frequency computation every send starts with, and the Doppler correction of six modes.
 #include "radio/frequency.h"
 
-#include "tracking/kelv.h"
-#include "tracking/numbers.h"
+#include "config/settings.h"
+#include "state/kelv.h"
+#include "state/numbers.h"
 
 #include <optional>
 

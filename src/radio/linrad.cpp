@@ -1,8 +1,9 @@
 // The Linrad link: where the QSO frequency lies in Linrad's window, and sending it there.
 #include "radio/linrad.h"
 
-#include "tracking/kelv.h"
-#include "tracking/numbers.h"
+#include "config/settings.h"
+#include "state/kelv.h"
+#include "state/numbers.h"
 
 #include <algorithm>
 #include <cmath>

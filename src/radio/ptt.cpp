@@ -3,7 +3,8 @@
 
 #include "ports/serial_ports.h"
 #include "radio/radio_dispatch.h"
-#include "tracking/kelv.h"
+#include "config/settings.h"
+#include "state/kelv.h"
 
 #include <optional>
 #include <string>

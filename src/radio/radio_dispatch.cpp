@@ -8,8 +8,9 @@
 #include "radio/linrad.h"
 #include "radio/unit_relay.h"
 #include "radio/yaesu.h"
-#include "tracking/kelv.h"
-#include "tracking/numbers.h"
+#include "config/settings.h"
+#include "state/kelv.h"
+#include "state/numbers.h"
 
 #include <array>
 

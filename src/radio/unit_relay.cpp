@@ -2,7 +2,7 @@
 #include "radio/unit_relay.h"
 
 #include "ports/serial_ports.h"
-#include "tracking/kelv.h"
+#include "state/kelv.h"
 
 namespace kelvora::relay {
 

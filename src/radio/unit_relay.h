@@ -1,7 +1,7 @@
 // The Kelvora unit's frequency relay: the QSO frequency passed on to a radio through the unit.
 #pragma once
 
-#include "tracking/numbers.h"
+#include "state/numbers.h"
 
 #include <optional>
 #include <string>

@@ -3,7 +3,8 @@
 
 #include "radio/icom.h"
 #include "radio/yaesu.h"
-#include "tracking/kelv.h"
+#include "config/settings.h"
+#include "state/kelv.h"
 
 #include <optional>
 #include <string_view>

@@ -2,8 +2,9 @@
 #include "radio/yaesu.h"
 
 #include "ports/serial_ports.h"
-#include "tracking/kelv.h"
-#include "tracking/numbers.h"
+#include "config/settings.h"
+#include "state/kelv.h"
+#include "state/numbers.h"
 
 #include <cmath>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Corrections, limits and angle texts shared by every rotor protocol.
 #include "rotor/angles.h"
 
-#include "tracking/numbers.h"
+#include "state/numbers.h"
 
 namespace kelvora::rotor {
 

@@ -1,7 +1,7 @@
 // Target angles on their way to a rotor: the rotor.dat corrections, limits and number texts.
 #pragma once
 
-#include "tracking/run_state.h"
+#include "state/run_state.h"
 
 #include <optional>
 #include <string>

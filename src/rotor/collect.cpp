@@ -2,7 +2,7 @@
 #include "rotor/collect.h"
 
 #include "ports/serial_ports.h"
-#include "tracking/kelv.h"
+#include "state/kelv.h"
 
 #include <algorithm>
 

@@ -6,9 +6,10 @@
 #include "rotor/prosistel.h"
 #include "rotor/reply_text.h"
 #include "rotor/spid.h"
-#include "tracking/kelv.h"
-#include "tracking/numbers.h"
-#include "tracking/trace_log.h"
+#include "config/settings.h"
+#include "state/kelv.h"
+#include "state/numbers.h"
+#include "state/trace_log.h"
 
 #include <optional>
 

@@ -4,9 +4,9 @@
 #include "ports/serial_ports.h"
 #include "rotor/collect.h"
 #include "rotor/reply_text.h"
-#include "tracking/kelv.h"
-#include "tracking/numbers.h"
-#include "tracking/trace_log.h"
+#include "state/kelv.h"
+#include "state/numbers.h"
+#include "state/trace_log.h"
 
 namespace kelvora {
 

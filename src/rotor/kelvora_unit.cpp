@@ -5,10 +5,10 @@
 #include "rotor/angles.h"
 #include "rotor/collect.h"
 #include "rotor/reply_text.h"
-#include "tracking/kelv.h"
-#include "tracking/numbers.h"
-#include "tracking/startup.h"
-#include "ui/message_box.h"
+#include "state/kelv.h"
+#include "state/numbers.h"
+#include "state/error_handler.h"
+#include "state/message_box.h"
 
 #include <algorithm>
 #include <cctype>

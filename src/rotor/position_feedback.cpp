@@ -7,8 +7,9 @@
 #include "rotor/kelvora_unit.h"
 #include "rotor/prosistel.h"
 #include "rotor/spid.h"
-#include "tracking/kelv.h"
-#include "tracking/trace_log.h"
+#include "config/settings.h"
+#include "state/kelv.h"
+#include "state/trace_log.h"
 
 #include <array>
 #include <string>

@@ -1,7 +1,7 @@
 // Numbers, words and tokens cut out of controller replies.
 #include "rotor/reply_text.h"
 
-#include "tracking/numbers.h"
+#include "state/numbers.h"
 
 #include <algorithm>
 

@@ -6,8 +6,9 @@
 #include "rotor/kelvora_unit.h"
 #include "rotor/prosistel.h"
 #include "rotor/spid.h"
-#include "tracking/kelv.h"
-#include "tracking/numbers.h"
+#include "config/settings.h"
+#include "state/kelv.h"
+#include "state/numbers.h"
 
 #include <array>
 #include <string_view>

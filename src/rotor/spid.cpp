@@ -4,8 +4,8 @@
 #include "rotor/angles.h"
 #include "rotor/collect.h"
 #include "rotor/reply_text.h"
-#include "tracking/kelv.h"
-#include "tracking/numbers.h"
+#include "state/kelv.h"
+#include "state/numbers.h"
 
 namespace kelvora {
 

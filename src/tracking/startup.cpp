@@ -4,12 +4,14 @@
 #include "config/ini_file.h"
 #include "ports/serial_ports.h"
 #include "radio/linrad.h"
-#include "tracking/kelv.h"
-#include "tracking/numbers.h"
-#include "tracking/trace_log.h"
+#include "config/settings.h"
+#include "state/kelv.h"
+#include "state/numbers.h"
+#include "state/error_handler.h"
+#include "state/trace_log.h"
 #include "tracking/tracking_file.h"
-#include "ui/control_enabling.h"
-#include "ui/message_box.h"
+#include "tracking/control_enabling.h"
+#include "state/message_box.h"
 
 #include <filesystem>
 #include <fstream>
@@ -105,11 +107,6 @@ std::string readWholeFile(const std::string& path, bool& ok) {
 
 } // namespace
 
-bool EsisteFile(const std::string& NomeFile) {
-    std::error_code ec;
-    std::filesystem::file_status status = std::filesystem::status(NomeFile, ec);
-    return !ec && std::filesystem::exists(status);
-}
 
 void Form_Load(Kelv& k, std::string_view commandLine, ScreenSize screen) {
     Restore_Window(k);
@@ -293,15 +290,6 @@ void Form_Unload(Kelv& k, ScreenSize screen) {
     }
 }
 
-void ErrorHandler(Kelv& k, std::string_view text, bool fatal) {
-    std::string message = std::string(fatal ? "Fatal " : "") + "Error: " + std::string(text);
-    k.frmMessage.Label1.caption = message;
-    k.frmMessage.visible = true;
-    k.dialogs.processEventsWhile([&k] { return k.frmMessage.visible; });
-    if (fatal) {
-        k.quitRequested = true;
-    }
-}
 
 void Finish_Click(Kelv& k) {
     k.frmRotor.visible = false;

@@ -28,12 +28,6 @@ void Restore_Window(Kelv& k);
 // Closes the ports and saves the window geometry. Returns true; the caller ends the program.
 void Form_Unload(Kelv& k, ScreenSize screen);
 
-// Shows "Error: " + text (with "Fatal " in front when fatal) in the timed message box and waits,
-// running window events, until it is closed. With `fatal` the program then ends.
-void ErrorHandler(Kelv& k, std::string_view text, bool fatal);
-
-// True when the path names an existing file or folder.
-bool EsisteFile(const std::string& NomeFile);
 
 // The settings dialog's buttons that reach into the main window.
 void Finish_Click(Kelv& k);         // "Close"

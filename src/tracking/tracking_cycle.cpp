@@ -7,7 +7,8 @@
 #include "radio/radio_dispatch.h"
 #include "rotor/position_feedback.h"
 #include "rotor/rotor_commands.h"
-#include "tracking/kelv.h"
+#include "config/settings.h"
+#include "state/kelv.h"
 #include "tracking/tracking_file.h"
 
 namespace kelvora {

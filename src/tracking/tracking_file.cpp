@@ -1,8 +1,9 @@
 // Reading the tracking file: every field is one guarded step; a step that fails keeps the field.
 #include "tracking/tracking_file.h"
 
-#include "tracking/kelv.h"
-#include "tracking/numbers.h"
+#include "config/settings.h"
+#include "state/kelv.h"
+#include "state/numbers.h"
 
 #include <filesystem>
 #include <fstream>

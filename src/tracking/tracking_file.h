@@ -1,7 +1,7 @@
 // The tracking file reader: fields taken by fixed positions around keywords.
 #pragma once
 
-#include "tracking/run_state.h"
+#include "state/run_state.h"
 
 #include <string>
 #include <string_view>

@@ -3,7 +3,7 @@
 
 #include "config/settings_dialog.h"
 #include "fakes/fakes.h"
-#include "tracking/kelv.h"
+#include "state/kelv.h"
 
 #include <filesystem>
 #include <memory>

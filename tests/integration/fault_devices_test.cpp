@@ -13,7 +13,8 @@
 #include "rotor/controller_unit.h"
 #include "rotor/position_feedback.h"
 #include "sim/pty_rotor.h"
-#include "tracking/kelv.h"
+#include "config/settings.h"
+#include "state/kelv.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_cycle.h"
 

@@ -2,7 +2,8 @@
 // driven by a rewritten tracking file, through the real serial line implementation.
 #include "platform/qt/qt_serial_port.h"
 #include "radio/icom.h"
-#include "tracking/kelv.h"
+#include "config/settings.h"
+#include "state/kelv.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_cycle.h"
 

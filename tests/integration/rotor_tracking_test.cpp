@@ -8,7 +8,7 @@
 #include "rotor/controller_unit.h"
 #include "rotor/position_feedback.h"
 #include "sim/pty_rotor.h"
-#include "tracking/kelv.h"
+#include "state/kelv.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_cycle.h"
 

@@ -1,6 +1,6 @@
 // The Doppler-mode window, the timed message box and the About box on fakes.
 #include "integration/window_test_support.h"
-#include "ui/message_box.h"
+#include "state/message_box.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,5 +1,6 @@
 // The main window on fakes: it shows the model after every event and its clicks reach the logic.
 #include "config/ini_file.h"
+#include "state/error_handler.h"
 #include "integration/window_test_support.h"
 #include "ui/qt/settings_window.h"
 

@@ -3,7 +3,7 @@
 
 #include "config/settings.h"
 #include "fakes/kelv_fixture.h"
-#include "tracking/kelv.h"
+#include "state/kelv.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_binding.h"
 #include "ui/qt/small_windows.h"

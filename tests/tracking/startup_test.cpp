@@ -1,6 +1,7 @@
 // Start, Stop, "Options", the first run, rotor.dat, the window geometry and the error report.
 #include "config/ini_file.h"
 #include "fakes/kelv_fixture.h"
+#include "state/error_handler.h"
 #include "tracking/startup.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The tracking file reader: layouts, branches, line ends and damaged files.
 #include "fakes/kelv_fixture.h"
-#include "tracking/numbers.h"
+#include "state/numbers.h"
 #include "tracking/tracking_file.h"
 
 #include <gtest/gtest.h>

@@ -3,9 +3,9 @@
 
 #include "radio/vfo_buttons.h"
 #include "rotor/controller_unit.h"
-#include "tracking/kelv.h"
+#include "state/kelv.h"
 #include "tracking/tracking_cycle.h"
-#include "ui/message_box.h"
+#include "state/message_box.h"
 #include "ui/qt/qt_binding.h"
 
 #include <QCheckBox>

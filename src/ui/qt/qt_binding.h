@@ -1,7 +1,7 @@
 // Showing the logic's control state (caption, enabled, visible, colours) on Qt widgets.
 #pragma once
 
-#include "ui/controls.h"
+#include "state/controls.h"
 
 #include <QColor>
 #include <QString>

@@ -5,7 +5,7 @@
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_tcp_socket.h"
-#include "tracking/kelv.h"
+#include "state/kelv.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/window_set.h"

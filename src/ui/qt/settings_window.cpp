@@ -3,7 +3,8 @@
 
 #include "config/ini_file.h"
 #include "ports/serial_ports.h"
-#include "tracking/kelv.h"
+#include "config/settings.h"
+#include "state/kelv.h"
 #include "tracking/startup.h"
 #include "ui/qt/qt_binding.h"
 

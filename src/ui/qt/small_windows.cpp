@@ -2,8 +2,8 @@
 #include "ui/qt/small_windows.h"
 
 #include "radio/vfo_buttons.h"
-#include "tracking/kelv.h"
-#include "ui/message_box.h"
+#include "state/kelv.h"
+#include "state/message_box.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/qt_binding.h"
 

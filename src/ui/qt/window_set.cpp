@@ -1,9 +1,9 @@
 // Running the logic's procedures from window events, and showing the models afterwards.
 #include "ui/qt/window_set.h"
 
-#include "tracking/kelv.h"
+#include "state/kelv.h"
 #include "tracking/tracking_cycle.h"
-#include "ui/message_box.h"
+#include "state/message_box.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/qt_binding.h"

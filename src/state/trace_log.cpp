@@ -1,8 +1,8 @@
 // Trace entries, appended one open-write-close at a time.
-#include "tracking/trace_log.h"
+#include "state/trace_log.h"
 
-#include "tracking/kelv.h"
-#include "tracking/startup.h"
+#include "state/kelv.h"
+#include "state/error_handler.h"
 
 #include <fstream>
 

@@ -1,23 +1,39 @@
 // The main window frmKelv as the logic sees it: run state, controls, ports, socket, settings.
 #pragma once
 
-#include "config/settings_dialog.h"
 #include "platform/clock.h"
 #include "platform/dialogs.h"
 #include "platform/serial_port.h"
 #include "platform/tcp_socket.h"
-#include "tracking/numbers.h"
-#include "tracking/run_state.h"
-#include "ui/forms.h"
+#include "state/numbers.h"
+#include "state/run_state.h"
+#include "state/forms.h"
 
 #include <string>
 
 namespace kelvora {
 
+namespace config {
+struct Settings;
+}
+
+// The settings dialog as the shared layer sees it: it owns the settings record, which exists
+// from the first access until the dialog is unloaded (its close box).
+class SettingsSource {
+public:
+    virtual ~SettingsSource() = default;
+    // The settings record; loads the dialog when it is not loaded.
+    virtual config::Settings& fields() = 0;
+    virtual bool loaded() const = 0;
+    virtual void unload() = 0;
+
+    bool visible = false;
+};
+
 // Everything the main window's procedures share. The program entry (or a test) owns the platform
 // objects and hands them in; the procedures are free functions taking a Kelv&.
 struct Kelv {
-    Kelv(config::SettingsDialog& settingsDialog, platform::SerialPort& radio,
+    Kelv(SettingsSource& settingsDialog, platform::SerialPort& radio,
          platform::SerialPort& rotor, platform::SerialPort& virtualPtt,
          platform::SerialPort& realPtt, platform::SerialPort& radio2, platform::TcpSocket& socket,
          platform::Clock& clockRef, platform::Dialogs& dialogsRef, std::string folder)
@@ -34,7 +50,7 @@ struct Kelv {
     ui::DopplerForm frmDoppler;
     ui::MessageForm frmMessage;
     ui::AboutForm frmAbout1;
-    config::SettingsDialog& frmRotor;
+    SettingsSource& frmRotor;
 
     platform::SerialPort& MSComm1; // radio CAT
     platform::SerialPort& MSComm2; // rotor, and the Kelvora unit

@@ -1,6 +1,6 @@
 // Enabling of the main window's controls by rotor and radio type.
 #include "fakes/kelv_fixture.h"
-#include "ui/control_enabling.h"
+#include "tracking/control_enabling.h"
 
 #include <gtest/gtest.h>
 

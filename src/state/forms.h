@@ -2,7 +2,7 @@
 // box and the About box. The settings dialog's state is its settings record (config/).
 #pragma once
 
-#include "ui/controls.h"
+#include "state/controls.h"
 
 namespace kelvora::ui {
 

@@ -1,6 +1,6 @@
 // Number texts found wrong by fuzzing, kept so they stay right.
 #include "rotor/reply_text.h"
-#include "tracking/numbers.h"
+#include "state/numbers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The timed message box and the About box.
-#include "ui/message_box.h"
+#include "state/message_box.h"
 
-#include "tracking/kelv.h"
+#include "state/kelv.h"
 
 namespace kelvora {
 

@@ -1,5 +1,5 @@
 // The number rules every part of the program relies on.
-#include "tracking/numbers.h"
+#include "state/numbers.h"
 
 #include <gtest/gtest.h>
 

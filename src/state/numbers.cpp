@@ -1,5 +1,5 @@
 // Number rules shared by every part of the program.
-#include "tracking/numbers.h"
+#include "state/numbers.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,5 +1,5 @@
 // Control lists of the windows, and the Doppler-mode selection.
-#include "ui/forms.h"
+#include "state/forms.h"
 
 namespace kelvora::ui {
 

@@ -1,6 +1,6 @@
 // The timed message box and the About box.
 #include "fakes/kelv_fixture.h"
-#include "ui/message_box.h"
+#include "state/message_box.h"
 
 #include <gtest/gtest.h>
 

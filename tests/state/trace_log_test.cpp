@@ -1,7 +1,7 @@
 // The trace log.
 #include "fakes/kelv_fixture.h"
 #include "tracking/startup.h"
-#include "tracking/trace_log.h"
+#include "state/trace_log.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,8 @@
 // The rotor and radio tables of control states, applied in one pass.
-#include "ui/control_enabling.h"
+#include "tracking/control_enabling.h"
 
-#include "tracking/kelv.h"
+#include "config/settings.h"
+#include "state/kelv.h"
 
 #include <array>
 #include <string_view>
