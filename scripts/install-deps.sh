@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages Kelvora needs to build, run and test. Safe to run again.
 set -euo pipefail
 packages=(
-    build-essential cmake g++ clang-format clang libclang-rt-14-dev
+    build-essential cmake g++ clang-format clang clang-tidy libclang-rt-14-dev python3
     qt6-base-dev qt6-serialport-dev libqt6serialport6 qt6-qpa-plugins libgl1-mesa-dev
     libgtest-dev googletest
     xvfb xauth x11-apps imagemagick xdotool

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the formatting, then builds and runs every test twice: a plain
-# build and one under AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors; then
-# runs every fuzz target for a short bounded time. Ends with one summary line of the test counts.
+# Installs what is missing, checks the formatting and the layering, builds the core without Qt,
+# runs its unit tests and clang-tidy on it, then builds and runs every test twice: a plain build
+# and one under AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors; then runs
+# every fuzz target for a short bounded time. Ends with one summary line of the test counts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -12,6 +13,19 @@ if [ "$unformatted" != "0" ]; then
     echo "clang-format would change $unformatted places; run: git ls-files '*.cpp' '*.h' | xargs clang-format -i"
     exit 1
 fi
+
+python3 scripts/check_layers.py
+
+# The core and its unit tests build and pass without Qt.
+core_dir=build-test-core
+cmake -S . -B "$core_dir" -DCMAKE_BUILD_TYPE=Debug -DKELVORA_WERROR=ON -DKELVORA_GUI=OFF \
+    -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON >/dev/null
+cmake --build "$core_dir" -j2
+ctest --test-dir "$core_dir" -j2 --timeout 120 >/dev/null || {
+    ctest --test-dir "$core_dir" --output-on-failure --rerun-failed
+    exit 1
+}
+scripts/tidy.sh "$core_dir"
 
 export QT_QPA_PLATFORM=offscreen
 passed=0
@@ -41,7 +55,7 @@ done
 # Fuzzing: every libFuzzer target for a short bounded time on a copy of its seed corpus
 # (scripts/fuzz.sh is the longer run). Any crash or broken property fails the test command.
 fuzz_dir=build-test-fuzz
-cmake -S . -B "$fuzz_dir" -DCMAKE_CXX_COMPILER=clang++ -DKELVORA_FUZZ=ON -DKELVORA_TESTS=OFF \
+cmake -S . -B "$fuzz_dir" -DCMAKE_CXX_COMPILER=clang++ -DKELVORA_FUZZ=ON -DKELVORA_TESTS=OFF -DKELVORA_GUI=OFF \
     -DKELVORA_WERROR=ON >/dev/null
 cmake --build "$fuzz_dir" --target fuzz_all -j2
 fuzz_seconds=${KELVORA_FUZZ_SECONDS:-20}

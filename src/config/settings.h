@@ -55,7 +55,8 @@ bool Save_Config_file(const Settings& settings, const std::string& iniPath);
 // Writes the default of every key, "Window" keys last; the record is not changed.
 bool Create_Config_file(const std::string& iniPath);
 
-// Items offered by each combo of the settings dialog, in order.
+// Items offered by each combo of the settings dialog, in order. The rotor and radio type lists
+// come from the device tables (tracking/device_lists.h).
 struct ComboList {
     const char* field;
     std::vector<std::string> items;

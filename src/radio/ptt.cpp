@@ -25,7 +25,7 @@ void probe(Kelv& k, platform::SerialPort& port, const char* role) {
     ports::checkLost(k, port, role);
 }
 
-void reportOpenFailure(Kelv& k, std::string failure) {
+void reportOpenFailure(Kelv& k, const std::string& failure) {
     if (failure == k.rs.Ptt_open_failure) {
         return;
     }

@@ -75,7 +75,7 @@ std::optional<AzElText> decimalAngles(std::string_view azText, std::string_view 
     if (!azCorrection || !elCorrection) {
         return std::nullopt;
     }
-    auto withPoint = [](std::string text) {
+    auto withPoint = [](const std::string& text) {
         return text.find('.') == std::string::npos ? text + ".0" : text;
     };
     AzElText out;

@@ -1,80 +1,37 @@
-// The rotor and radio tables of control states, applied in one pass.
+// The control states of the rotor type and the radio model, applied in one pass.
 #include "tracking/control_enabling.h"
 
 #include "config/settings.h"
+#include "radio/radio_models.h"
+#include "rotor/rotor_types.h"
 #include "state/kelv.h"
-
-#include <array>
-#include <string_view>
 
 namespace kelvora {
 
 namespace {
 
-// E enabled, D disabled, '-' unchanged, M follows the manual-direction box, R follows the
-// position refresh; for Text1/Text2 S shown, H hidden.
-struct RotorRow {
-    std::string_view type;
-    // Command2 Command3 Command4 Host Normal Posizione Command1 Command6 Rotorman Command7
-    // Command8 auto Autoupdate Label7 Command5 LabelAZ LabelEL, then Text1 Text2
-    std::string_view states; // 17 letters
-    std::string_view texts;  // 2 letters
-};
-
-constexpr std::array<RotorRow, 10> kRotorRows = {{
-    {"None", "DDDDDDEDD--EEDMDD", "HH"},
-    {"Kelvora", "EEEDDDEEE--EEEMRR", "SS"},
-    {"GS232", "DDDDDDDEEDD--EMRR", "SS"},
-    {"GS232-qzr", "DDDDDDEEEEEEEEMRR", "--"},
-    {"SpidRak(az)", "DDDDDDDEEDD--EMRD", "SH"},
-    {"SpidRas(az/el) 1 deg", "DDDDDDDEEDD--EMRR", "SS"},
-    {"SpidRas(az/el) 0.5 deg", "DDDDDDDEEDD--EMRR", "SS"},
-    {"D-Prosistel", "DDDDDDDEEDD--EMRD", "SH"},
-    {"EasyComm", "DDDDDDEEEEEEEEMRR", "--"},
-    {"Radant AZV-1", "DDDDDDEEEEEEEEMRR", "--"},
-}};
-
-struct RadioRow {
-    std::string_view type;
-    std::string_view states; // Command2 Command3 Command4 Host Normal Posizione Command1
-};
-
-constexpr std::array<RadioRow, 25> kRadioRows = {{
-    {"Icom-rtx", "DDDDDDE"},   {"IC-275", "DDEEEDE"},    {"IC-706MK2G", "DDDEEEE"},
-    {"IC-756pro3", "DDEEEEE"}, {"IC-781", "DDDEEEE"},    {"IC-7100", "DDDDDDE"},
-    {"IC-7300", "DDDEEEE"},    {"IC-7400", "DDDEEEE"},   {"IC-7800", "EDDEEEE"},
-    {"IC-9700", "DDDEEEE"},    {"IC-9700-X", "DDDEEEE"}, {"Elecraft-K3", "DDDEEDE"},
-    {"Flex-SDR", "DDDDDDE"},   {"FT-736R", "DDDDDDE"},   {"FT-817", "DDDDDDE"},
-    {"FT-847", "DDDDDDE"},     {"FT-857", "DDDDDDE"},    {"FT-897", "DDDDDDE"},
-    {"FT-950", "DDDDDEE"},     {"FT-991", "DDDDDDE"},    {"FT-1000mp", "DDDEEEE"},
-    {"FT-5000", "DDDDDDE"},    {"TS-590", "DDDDDDE"},    {"TS-2000", "DDDDDDE"},
-    {"Fdm-Duo", "DDDDDDE"},
-}};
-
-void apply(ui::Control& c, char state, bool manual, bool refresh) {
+void apply(ui::Control& c, ui::Enabling state, bool manual, bool refresh) {
     switch (state) {
-    case 'E':
+    case ui::Enabling::On:
         c.enabled = true;
         break;
-    case 'D':
+    case ui::Enabling::Off:
         c.enabled = false;
         break;
-    case 'M':
+    case ui::Enabling::FollowsManual:
         c.enabled = manual;
         break;
-    case 'R':
+    case ui::Enabling::FollowsRefresh:
         c.enabled = refresh;
         break;
-    default:
+    case ui::Enabling::Keep:
         break;
     }
 }
 
-void applyVisible(ui::Control& c, char state) {
-    if (state == 'S') {
-        c.visible = true;
-    } else if (state == 'H') {
-        c.visible = false;
+void apply(ui::Control& c, ui::Showing state) {
+    if (state != ui::Showing::Keep) {
+        c.visible = state == ui::Showing::Shown;
     }
 }
 
@@ -86,38 +43,45 @@ void Visualizza_pulsanti(Kelv& k) {
     bool manual = f.Rotorman.value == 1;
     bool refresh = s.Refresh_Rotore != "None";
 
-    ui::Control* rotorControls[] = {
-        &f.Command2,   &f.Command3, &f.Command4, &f.Host,     &f.Normal,   &f.Posizione,
-        &f.Command1,   &f.Command6, &f.Rotorman, &f.Command7, &f.Command8, &f.auto_,
-        &f.Autoupdate, &f.Label7,   &f.Command5, &f.LabelAZ,  &f.LabelEL};
-    for (const RotorRow& row : kRotorRows) {
-        if (row.type == s.RotorType) {
-            for (std::size_t i = 0; i < row.states.size(); ++i) {
-                apply(*rotorControls[i], row.states[i], manual, refresh);
-            }
-            applyVisible(f.Text1, row.texts[0]);
-            applyVisible(f.Text2, row.texts[1]);
-            break;
-        }
+    if (const rotor::RotorType* type = rotor::findRotorType(s.RotorType)) {
+        const ui::RotorControls& c = type->controls;
+        apply(f.Command2, c.Command2, manual, refresh);
+        apply(f.Command3, c.Command3, manual, refresh);
+        apply(f.Command4, c.Command4, manual, refresh);
+        apply(f.Host, c.Host, manual, refresh);
+        apply(f.Normal, c.Normal, manual, refresh);
+        apply(f.Posizione, c.Posizione, manual, refresh);
+        apply(f.Command1, c.Command1, manual, refresh);
+        apply(f.Command6, c.Command6, manual, refresh);
+        apply(f.Rotorman, c.Rotorman, manual, refresh);
+        apply(f.Command7, c.Command7, manual, refresh);
+        apply(f.Command8, c.Command8, manual, refresh);
+        apply(f.auto_, c.auto_, manual, refresh);
+        apply(f.Autoupdate, c.Autoupdate, manual, refresh);
+        apply(f.Label7, c.Label7, manual, refresh);
+        apply(f.Command5, c.Command5, manual, refresh);
+        apply(f.LabelAZ, c.LabelAZ, manual, refresh);
+        apply(f.LabelEL, c.LabelEL, manual, refresh);
+        apply(f.Text1, c.Text1);
+        apply(f.Text2, c.Text2);
     }
 
     if (s.RtxType != "None") {
-        ui::Control* radioControls[] = {&f.Command2, &f.Command3,  &f.Command4, &f.Host,
-                                        &f.Normal,   &f.Posizione, &f.Command1};
-        for (const RadioRow& row : kRadioRows) {
-            if (row.type == s.RtxType) {
-                for (std::size_t i = 0; i < row.states.size(); ++i) {
-                    apply(*radioControls[i], row.states[i], manual, refresh);
-                }
-                bool power = row.type == "IC-7100";
-                for (ui::Control* c : {&f.ON_Icom, &f.ON_Icom1}) {
-                    c->enabled = power;
-                    c->visible = power;
-                }
-                if (row.type == "IC-7800") {
-                    f.Command2.caption = "Dual off";
-                }
-                break;
+        if (const radio::RadioModel* model = radio::findRadioModel(s.RtxType)) {
+            const ui::RadioControls& c = model->controls;
+            apply(f.Command2, c.Command2, manual, refresh);
+            apply(f.Command3, c.Command3, manual, refresh);
+            apply(f.Command4, c.Command4, manual, refresh);
+            apply(f.Host, c.Host, manual, refresh);
+            apply(f.Normal, c.Normal, manual, refresh);
+            apply(f.Posizione, c.Posizione, manual, refresh);
+            apply(f.Command1, c.Command1, manual, refresh);
+            for (ui::Control* power : {&f.ON_Icom, &f.ON_Icom1}) {
+                power->enabled = c.powerButtons;
+                power->visible = c.powerButtons;
+            }
+            if (c.command2Caption != nullptr) {
+                f.Command2.caption = c.command2Caption;
             }
         }
         f.auto_.enabled = true;

@@ -2,16 +2,16 @@
 #include "tracking/startup.h"
 
 #include "config/ini_file.h"
+#include "config/settings.h"
 #include "ports/serial_ports.h"
 #include "radio/linrad.h"
-#include "config/settings.h"
-#include "state/kelv.h"
-#include "state/numbers.h"
 #include "state/error_handler.h"
-#include "state/trace_log.h"
-#include "tracking/tracking_file.h"
-#include "tracking/control_enabling.h"
+#include "state/kelv.h"
 #include "state/message_box.h"
+#include "state/numbers.h"
+#include "state/trace_log.h"
+#include "tracking/control_enabling.h"
+#include "tracking/tracking_file.h"
 
 #include <filesystem>
 #include <fstream>
@@ -106,7 +106,6 @@ std::string readWholeFile(const std::string& path, bool& ok) {
 }
 
 } // namespace
-
 
 void Form_Load(Kelv& k, std::string_view commandLine, ScreenSize screen) {
     Restore_Window(k);
@@ -289,7 +288,6 @@ void Form_Unload(Kelv& k, ScreenSize screen) {
         config::saveIniFile(path, *document);
     }
 }
-
 
 void Finish_Click(Kelv& k) {
     k.frmRotor.visible = false;

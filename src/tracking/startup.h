@@ -28,7 +28,6 @@ void Restore_Window(Kelv& k);
 // Closes the ports and saves the window geometry. Returns true; the caller ends the program.
 void Form_Unload(Kelv& k, ScreenSize screen);
 
-
 // The settings dialog's buttons that reach into the main window.
 void Finish_Click(Kelv& k);         // "Close"
 void Form_Unload_Settings(Kelv& k); // the dialog's close box

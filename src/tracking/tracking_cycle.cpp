@@ -1,13 +1,13 @@
 // The tracking tick, the refresh tick, and the buttons that run part of the cycle.
 #include "tracking/tracking_cycle.h"
 
+#include "config/settings.h"
 #include "radio/frequency.h"
 #include "radio/linrad.h"
 #include "radio/ptt.h"
 #include "radio/radio_dispatch.h"
 #include "rotor/position_feedback.h"
 #include "rotor/rotor_commands.h"
-#include "config/settings.h"
 #include "state/kelv.h"
 #include "tracking/tracking_file.h"
 

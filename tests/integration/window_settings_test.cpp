@@ -1,6 +1,7 @@
 // The settings dialog on fakes: it shows the record, writes edits into it and maps COM names.
 #include "config/ini_file.h"
 #include "integration/window_test_support.h"
+#include "tracking/device_lists.h"
 #include "ui/qt/settings_window.h"
 
 #include <QCheckBox>
@@ -67,7 +68,7 @@ TEST_F(SettingsWindowTest, EditsGoStraightIntoTheRecord) {
     writeSettings();
     open();
     field<QComboBox>("RotorType")->setCurrentIndex(5);
-    EXPECT_EQ(k.settings().RotorType, config::comboItems("RotorType")[5]);
+    EXPECT_EQ(k.settings().RotorType, settingsComboItems("RotorType")[5]);
     field<QComboBox>("RtxPort")->setEditText("COM30"); // typed, not an item
     EXPECT_EQ(k.settings().RtxPort, "COM30");
     type(field<QLineEdit>("Offset"), "432000");

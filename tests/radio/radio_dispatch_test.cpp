@@ -1,5 +1,6 @@
 // The model table and Invio_frequenza: what each radio type receives, and in which order.
 #include "radio/radio_dispatch.h"
+#include "radio/radio_models.h"
 
 #include "config/settings.h"
 #include "radio_test_support.h"
@@ -24,14 +25,11 @@ struct DispatchFixture : RadioFixture {
 };
 
 TEST(RadioModels, OneRowPerListedTypeExactText) {
-    for (const std::string& type : config::comboItems("RtxType")) {
-        const RadioModel* model = findRadioModel(type);
-        if (type == "None") {
-            EXPECT_EQ(model, nullptr);
-        } else {
-            ASSERT_NE(model, nullptr) << type;
-            EXPECT_EQ(model->type, type);
-        }
+    EXPECT_EQ(findRadioModel("None"), nullptr);
+    for (const radio::RadioModel& listed : radio::radioModels()) {
+        const RadioModel* model = findRadioModel(listed.name);
+        ASSERT_NE(model, nullptr) << listed.name;
+        EXPECT_EQ(model->type, listed.name);
     }
     for (const char* unknown : {"ic-9700", "IC-9700 ", "FT817", "", "Kelvora"}) {
         EXPECT_EQ(findRadioModel(unknown), nullptr) << unknown;

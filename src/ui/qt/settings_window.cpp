@@ -5,6 +5,7 @@
 #include "ports/serial_ports.h"
 #include "config/settings.h"
 #include "state/kelv.h"
+#include "tracking/device_lists.h"
 #include "tracking/startup.h"
 #include "ui/qt/qt_binding.h"
 
@@ -112,7 +113,7 @@ void SettingsWindow::build() {
         box->setToolTip(tip);
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         std::size_t longest = 0;
-        for (const std::string& item : config::comboItems(field)) {
+        for (const std::string& item : settingsComboItems(field)) {
             box->addItem(toQString(item));
             longest = std::max(longest, item.size());
         }
