@@ -150,60 +150,41 @@ void closeAllPorts(Kelv& k) {
     }
 }
 
+Line rotorLine(Kelv& k) {
+    return Line{k.MSComm2, k.clock, "Rotor", k.ui.RotorAZ.caption, k.rs.Rotor_timeout};
+}
+Line radioLine(Kelv& k) {
+    return Line{k.MSComm1, k.clock, "Radio", k.ui.RotorAZ.caption, k.rs.Rotor_timeout};
+}
+Line radio2Line(Kelv& k) {
+    return Line{k.MSComm5, k.clock, "Radio 2", k.ui.RotorAZ.caption, k.rs.Rotor_timeout};
+}
+
 bool checkLost(Kelv& k, platform::SerialPort& port, const char* role) {
-    std::string reason = port.lostReason();
-    if (reason.empty()) {
-        return false;
-    }
-    k.ui.RotorAZ.caption = std::string(role) + " port lost: " + reason;
-    port.close();
-    return true;
+    Line line{port, k.clock, role, k.ui.RotorAZ.caption};
+    return reportIfLost(line);
 }
-
-namespace {
-
-void writeTo(Kelv& k, platform::SerialPort& port, const char* role, std::string_view text) {
-    if (!port.isOpen()) {
-        checkLost(k, port, role); // a loss seen by an earlier read is reported here once
-        return;
-    }
-    if (!port.write(text)) {
-        checkLost(k, port, role);
-    }
-}
-
-} // namespace
 
 void WriteToRtxPort(Kelv& k, std::string_view text) {
-    writeTo(k, k.MSComm1, "Radio", text);
+    Line line = radioLine(k);
+    write(line, text);
 }
 void WriteToRtxPort2(Kelv& k, std::string_view text) {
-    writeTo(k, k.MSComm5, "Radio 2", text);
+    Line line = radio2Line(k);
+    write(line, text);
 }
 void WriteToRotorPort(Kelv& k, std::string_view text) {
-    writeTo(k, k.MSComm2, "Rotor", text);
+    Line line = rotorLine(k);
+    write(line, text);
 }
 
 std::string ReadFromRotorPort(Kelv& k) {
-    if (!k.MSComm2.isOpen()) {
-        checkLost(k, k.MSComm2, "Rotor");
-        return {};
-    }
-    std::string bytes = k.MSComm2.readAll();
-    checkLost(k, k.MSComm2, "Rotor");
-    return bytes;
+    Line line = rotorLine(k);
+    return readAll(line);
 }
 
 void KVRotorPaceDown(Kelv& k, double seconds) {
-    double start = k.clock.monotonicSeconds();
-    for (;;) {
-        double elapsed = k.clock.monotonicSeconds() - start;
-        if (elapsed > seconds) {
-            return;
-        }
-        // Sleep the rest of the wait, and at least a millisecond so the clock moves on.
-        k.clock.sleepFor(std::max(seconds - elapsed, 0.0) + 0.001);
-    }
+    paceDown(k.clock, seconds);
 }
 
 } // namespace kelvora::ports

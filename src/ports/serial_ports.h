@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/serial_port.h"
+#include "ports/line.h"
 
 #include <optional>
 #include <string>
@@ -48,6 +49,11 @@ std::string ReadFromRotorPort(Kelv& k);
 
 // Waits until more than `seconds` have passed, sleeping in the OS.
 void KVRotorPaceDown(Kelv& k, double seconds);
+
+// The lines as protocol procedures use them; the reply time-out is Rotor_timeout.
+Line rotorLine(Kelv& k);
+Line radioLine(Kelv& k);
+Line radio2Line(Kelv& k);
 
 // Reports a lost port in the status line and closes it; true when `port` was lost.
 bool checkLost(Kelv& k, platform::SerialPort& port, const char* role);

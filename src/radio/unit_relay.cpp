@@ -36,16 +36,9 @@ void KVRadioSetTXFreq(Kelv& k) {
     }
     // The unit reads its serial line slowly: one character, then a pause. A line lost on the way
     // ends the send, and the status line keeps the loss report.
-    bool wasOpen = k.MSComm2.isOpen();
-    for (char c : *command) {
-        ports::WriteToRotorPort(k, std::string_view(&c, 1));
-        if (!k.MSComm2.isOpen()) {
-            if (wasOpen) {
-                return;
-            }
-            continue; // nothing goes out on a closed line: nothing to wait for
-        }
-        ports::KVRotorPaceDown(k, rs.Rotor_pace_delay);
+    ports::Line line = ports::rotorLine(k);
+    if (!ports::sendPacedBytewise(line, *command, rs.Rotor_pace_delay)) {
+        return;
     }
     k.ui.RotorAZ.caption = *command;
 }

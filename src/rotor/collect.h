@@ -1,6 +1,8 @@
 // Collecting one controller reply from the rotor port, and sending a command byte by byte.
 #pragma once
 
+#include "ports/line.h"
+
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -11,14 +13,8 @@ struct Kelv;
 
 namespace kelvora::rotor {
 
-struct Reply {
-    std::string text;      // every byte collected, one character per byte
-    bool complete = false; // the end marker arrived
-};
-
-// The longest one collection may take, whatever the controller sends: the lesser of 5 s and ten
-// reply time-outs.
-double collectionBound(double replyTimeout);
+using ports::collectionBound;
+using ports::Reply;
 
 // COLLECT(N, marker): waits (blocking in the OS) until at least `minBytes` new bytes or the reply
 // time-out (Rotor_timeout), appends what arrived, and goes on while the marker is missing; each

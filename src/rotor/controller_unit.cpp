@@ -1,12 +1,12 @@
 // The rotor row of the main window: unit modes, manual direction, Stop, polarity, split, dual.
 #include "rotor/controller_unit.h"
 
+#include "config/settings.h"
 #include "ports/serial_ports.h"
 #include "rotor/kelvora_unit.h"
 #include "rotor/prosistel.h"
 #include "rotor/reply_text.h"
 #include "rotor/spid.h"
-#include "config/settings.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
 #include "state/trace_log.h"
@@ -31,17 +31,8 @@ void sendShown(Kelv& k, const std::string& command) {
 // Writes each byte of `bytes`, waiting the pace delay after every one. A line lost on the way
 // ends the send: the rest would only be paced out onto nothing.
 void writePaced(Kelv& k, std::string_view bytes) {
-    bool wasOpen = k.MSComm2.isOpen();
-    for (char c : bytes) {
-        ports::WriteToRotorPort(k, std::string_view(&c, 1));
-        if (!k.MSComm2.isOpen()) {
-            if (wasOpen) {
-                return;
-            }
-            continue; // nothing goes out on a closed line: nothing to wait for
-        }
-        ports::KVRotorPaceDown(k, k.rs.Rotor_pace_delay);
-    }
+    ports::Line line = ports::rotorLine(k);
+    ports::sendPacedBytewise(line, bytes, k.rs.Rotor_pace_delay);
 }
 
 // The manual field limited in place; its value rounded and padded to three digits.
