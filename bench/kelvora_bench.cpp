@@ -1,4 +1,6 @@
-// In-process benchmarks: pace-down accuracy, reading and tick costs, tick-to-byte time, long runs.
+// In-process benchmarks: pace-down accuracy, reading and tick costs, tick-to-byte time, long runs,
+// the cost of one Moon or Sun position.
+#include "astro/ephemeris.h"
 #include "config/ini_file.h"
 #include "config/settings.h"
 #include "fakes/fakes.h"
@@ -16,8 +18,10 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -409,6 +413,38 @@ int ticks(int count) {
     return rotor.isOpen() && radio.isOpen() ? 0 : 1;
 }
 
+double cpuSeconds() {
+    timespec ts{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+}
+
+// One topocentric position and one own-echo Doppler: each call does the whole computation
+// (time scales, precession-nutation, Earth rotation, the body's series). CPU time is given as
+// well as wall time: on a shared machine the wall time counts other processes' turns.
+int astro() {
+    astro::Observer station = astro::makeObserver(45.0, 10.0, 100.0).value.value();
+    double sink = 0;
+    const int n = 20000;
+    std::printf("one computation, mean of %d calls, wall / CPU (us)\n", n);
+    for (astro::Body body : {astro::Body::Moon, astro::Body::Sun}) {
+        int i = 0;
+        auto t = [&] { return astro::UtcTime::fromUnixSeconds(1.7e9 + 37.0 * i++); };
+        double cpu0 = cpuSeconds();
+        double position =
+            timeIt(n, [&] { sink += astro::topocentricPosition(body, t(), station).elevationDeg; });
+        double cpu1 = cpuSeconds();
+        double doppler =
+            timeIt(n, [&] { sink += astro::ownEchoDopplerHz(body, t(), station, 1296e6); });
+        double cpu2 = cpuSeconds();
+        std::printf("  %-4s  topocentricPosition %6.2f / %6.2f  ownEchoDopplerHz %6.2f / %6.2f\n",
+                    body == astro::Body::Moon ? "Moon" : "Sun", position, (cpu1 - cpu0) / n * 1e6,
+                    doppler, (cpu2 - cpu1) / n * 1e6);
+    }
+    std::printf("(checksum %.0f)\n", std::fmod(std::abs(sink), 10.0));
+    return 0;
+}
+
 } // namespace
 
 } // namespace kelvora::bench
@@ -430,6 +466,10 @@ int main(int argc, char** argv) {
     if (what == "ticks") {
         return ticks(n > 0 ? n : 7200);
     }
-    std::fprintf(stderr, "usage: kelvora_bench pacedown | costs | latency [N] | ticks [N]\n");
+    if (what == "astro") {
+        return astro();
+    }
+    std::fprintf(stderr,
+                 "usage: kelvora_bench pacedown | costs | latency [N] | ticks [N] | astro\n");
     return 2;
 }

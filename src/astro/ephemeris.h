@@ -1,0 +1,85 @@
+// Where the Moon and the Sun stand for a station: topocentric azimuth and elevation, distance and
+// range rate, and the Doppler shift of the station's own echo. The astronomy is ERFA's; this file
+// adds the station's place, the UTC time type and the input checks with texts a user can act on.
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kelvora::astro {
+
+// A value or the reason there is none (a text meant for the user).
+template <class T> struct Parsed {
+    std::optional<T> value;
+    std::string error;
+
+    explicit operator bool() const { return value.has_value(); }
+};
+
+// The station: geodetic latitude and longitude on WGS84, longitude east positive, height above
+// the ellipsoid. Make one with makeObserver() so that the values are checked.
+struct Observer {
+    double latitudeDeg = 0;
+    double longitudeDeg = 0;
+    double heightM = 0;
+};
+
+// Latitude -90..90; longitude -180..360 (east positive; 180..360 is taken as 360 east of
+// Greenwich and stored as -180..0); height -1000..10000 m.
+Parsed<Observer> makeObserver(double latitudeDeg, double longitudeDeg, double heightM = 0);
+
+struct GeoPoint {
+    double latitudeDeg = 0;
+    double longitudeDeg = 0;
+};
+
+// The centre of a Maidenhead square ("JN45") or subsquare ("JN45ab"), any letter case.
+Parsed<GeoPoint> locatorToGeoPoint(std::string_view locator);
+
+// A UTC instant as a calendar date and time of day. Seconds may reach 60 on a leap-second day.
+class UtcTime {
+public:
+    // Strict "YYYY-MM-DDTHH:MM:SS", years 1960 (the start of UTC) to 2100.
+    static Parsed<UtcTime> parse(std::string_view text);
+    // Seconds since 1970-01-01T00:00:00 UTC, leap seconds not counted (as POSIX time).
+    static UtcTime fromUnixSeconds(double seconds);
+    static UtcTime fromSystemClock(std::chrono::system_clock::time_point t);
+
+    int year() const { return m_year; }
+    int month() const { return m_month; }
+    int day() const { return m_day; }
+    int hour() const { return m_hour; }
+    int minute() const { return m_minute; }
+    double second() const { return m_second; }
+    // "YYYY-MM-DDTHH:MM:SS", the fraction of the second cut off.
+    std::string toString() const;
+
+private:
+    UtcTime(int y, int mo, int d, int h, int mi, double s)
+        : m_year(y), m_month(mo), m_day(d), m_hour(h), m_minute(mi), m_second(s) {}
+
+    int m_year, m_month, m_day, m_hour, m_minute;
+    double m_second;
+};
+
+enum class Body { Moon, Sun };
+
+struct TopocentricPosition {
+    double azimuthDeg = 0;   // 0..360, from north through east
+    double elevationDeg = 0; // above the horizon, no refraction
+    double distanceKm = 0;   // station to the body's centre
+    double rangeRateKmS = 0; // positive when the body recedes
+};
+
+// The apparent place seen from the station (light time and aberration included, parallax from the
+// station's place on the Earth, not from its centre), without refraction.
+TopocentricPosition topocentricPosition(Body body, const UtcTime& time, const Observer& observer);
+
+// Frequency shift of the station's own echo off the body: -2 * rangeRate / c * f, negative when
+// the body recedes.
+double ownEchoDopplerHz(Body body, const UtcTime& time, const Observer& observer,
+                        double frequencyHz);
+
+} // namespace kelvora::astro

@@ -1,0 +1,105 @@
+#include "astro/ephemeris_command.h"
+
+#include "astro/ephemeris.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <strings.h>
+
+namespace kelvora::astro {
+
+namespace {
+
+CommandResult usageError(const std::string& message) {
+    return {2, {}, message + "\n"};
+}
+
+// The whole text must be a finite decimal number.
+std::optional<double> decimal(const std::string& text) {
+    double v = 0;
+    const char* end = text.data() + text.size();
+    auto [ptr, ec] = std::from_chars(text.data(), end, v);
+    if (text.empty() || ec != std::errc() || ptr != end || !std::isfinite(v)) {
+        return std::nullopt;
+    }
+    return v;
+}
+
+// Three decimals, with an azimuth that rounds up to 360 shown as 0.
+std::string azEl(double azimuthDeg, double elevationDeg) {
+    double az = std::round(azimuthDeg * 1000) / 1000;
+    char text[64];
+    std::snprintf(text, sizeof text, "%.3f %.3f\n", az >= 360 ? 0.0 : az, elevationDeg);
+    return text;
+}
+
+} // namespace
+
+CommandResult runEphemerisCommand(const EphemerisRequest& request) {
+    if (!request.body) {
+        return usageError("--ephemeris needs a body: Moon or Sun");
+    }
+    Body body = Body::Moon;
+    if (strcasecmp(request.body->c_str(), "Sun") == 0) {
+        body = Body::Sun;
+    } else if (strcasecmp(request.body->c_str(), "Moon") != 0) {
+        return usageError("--ephemeris: unknown body '" + *request.body + "', use Moon or Sun");
+    }
+
+    const bool latLon = request.latitude || request.longitude;
+    if (latLon && request.locator) {
+        return usageError("give either --locator or --lat and --lon, not both");
+    }
+    if (!latLon && !request.locator) {
+        return usageError("give the station's place: --locator LOC, or --lat LAT and --lon LON");
+    }
+    double lat = 0, lon = 0, height = 0;
+    if (request.locator) {
+        Parsed<GeoPoint> point = locatorToGeoPoint(*request.locator);
+        if (!point) {
+            return usageError("--locator: " + point.error);
+        }
+        lat = point.value->latitudeDeg;
+        lon = point.value->longitudeDeg;
+    } else {
+        if (!request.latitude || !request.longitude) {
+            return usageError(std::string("--lat and --lon go together: ") +
+                              (request.latitude ? "--lon" : "--lat") + " is missing");
+        }
+        const std::pair<const char*, const std::string*> fields[] = {
+            {"--lat", &*request.latitude}, {"--lon", &*request.longitude}};
+        double* targets[] = {&lat, &lon};
+        for (int i = 0; i < 2; ++i) {
+            std::optional<double> v = decimal(*fields[i].second);
+            if (!v) {
+                return usageError(std::string(fields[i].first) + ": '" + *fields[i].second +
+                                  "' is not a number of degrees");
+            }
+            *targets[i] = *v;
+        }
+    }
+    if (request.height) {
+        std::optional<double> v = decimal(*request.height);
+        if (!v) {
+            return usageError("--height: '" + *request.height + "' is not a number of metres");
+        }
+        height = *v;
+    }
+    Parsed<Observer> observer = makeObserver(lat, lon, height);
+    if (!observer) {
+        return usageError(observer.error);
+    }
+
+    if (!request.utc) {
+        return usageError("--utc is missing: give the time as YYYY-MM-DDTHH:MM:SS (UTC)");
+    }
+    Parsed<UtcTime> time = UtcTime::parse(*request.utc);
+    if (!time) {
+        return usageError("--utc: " + time.error);
+    }
+    TopocentricPosition p = topocentricPosition(body, *time.value, *observer.value);
+    return {0, azEl(p.azimuthDeg, p.elevationDeg), {}};
+}
+
+} // namespace kelvora::astro
