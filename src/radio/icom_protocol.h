@@ -21,9 +21,9 @@ inline constexpr unsigned char kEqualAB = 0xA0; // VFO A = VFO B
 inline constexpr unsigned char kMainBand = 0xD0;
 inline constexpr unsigned char kSubBand = 0xD1;
 inline constexpr unsigned char kSubEqualsMain = 0xB1;
-inline constexpr int kNoVfoCommand = 0xFF; // the IC-275 has no A=B command
+inline constexpr int kNoVfoCommand = 0xFF; // a model without an A=B command: nothing is sent
 
-// The IC-9700's sub band lies this far below the main band in cross-band use.
+// In cross-band use the sub band lies this far below the main band.
 inline constexpr double kCrossBandShift = 1152000000.0;
 
 inline constexpr const char* kAddressOutOfRange = "CI-V address out of range";
