@@ -1,103 +1,11 @@
-// Icom CI-V frames and the procedures that send them on the radio's CAT port.
+// The Icom CI-V procedures: they read the run state and the model's row and write the frames.
 #include "radio/icom.h"
 
-#include "ports/serial_ports.h"
 #include "config/settings.h"
+#include "ports/serial_ports.h"
+#include "radio/radio_models.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
-
-#include <array>
-#include <cmath>
-
-namespace kelvora::icom {
-
-namespace {
-
-char byte(unsigned value) {
-    return static_cast<char>(value & 0xFF);
-}
-
-constexpr std::array<std::string_view, 11> kIcomTypes = {
-    "Icom-rtx", "IC-275",  "IC-706MK2G", "IC-756pro3", "IC-781",   "IC-7100",
-    "IC-7300",  "IC-7400", "IC-7800",    "IC-9700",    "IC-9700-X"};
-
-} // namespace
-
-bool isIcomType(std::string_view rtxType) {
-    for (std::string_view type : kIcomTypes) {
-        if (type == rtxType) {
-            return true;
-        }
-    }
-    return false;
-}
-
-std::optional<std::string> frequencyBcd(double hz) {
-    if (!(hz >= 0) || hz >= 1e10) {
-        return std::nullopt;
-    }
-    auto v = static_cast<std::int64_t>(std::floor(hz));
-    std::string bytes;
-    for (int pair = 0; pair < 5; ++pair) {
-        unsigned low = static_cast<unsigned>(v % 10);
-        v /= 10;
-        unsigned high = static_cast<unsigned>(v % 10);
-        v /= 10;
-        bytes += byte(high << 4 | low);
-    }
-    return bytes;
-}
-
-// | 0xFE 0xFE | destination | 0xE0 (source: us) | command | data (0 to 5 bytes) | 0xFD |
-std::optional<std::string> frame(int address, unsigned char command, std::string_view data) {
-    if (address < 0 || address > 0xFF) {
-        return std::nullopt;
-    }
-    std::string bytes;
-    bytes += byte(kPreamble);
-    bytes += byte(kPreamble);
-    bytes += byte(static_cast<unsigned>(address));
-    bytes += byte(kController);
-    bytes += byte(command);
-    bytes += data;
-    bytes += byte(kEnd);
-    return bytes;
-}
-
-std::optional<std::string> frequencyFrame(int address, double hz) {
-    std::optional<std::string> bcd = frequencyBcd(hz);
-    if (!bcd) {
-        return std::nullopt;
-    }
-    return frame(address, kSetFrequency, *bcd);
-}
-
-std::optional<std::string> powerFrame(int address, bool on) {
-    std::optional<std::string> f = frame(address, kPower, std::string(1, byte(on ? 1 : 0)));
-    if (!f) {
-        return std::nullopt;
-    }
-    // A sleeping radio needs a third preamble byte to catch the frame.
-    return std::string(1, byte(kPreamble)) + *f;
-}
-
-std::optional<int> vfoEqualCommand(std::string_view rtxType) {
-    if (rtxType == "IC-275") {
-        return kNoVfoCommand;
-    }
-    for (std::string_view type :
-         {"IC-706MK2G", "IC-781", "IC-7300", "IC-7400", "IC-9700", "IC-9700-X"}) {
-        if (rtxType == type) {
-            return kEqualAB;
-        }
-    }
-    if (rtxType == "IC-756pro3" || rtxType == "IC-7800") {
-        return kSubEqualsMain;
-    }
-    return std::nullopt;
-}
-
-} // namespace kelvora::icom
 
 namespace kelvora {
 
@@ -105,8 +13,9 @@ using namespace icom;
 
 namespace {
 
-bool addressFits(int address) {
-    return address >= 0 && address <= 0xFF;
+const radio::RadioModel* civModel(Kelv& k) {
+    const radio::RadioModel* model = radio::findRadioModel(k.settings().RtxType);
+    return model && model->cat == radio::Cat::Civ ? model : nullptr;
 }
 
 // Checks that every frame of a sequence can be expressed before the first byte goes out, so a
@@ -128,16 +37,22 @@ bool sequenceFits(Kelv& k, std::initializer_list<int> addresses,
     return true;
 }
 
-void sendFrame(Kelv& k, const std::optional<std::string>& bytes) {
-    if (bytes) {
+// A select frame to Icom_addr; an address no byte can carry is shown instead.
+void sendSelect(Kelv& k, int vfo) {
+    if (std::optional<std::string> bytes = selectFrame(k.rs.Icom_addr, vfo)) {
         ports::WriteToRtxPort(k, *bytes);
     } else {
         k.ui.RotorAZ.caption = kAddressOutOfRange;
     }
 }
 
-std::string dataByte(int value) {
-    return std::string(1, static_cast<char>(value & 0xFF));
+// A frequency frame; what keeps it from being built (the address or the frequency) is shown.
+void sendFrequency(Kelv& k, int address, double hz) {
+    if (const char* problem = frequencyFrameProblem(address, hz)) {
+        k.ui.RotorAZ.caption = problem;
+        return;
+    }
+    ports::WriteToRtxPort(k, *frequencyFrame(address, hz));
 }
 
 double freqTxValue(Kelv& k) {
@@ -148,19 +63,32 @@ double freqTxValue(Kelv& k) {
 
 void IcomVFO_A(Kelv& k, int vfo) {
     k.ui.RotorAZ.caption = "SET VFO A";
-    sendFrame(k, frame(k.rs.Icom_addr, kSelectVfo, dataByte(vfo)));
+    sendSelect(k, vfo);
 }
 
 void IcomVFO_B(Kelv& k, int vfo) {
     k.ui.RotorAZ.caption = "SET VFO B";
-    sendFrame(k, frame(k.rs.Icom_addr, kSelectVfo, dataByte(vfo)));
+    sendSelect(k, vfo);
+}
+
+void icomSetFrequency(Kelv& k) {
+    const radio::RadioModel* model = civModel(k);
+    if (model && model->splitButton && k.rs.Split_on == 1) {
+        IcomRadioSetTXFreq_Split(k);
+        return;
+    }
+    IcomRadioSetTXFreq(k);
+    if (model && model->dualWatch && k.rs.Dual_on) {
+        IcomVFO_AB(k);
+    }
 }
 
 void IcomRadioSetTXFreq(Kelv& k) {
     RunState& rs = k.rs;
-    const std::string type = k.settings().RtxType;
+    const radio::RadioModel* model = civModel(k);
+    bool twoRadios = model && model->civ.bothAddresses;
+    bool rememberedVfo = model && model->civ.selectsRememberedVfo;
     double hz = freqTxValue(k);
-    bool twoRadios = type == "IC-7100";
     bool fits = twoRadios ? sequenceFits(k, {rs.Icom_addr, rs.Icom_addr2}, {hz})
                           : sequenceFits(k, {rs.Icom_addr}, {hz});
     // The frequency is consumed by the send; the tracking tick then sends it again.
@@ -168,40 +96,37 @@ void IcomRadioSetTXFreq(Kelv& k) {
     if (!fits) {
         return;
     }
-    if (type == "IC-275" && rs.Vfo_selected == 1) {
+    if (rememberedVfo && rs.Vfo_selected == 1) {
         IcomVFO_A(k, kVfoA);
     }
-    if (type == "IC-275" && rs.Vfo_b_on == 1) {
+    if (rememberedVfo && rs.Vfo_b_on == 1) {
         IcomVFO_B(k, kVfoB);
     }
-    sendFrame(k, frequencyFrame(rs.Icom_addr, hz));
+    sendFrequency(k, rs.Icom_addr, hz);
     if (twoRadios) {
-        sendFrame(k, frequencyFrame(rs.Icom_addr2, hz));
+        sendFrequency(k, rs.Icom_addr2, hz);
     }
 }
 
 void IcomRadioSetTXFreq_Split(Kelv& k) {
     RunState& rs = k.rs;
-    bool bands = k.settings().RtxType == "IC-756pro3"; // main and sub band instead of VFO A and B
+    const radio::RadioModel* model = civModel(k);
+    bool bands = model && model->civ.bands; // main and sub band instead of VFO A and B
     double hz = freqTxValue(k);
     rs.Freq_TX = "0";
     if (!sequenceFits(k, {rs.Icom_addr}, {hz})) {
         return;
     }
+    std::string toB = *selectFrame(rs.Icom_addr, bands ? kSubBand : kVfoB);
+    std::string frequency = *frequencyFrame(rs.Icom_addr, hz);
+    std::string toA = *selectFrame(rs.Icom_addr, bands ? kMainBand : kVfoA);
+    k.ui.RotorAZ.caption = "SET VFO B";
     // A line lost on the way ends the sequence, so the loss report stays in the status line.
-    bool wasOpen = k.MSComm1.isOpen();
-    auto lost = [&] { return wasOpen && !k.MSComm1.isOpen(); };
-    IcomVFO_B(k, bands ? kSubBand : kVfoB);
-    if (lost()) {
-        return;
+    ports::Line line = ports::radioLine(k);
+    if (ports::sendPaced(line, {toB, frequency, toA}, rs.Rotor_pace_delay,
+                         ports::PaceAfterLast::No)) {
+        k.ui.RotorAZ.caption = "SET VFO A";
     }
-    ports::KVRotorPaceDown(k, rs.Rotor_pace_delay);
-    sendFrame(k, frequencyFrame(rs.Icom_addr, hz));
-    if (lost()) {
-        return;
-    }
-    ports::KVRotorPaceDown(k, rs.Rotor_pace_delay);
-    IcomVFO_A(k, bands ? kMainBand : kVfoA);
 }
 
 void IcomRadioSetTXFreq_X(Kelv& k) {
@@ -211,36 +136,35 @@ void IcomRadioSetTXFreq_X(Kelv& k) {
     if (k.settings().Doppler_Check == 1) {
         subHz -= numbers::strictNumber(rs.My_doppler_Hz, k.locale).value_or(0.0);
     }
-    std::string subText = numbers::roundTrip(subHz);
-    subHz = numbers::leadingNumber(subText);
+    // The sub frequency goes through the text round trip like every computed frequency.
+    subHz = numbers::leadingNumber(numbers::roundTrip(subHz));
+    // Both frames consume the frequency: the tracking tick sends the pair again.
     rs.Freq_TX = "0";
     // A main frequency below the shift has no sub band to go with it.
     if (!sequenceFits(k, {rs.Icom_addr}, {mainHz, subHz})) {
         return;
     }
-    sendFrame(k, frame(rs.Icom_addr, kSelectVfo, dataByte(kMainBand)));
-    sendFrame(k, frequencyFrame(rs.Icom_addr, mainHz));
-    sendFrame(k, frame(rs.Icom_addr, kSelectVfo, dataByte(kSubBand)));
-    rs.Freq_TX = subText;
-    sendFrame(k, frequencyFrame(rs.Icom_addr, subHz));
-    rs.Freq_TX = "0";
+    sendSelect(k, kMainBand);
+    sendFrequency(k, rs.Icom_addr, mainHz);
+    sendSelect(k, kSubBand);
+    sendFrequency(k, rs.Icom_addr, subHz);
 }
 
 void IcomVFO_AB(Kelv& k) {
     RunState& rs = k.rs;
-    const std::string type = k.settings().RtxType;
     // Only CI-V radios understand the frame; other types would get stray binary bytes.
-    if (type == "None" || rs.Tracking_on != 1 || !isIcomType(type)) {
+    const radio::RadioModel* model = civModel(k);
+    if (!model || rs.Tracking_on != 1) {
         return;
     }
-    if (std::optional<int> command = vfoEqualCommand(type)) {
-        rs.Icom_vfo_cmd = *command;
+    if (model->civ.equalCommand) {
+        rs.Icom_vfo_cmd = *model->civ.equalCommand;
     }
     if (rs.Icom_vfo_cmd == kNoVfoCommand) {
         return;
     }
     k.ui.RotorAZ.caption = "SET VFO A = VFO B";
-    sendFrame(k, frame(rs.Icom_addr, kSelectVfo, dataByte(rs.Icom_vfo_cmd)));
+    sendSelect(k, rs.Icom_vfo_cmd);
 }
 
 namespace {

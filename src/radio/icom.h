@@ -1,64 +1,15 @@
-// Icom CI-V: frequency, split, cross-band, VFO and power frames.
+// Icom CI-V: the procedures that send frequency, split, cross-band, VFO and power frames.
 #pragma once
 
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <string_view>
+#include "radio/icom_protocol.h"
 
 namespace kelvora {
 struct Kelv;
-}
 
-namespace kelvora::icom {
-
-inline constexpr unsigned char kPreamble = 0xFE;
-inline constexpr unsigned char kController = 0xE0; // our own address on the bus
-inline constexpr unsigned char kEnd = 0xFD;
-inline constexpr unsigned char kSetFrequency = 0x05;
-inline constexpr unsigned char kSelectVfo = 0x07;
-inline constexpr unsigned char kPower = 0x18;
-
-inline constexpr unsigned char kVfoA = 0x00;
-inline constexpr unsigned char kVfoB = 0x01;
-inline constexpr unsigned char kEqualAB = 0xA0; // VFO A = VFO B
-inline constexpr unsigned char kMainBand = 0xD0;
-inline constexpr unsigned char kSubBand = 0xD1;
-inline constexpr unsigned char kSubEqualsMain = 0xB1;
-inline constexpr int kNoVfoCommand = 0xFF; // the IC-275 has no A=B command
-
-// The IC-9700's sub band lies this far below the main band in cross-band use.
-inline constexpr double kCrossBandShift = 1152000000.0;
-
-inline constexpr const char* kAddressOutOfRange = "CI-V address out of range";
-inline constexpr const char* kFreqOutOfRange = "Freq. out of range";
-
-// True for the radio types driven over CI-V.
-bool isIcomType(std::string_view rtxType);
-
-// The five BCD bytes of a frequency, least significant digit pair first; the fractional hertz
-// are dropped. std::nullopt below 0 Hz or from 10 GHz on, which ten digits cannot hold.
-std::optional<std::string> frequencyBcd(double hz);
-
-// 0xFE 0xFE address 0xE0 command data 0xFD; std::nullopt for an address above 0xFF (or below 0).
-std::optional<std::string> frame(int address, unsigned char command, std::string_view data = {});
-
-// The set-frequency frame, or std::nullopt when the address or the frequency does not fit.
-std::optional<std::string> frequencyFrame(int address, double hz);
-
-// Power on: 24 bytes of wake-up preamble in three writes, then the power-on frame with three
-// preamble bytes. Power off: 8 wake-up bytes, then the power-off frame.
-std::optional<std::string> powerFrame(int address, bool on);
-inline constexpr int kWakeUpRunsOn = 3;
-inline constexpr int kWakeUpRunsOff = 1;
-inline constexpr std::size_t kWakeUpRunLength = 8;
-
-// A=B sub-command for a type; std::nullopt keeps the one chosen last.
-std::optional<int> vfoEqualCommand(std::string_view rtxType);
-
-} // namespace kelvora::icom
-
-namespace kelvora {
+// The frequency as the model's row asks: into VFO B (the sub band) while split is on for a model
+// with the split button, the sub band made equal to the main band after it while dual watch is on
+// for a model with dual watch, otherwise IcomRadioSetTXFreq.
+void icomSetFrequency(Kelv& k);
 
 void IcomRadioSetTXFreq(Kelv& k);
 void IcomRadioSetTXFreq_Split(Kelv& k);

@@ -1,66 +1,56 @@
 // "VFO-A", "VFO-B" and " A=B", the IC-7100 power buttons and the Doppler-mode window's close box.
 #include "radio/vfo_buttons.h"
 
-#include "radio/icom.h"
-#include "radio/yaesu.h"
 #include "config/settings.h"
+#include "radio/icom.h"
+#include "radio/radio_models.h"
+#include "radio/yaesu.h"
 #include "state/kelv.h"
-
-#include <optional>
-#include <string_view>
 
 namespace kelvora {
 
 namespace {
-
-struct VfoBytes {
-    int a;
-    int b;
-};
-
-// The VFO bytes of the Icom types the VFO buttons drive; "Icom-rtx" and "IC-7100" get nothing.
-std::optional<VfoBytes> icomVfoBytes(std::string_view type) {
-    if (type == "IC-756pro3") {
-        return VfoBytes{icom::kMainBand, icom::kSubBand};
-    }
-    for (std::string_view t : {"IC-275", "IC-706MK2G", "IC-781", "IC-7300", "IC-7400", "IC-7800",
-                               "IC-9700", "IC-9700-X"}) {
-        if (type == t) {
-            return VfoBytes{icom::kVfoA, icom::kVfoB};
-        }
-    }
-    return std::nullopt;
-}
 
 void selectVfo(Kelv& k, bool vfoB) {
     RunState& rs = k.rs;
     k.ui.RotorAZ.caption = vfoB ? "SET VFO B " : "SET VFO A ";
     rs.Vfo_selected = vfoB ? 0 : 1;
     rs.Vfo_b_on = vfoB ? 1 : 0;
-    const std::string type = k.settings().RtxType;
-    if (rs.Tracking_on != 1 || type == "None") {
+    const radio::RadioModel* model = radio::findRadioModel(k.settings().RtxType);
+    if (rs.Tracking_on != 1 || !model) {
         return;
     }
-    if (std::optional<VfoBytes> bytes = icomVfoBytes(type)) {
+    switch (model->vfoButtons) {
+    case radio::VfoButtons::Civ:
         if (vfoB) {
-            IcomVFO_B(k, bytes->b);
+            IcomVFO_B(k, model->civ.bands ? icom::kSubBand : icom::kVfoB);
         } else {
-            IcomVFO_A(k, bytes->a);
+            IcomVFO_A(k, model->civ.bands ? icom::kMainBand : icom::kVfoA);
         }
-    } else if (type == "FT-1000mp") {
+        break;
+    case radio::VfoButtons::Ft1000mp:
         if (vfoB) {
             FT1000mpVFO_B(k);
         } else {
             FT1000mpVFO_A(k);
         }
-    } else if (type == "Elecraft-K3") {
+        break;
+    case radio::VfoButtons::ElecraftLetter:
         // Nothing is sent: the letter of the next frequency command selects the VFO.
         rs.Elecraft_state = vfoB ? 1 : 0;
+        break;
+    case radio::VfoButtons::None:
+        break;
     }
 }
 
+bool hasPowerButtons(Kelv& k) {
+    const radio::RadioModel* model = radio::findRadioModel(k.settings().RtxType);
+    return model && model->controls.powerButtons;
+}
+
 void togglePower(Kelv& k, ui::Control& button, int address, const char* radio) {
-    if (!k.MSComm1.isOpen() || k.settings().RtxType != "IC-7100" || k.rs.Tracking_on != 1) {
+    if (!k.MSComm1.isOpen() || !hasPowerButtons(k) || k.rs.Tracking_on != 1) {
         return;
     }
     if (button.caption == "Off") {
@@ -85,13 +75,14 @@ void Normal_Click(Kelv& k) {
 }
 
 void Posizione_Click(Kelv& k) {
-    const std::string type = k.settings().RtxType;
-    bool tracking = k.rs.Tracking_on == 1;
-    if (type != "FT-1000mp" && type != "None" && k.settings().RotorType != "Kelvora" && tracking) {
-        IcomVFO_AB(k);
+    const radio::RadioModel* model = radio::findRadioModel(k.settings().RtxType);
+    if (!model || k.rs.Tracking_on != 1) {
+        return;
     }
-    if (type == "FT-1000mp" && tracking) {
+    if (model->vfoButtons == radio::VfoButtons::Ft1000mp) {
         FT1000mpVFO_AB(k);
+    } else if (k.settings().RotorType != "Kelvora") {
+        IcomVFO_AB(k);
     }
 }
 

@@ -1,90 +1,12 @@
-// Yaesu CAT blocks and ASCII commands, and the procedures that send them on the CAT port.
+// The Yaesu CAT procedures: they read the run state and the model's row and write the bytes.
 #include "radio/yaesu.h"
 
-#include "ports/serial_ports.h"
 #include "config/settings.h"
+#include "ports/serial_ports.h"
+#include "radio/radio_models.h"
+#include "radio/typed_text_protocol.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
-
-#include <cmath>
-#include <cstdint>
-
-namespace kelvora::yaesu {
-
-namespace {
-
-char byte(unsigned value) {
-    return static_cast<char>(value & 0xFF);
-}
-
-bool allDigits(std::string_view text) {
-    if (text.empty()) {
-        return false;
-    }
-    for (char c : text) {
-        if (c < '0' || c > '9') {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Eight decimal digits of `tens` as four BCD bytes, most significant pair first.
-std::string packBigEndian(std::int64_t tens) {
-    std::string bytes(4, '\0');
-    for (int i = 3; i >= 0; --i) {
-        unsigned low = static_cast<unsigned>(tens % 10);
-        tens /= 10;
-        unsigned high = static_cast<unsigned>(tens % 10);
-        tens /= 10;
-        bytes[static_cast<std::size_t>(i)] = byte(high << 4 | low);
-    }
-    return bytes;
-}
-
-constexpr std::int64_t kTensLimit = 100000000; // eight digits of tens of hertz: below 1 GHz
-
-} // namespace
-
-std::optional<std::string> bcdBigEndian(double hz) {
-    // Rounding first lets a carry reach the top digit (199999995 Hz is 200 MHz, not 100 MHz).
-    std::int64_t tens = numbers::roundHalfEven(hz / 10);
-    if (!(hz >= 0) || tens >= kTensLimit) {
-        return std::nullopt;
-    }
-    return packBigEndian(tens);
-}
-
-std::optional<std::string> bcdLittleEndian(double hz) {
-    if (!(hz >= 0) || hz >= 1e9) {
-        return std::nullopt;
-    }
-    std::string bytes = packBigEndian(static_cast<std::int64_t>(std::floor(hz / 10)));
-    return std::string(bytes.rbegin(), bytes.rend());
-}
-
-std::string block(std::string_view parameters, unsigned char opcode) {
-    return std::string(parameters) + byte(opcode);
-}
-
-std::optional<std::string> frequencyCommand(std::string_view freqText, std::size_t digits) {
-    if (freqText.size() != digits || !allDigits(freqText)) {
-        return std::nullopt;
-    }
-    return "FA" + std::string(freqText) + ";";
-}
-
-std::optional<std::string> ft991Command(std::string_view freqText) {
-    if (std::optional<std::string> nine = frequencyCommand(freqText, 9)) {
-        return nine;
-    }
-    if (frequencyCommand(freqText, 8)) {
-        return "FA0" + std::string(freqText) + ";";
-    }
-    return std::nullopt;
-}
-
-} // namespace kelvora::yaesu
 
 namespace kelvora {
 
@@ -113,15 +35,23 @@ std::optional<std::string> takeFrequency(Kelv& k, std::optional<std::string> (*e
     return parameters;
 }
 
-void sendAscii(Kelv& k, const std::optional<std::string>& command) {
-    if (command) {
+// Builds the typed command from Freq_TX in whole hertz, shows it and writes it; names the
+// frequency when the command cannot carry it.
+void sendTyped(Kelv& k, std::optional<std::string> (*build)(std::string_view)) {
+    if (std::optional<std::string> command = build(typedtext::wholeHertzText(k.rs.Freq_TX))) {
         k.ui.RotorAZ.caption = *command;
         ports::WriteToRtxPort(k, *command);
+    } else {
+        k.ui.RotorAZ.caption = typedtext::refusal(k.settings().RtxType, k.rs.Freq_TX);
     }
 }
 
-void sendVfoBlock(Kelv& k, std::string_view parameters, unsigned char opcode, const char* status) {
-    ports::WriteToRtxPort(k, block(parameters, opcode));
+std::optional<std::string> eightDigits(std::string_view freqText) {
+    return frequencyCommand(freqText, 8);
+}
+
+void sendVfoBlock(Kelv& k, const std::string& bytes, const char* status) {
+    ports::WriteToRtxPort(k, bytes);
     k.ui.RotorAZ.caption = status;
 }
 
@@ -139,7 +69,8 @@ void FT736RSetTXFreq(Kelv& k) {
 }
 
 void FT817SetTXFreq(Kelv& k) {
-    bool catOnOff = k.settings().RtxType == "FT-847";
+    const radio::RadioModel* model = radio::findRadioModel(k.settings().RtxType);
+    bool catOnOff = model && model->catOnOff;
     std::optional<std::string> parameters = takeFrequency(k, bcdBigEndian);
     if (!parameters) {
         return;
@@ -161,15 +92,15 @@ void FT1000SetTXFreq(Kelv& k) {
 }
 
 void FT950SetTXFreq(Kelv& k) {
-    sendAscii(k, frequencyCommand(k.rs.Freq_TX, 8));
+    sendTyped(k, eightDigits);
 }
 
 void FT5000SetTXFreq(Kelv& k) {
-    sendAscii(k, frequencyCommand(k.rs.Freq_TX, 8));
+    sendTyped(k, eightDigits);
 }
 
 void FT991SetTXFreq(Kelv& k) {
-    sendAscii(k, ft991Command(k.rs.Freq_TX));
+    sendTyped(k, ft991Command);
     double hz = numbers::leadingNumber(k.rs.Freq_TX);
     if (hz < kFt991Lowest || hz > kFt991Highest) {
         k.ui.RotorAZ.caption = kErrorFrequency;
@@ -177,15 +108,15 @@ void FT991SetTXFreq(Kelv& k) {
 }
 
 void FT1000mpVFO_A(Kelv& k) {
-    sendVfoBlock(k, std::string_view("\x00\x00\x00\x00", 4), kSelectVfo, "SET VFO A");
+    sendVfoBlock(k, selectVfoBlock(false), "SET VFO A");
 }
 
 void FT1000mpVFO_B(Kelv& k) {
-    sendVfoBlock(k, std::string_view("\x00\x00\x00\x02", 4), kSelectVfo, "SET VFO B");
+    sendVfoBlock(k, selectVfoBlock(true), "SET VFO B");
 }
 
 void FT1000mpVFO_AB(Kelv& k) {
-    sendVfoBlock(k, std::string_view("\x00\x00\x00\x00", 4), kVfoAEqualsB, "SET VFO A = VFO B");
+    sendVfoBlock(k, vfoAEqualsBBlock(), "SET VFO A = VFO B");
 }
 
 } // namespace kelvora

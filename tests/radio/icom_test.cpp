@@ -1,4 +1,4 @@
-// CI-V frames: BCD digits, addresses, and the byte streams of every Icom sequence.
+// The byte streams of every Icom sequence, as the procedures send them.
 #include "radio/icom.h"
 
 #include "radio/vfo_buttons.h"
@@ -9,43 +9,8 @@
 namespace kelvora {
 namespace {
 
-using radiotest::fromHex;
 using radiotest::hex;
 using radiotest::RadioFixture;
-
-TEST(IcomBcd, DigitPairsLeastSignificantFirst) {
-    struct Case {
-        double hz;
-        const char* bytes;
-    } cases[] = {
-        {144125000, "00 50 12 44 01"},
-        {1296100000, "00 00 10 96 12"},  // ten digits use all five bytes
-        {144125000.7, "00 50 12 44 01"}, // fractional hertz are dropped, not rounded
-        {7074000, "00 40 07 07 00"},
-        {0, "00 00 00 00 00"},
-        {9999999999, "99 99 99 99 99"},
-    };
-    for (const Case& c : cases) {
-        std::optional<std::string> bcd = icom::frequencyBcd(c.hz);
-        ASSERT_TRUE(bcd) << c.hz;
-        EXPECT_EQ(hex(*bcd), c.bytes) << c.hz;
-    }
-}
-
-TEST(IcomBcd, RefusesWhatTenDigitsCannotHold) {
-    for (double hz : {-1.0, -0.5, 1e10, 12345678901.0}) {
-        EXPECT_FALSE(icom::frequencyBcd(hz)) << hz;
-    }
-}
-
-TEST(IcomFrame, AddressMustBeOneByte) {
-    EXPECT_EQ(hex(*icom::frame(0xFF, 0x07, fromHex("D0"))), "FE FE FF E0 07 D0 FD");
-    EXPECT_EQ(hex(*icom::frame(0x00, 0x07)), "FE FE 00 E0 07 FD");
-    EXPECT_FALSE(icom::frame(0x100, 0x07));
-    EXPECT_FALSE(icom::frame(-1, 0x07));
-    EXPECT_EQ(hex(*icom::powerFrame(0x88, true)), "FE FE FE 88 E0 18 01 FD");
-    EXPECT_FALSE(icom::powerFrame(0x1FF, false));
-}
 
 TEST(IcomRadioSetTXFreq, TracedTickFrameAndFreqTxConsumed) {
     RadioFixture f("IC-9700");

@@ -23,12 +23,13 @@ TEST(KenwoodCommands, PrefixByLength) {
         {"TS-2000", TS2000SetTXFreq, "50313000", "FA00050313000;"},
         {"TS-2000", TS2000SetTXFreq, "1296100000", "FA01296100000;"},
         {"TS-2000", TS2000SetTXFreq, "7074000", ""},
-        {"TS-2000", TS2000SetTXFreq, "14074000.5", ""}, // ten characters, but not whole hertz
+        {"TS-2000", TS2000SetTXFreq, "14074000.5", "FA00014074000;"}, // whole hertz, to even
         {"TS-2000", TS2000SetTXFreq, "12345678901", ""},
         {"TS-590", TS590SetTXFreq, "7074000", "FA00007074000;"},
         {"TS-590", TS590SetTXFreq, "54000000", "FA00054000000;"},
         {"TS-590", TS590SetTXFreq, "1800000", "FA00001800000;"},
-        {"TS-590", TS590SetTXFreq, "7074000.5", ""},
+        {"TS-590", TS590SetTXFreq, "7074000.5", "FA00007074000;"},
+        {"TS-590", TS590SetTXFreq, "53999999.5", "FA00054000000;"},
         {"Elecraft-K3", ElecraftSetTXFreq, "144125000", "FA00144125000;"},
         {"Elecraft-K3", ElecraftSetTXFreq, "7074000", ""},
         {"Fdm-Duo", FdmDuoSetTXFreq, "14074000", "FA00014074000;"},
@@ -43,7 +44,9 @@ TEST(KenwoodCommands, PrefixByLength) {
         c.send(f.k);
         EXPECT_EQ(f.radio.written(), c.command) << c.type << " " << c.freq;
         EXPECT_LE(f.radio.writes.size(), 1u);
-        EXPECT_EQ(f.k.ui.RotorAZ.caption, c.command) << "shown as sent";
+        // Shown as sent; a frequency the command cannot carry is named.
+        EXPECT_EQ(f.k.ui.RotorAZ.caption,
+                  *c.command ? c.command : std::string(c.type) + " cannot take " + c.freq + " Hz");
         EXPECT_EQ(f.k.rs.Freq_TX, c.freq);
     }
 }
@@ -95,7 +98,8 @@ TEST(KenwoodCommands, FlexSecondCommandNeedsSecondPortAndDoppler) {
         {"None", 1, "144126000", ""},
         {"COM5", 0, "144126000", ""},
         {"COM5", 1, "1296100000", "FA01296100000;"}, // padded by its own length
-        {"COM5", 1, "144126000.5", ""},
+        {"COM5", 1, "144126001.5", "FA00144126002;"},
+        {"COM5", 1, "7074000", ""},
     };
     for (const Case& c : cases) {
         RadioFixture f("Flex-SDR");
@@ -108,21 +112,10 @@ TEST(KenwoodCommands, FlexSecondCommandNeedsSecondPortAndDoppler) {
         FlexSetTXFreq(f.k);
         EXPECT_EQ(f.radio.written(), "FA00144125000;");
         EXPECT_EQ(f.radio2.written(), c.second) << c.port2 << " " << c.doppler << " " << c.rx;
-        EXPECT_EQ(f.k.ui.RotorAZ.caption, *c.second ? c.second : "FA00144125000;");
-    }
-}
-
-TEST(UnitRelay, CommandFromTheQsoKilohertz) {
-    struct Case {
-        const char* kHz;
-        std::optional<std::string> command;
-    } cases[] = {
-        {"5", "FU14400500\r"},   {"  5", "FU14400500\r"}, {"125", "FU14412500\r"},
-        {"999", "FU14499900\r"}, {"1000", std::nullopt},  {"-5", std::nullopt},
-        {"", std::nullopt},      {"abc", std::nullopt},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(relay::relayCommand(c.kHz), c.command) << "'" << c.kHz << "'";
+        std::string refused = std::string("Flex-SDR cannot take ") + c.rx + " Hz";
+        bool tried = c.port2 == std::string("COM5") && c.doppler == 1;
+        EXPECT_EQ(f.k.ui.RotorAZ.caption,
+                  *c.second ? c.second : (tried ? refused : "FA00144125000;"));
     }
 }
 

@@ -25,14 +25,14 @@ struct DispatchFixture : RadioFixture {
 };
 
 TEST(RadioModels, OneRowPerListedTypeExactText) {
-    EXPECT_EQ(findRadioModel("None"), nullptr);
+    EXPECT_EQ(radio::findRadioModel("None"), nullptr);
     for (const radio::RadioModel& listed : radio::radioModels()) {
-        const RadioModel* model = findRadioModel(listed.name);
-        ASSERT_NE(model, nullptr) << listed.name;
-        EXPECT_EQ(model->type, listed.name);
+        const radio::RadioModel* model = radio::findRadioModel(listed.name);
+        ASSERT_EQ(model, &listed) << listed.name;
+        EXPECT_NE(model->setFrequency, nullptr) << listed.name;
     }
     for (const char* unknown : {"ic-9700", "IC-9700 ", "FT817", "", "Kelvora"}) {
-        EXPECT_EQ(findRadioModel(unknown), nullptr) << unknown;
+        EXPECT_EQ(radio::findRadioModel(unknown), nullptr) << unknown;
     }
 }
 
@@ -77,6 +77,40 @@ TEST(InvioFrequenza, BytesOfEveryRadioType) {
         EXPECT_EQ(f.k.rs.Freq_TX, c.freqTxAfter) << c.type;
         EXPECT_EQ(f.k.rs.Freq_last, "144125000") << c.type;
         EXPECT_EQ(f.k.ui.Label_TX.caption, "144,125,000") << c.type;
+    }
+}
+
+// Constant on the Moon with an odd own-echo shift gives a half hertz; the typed-text models get
+// the whole hertz, halves to the even neighbour.
+TEST(InvioFrequenza, HalfHertzToTheEvenWholeHertz) {
+    struct Case {
+        const char* type;
+        const char* offsetKHz;
+        const char* fqsoKHz;
+        const char* myDoppler;
+        const char* command;
+    } cases[] = {
+        {"TS-2000", "144000", "125", "1001", "FA00144124500;"},     // 144124499.5
+        {"Elecraft-K3", "144000", "125", "1003", "FA00144124498;"}, // 144124498.5
+        {"Flex-SDR", "144000", "125", "1001", "FA00144124500;"},
+        {"FT-991", "144000", "125", "1003", "FA144124498;"},
+        {"TS-590", "50000", "313", "1001", "FA00050312500;"}, // 50312499.5
+        {"Fdm-Duo", "50000", "313", "1003", "FA00050312498;"},
+        {"FT-950", "50000", "313", "1001", "FA50312500;"},
+        {"FT-5000", "50000", "313", "1003", "FA50312498;"},
+    };
+    for (const Case& c : cases) {
+        DispatchFixture f(c.type);
+        f.k.settings().Offset = c.offsetKHz;
+        f.k.rs.Fqso_kHz = c.fqsoKHz;
+        f.k.settings().Doppler_Check = 1;
+        f.k.rs.Doppler_form_shown = -1;
+        f.k.frmDoppler.select(3);
+        f.k.rs.My_doppler_Hz = c.myDoppler;
+        f.k.rs.DX_doppler_Hz = "0";
+        Invio_frequenza(f.k);
+        EXPECT_EQ(f.radio.written(), c.command) << c.type;
+        EXPECT_EQ(f.k.ui.RotorAZ.caption, c.command) << c.type;
     }
 }
 
