@@ -21,6 +21,7 @@ echo "== pace-down";           "$dir/bench/kelvora_bench" pacedown
 echo "== costs";               "$dir/bench/kelvora_bench" costs
 echo "== tick to first byte";  "$dir/bench/kelvora_bench" latency 50
 echo "== 7200 ticks";          "$dir/bench/kelvora_bench" ticks 7200
+echo "== horizon mask";        "$dir/bench/kelvora_bench" horizon
 
 run=(python3 bench/program_bench.py --exe "$dir/kelvora")
 echo "== program CPU, 60 s";   "${run[@]}" cpu --seconds 60

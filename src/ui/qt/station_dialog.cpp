@@ -123,7 +123,7 @@ void StationDialog::setValues(const Values& values) {
 
 StationDialog::Values StationDialog::values() const {
     Values out;
-    out["Hold_Tx"] = m_holdTx->isChecked() ? "1" : "0";
+    out.emplace("Hold_Tx", m_holdTx->isChecked() ? "1" : "0");
     for (const auto& [key, edit] : m_edits) {
         out[key] = edit->text().toStdString();
     }
