@@ -34,7 +34,6 @@ TEST(StationDialogTest, ShowsDefaultsAndGivesBackEveryEdit) {
     EXPECT_EQ(v["Stale_Seconds"], "0");
     EXPECT_EQ(v["Horizon_File"], "/home/op/horizon.txt");
     EXPECT_EQ(v["Move_Seconds"], "50-59");
-    EXPECT_EQ(v["El_Max"], "90");
 
     widget<QLineEdit>(d, "Az_Max")->setText("5"); // below Az_Min
     EXPECT_FALSE(widget<QPushButton>(d, "Ok")->isEnabled());

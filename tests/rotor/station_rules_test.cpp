@@ -1,6 +1,8 @@
 // Station rules: settings and their errors, the mask, the transmit flag and tick decisions.
 #include "rotor/station_rules.h"
 
+#include "fakes/kelv_fixture.h"
+
 #include <gtest/gtest.h>
 
 namespace kelvora::station {
@@ -214,6 +216,20 @@ TEST(StationRules, StaleFileParkStopAndTrack) {
     EXPECT_EQ(t.tick(105, 20).action, Action::Command) << "the unchanged target after Track";
     t.state = stopRotor(t.state);
     EXPECT_EQ(t.tick(106, 20).reason, "Rotor stopped");
+}
+
+TEST(StationRules, ADamagedMaskFileHoldsEveryTargetUntilMended) {
+    fakes::TempFolder folder;
+    folder.write("mask.txt", "0,5\n90,x\n");
+    StationRules rules;
+    rules.configure(parseStationSettings(Keys{{"Horizon_File", "mask.txt"}}), folder.path());
+    TickInput in{100, 20, "100.0", "20.0", "01:02:03", 10, 0, false};
+    EXPECT_EQ(rules.tick(in).reason, "Rotor held: Horizon file " + folder.file("mask.txt") +
+                                         ", line 2: \"90,x\" is not two numbers");
+    folder.write("mask.txt", "0,5\n90,25\n");
+    EXPECT_EQ(rules.tick(in).reason, "Below horizon mask: 100.0 20.0 under 24.3");
+    folder.write("mask.txt", "0,5\n");
+    EXPECT_EQ(rules.tick(in).action, Action::Command);
 }
 
 TEST(StationRules, TransmitStateFromTheDopplerLine) {
