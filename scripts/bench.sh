@@ -22,6 +22,7 @@ echo "== costs";               "$dir/bench/kelvora_bench" costs
 echo "== tick to first byte";  "$dir/bench/kelvora_bench" latency 50
 echo "== 7200 ticks";          "$dir/bench/kelvora_bench" ticks 7200
 echo "== Moon and Sun";        "$dir/bench/kelvora_bench" astro
+echo "== horizon mask";        "$dir/bench/kelvora_bench" horizon
 
 run=(python3 bench/program_bench.py --exe "$dir/kelvora")
 echo "== program CPU, 60 s";   "${run[@]}" cpu --seconds 60
