@@ -70,8 +70,8 @@ TEST_F(LinkFixture, UnreachableIsToldOnceAndRetriedEveryFewSeconds) {
     }
     EXPECT_EQ(messages, std::vector<std::string>{"rigctld not reachable at 127.0.0.1:4532"});
     // 20 s, one attempt every kRetrySeconds after the last failure was seen.
-    EXPECT_GE(socket.connects.size(), 1 + 20 / (HamlibLink::kRetrySeconds + 0.5));
-    EXPECT_LE(socket.connects.size(), 1 + 20 / HamlibLink::kRetrySeconds);
+    EXPECT_GE(socket.connects.size(), 1 + static_cast<int>(20 / (HamlibLink::kRetrySeconds + 0.5)));
+    EXPECT_LE(socket.connects.size(), 1 + static_cast<int>(20 / HamlibLink::kRetrySeconds));
     EXPECT_FALSE(link.send(setFrequencyCommand(1)));
 
     socket.stateAfterConnect = TcpState::Connected;
