@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
     build-essential cmake g++ clang-format clang libclang-rt-14-dev
     qt6-base-dev qt6-serialport-dev libqt6serialport6 qt6-qpa-plugins libgl1-mesa-dev
-    libgtest-dev googletest
+    libgtest-dev googletest libhamlib-utils
     xvfb xauth x11-apps imagemagick xdotool
 )
 missing=()
