@@ -5,8 +5,12 @@
 #include "config/settings.h"
 #include "fakes/fakes.h"
 #include "fakes/kelv_fixture.h"
+#include "hamlib/hamlib_link.h"
+#include "hamlib/rotctld_server.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_serial_port.h"
+#include "platform/qt/qt_tcp_server.h"
+#include "platform/qt/qt_tcp_socket.h"
 #include "ports/serial_ports.h"
 #include "state/kelv.h"
 #include "rotor/station_rules.h"
@@ -17,19 +21,23 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <malloc.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <pty.h>
 #include <string>
+#include <sys/socket.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -318,6 +326,119 @@ int costs() {
     return rotor.writes.size() == writes ? 0 : 1;
 }
 
+double threadCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+int loopbackClient(int port) {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::fcntl(fd, F_SETFL, O_NONBLOCK);
+    return fd;
+}
+
+// The rotctld server on a real loopback port, 20 clients asking `p` ten times a second, the
+// server polled every 10 ms; only the thread time spent in poll() is counted. Then one link
+// step against a loopback peer that answers at once: send `F`, read its `RPRT 0`.
+int hamlib(int seconds) {
+    platform::QtTcpServer transport;
+    hamlib::RotctldServer server(transport,
+                                 hamlib::RotorAccess{[] {
+                                                         return hamlib::Position{123.4, 45.6};
+                                                     },
+                                                     {},
+                                                     hamlib::RotorLimits{},
+                                                     false,
+                                                     "Kelvora"});
+    std::string error;
+    if (!server.start(hamlib::ServerSettings{true, "127.0.0.1", 0, false}, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    std::vector<int> clients;
+    for (int i = 0; i < 20; ++i) {
+        clients.push_back(loopbackClient(transport.port()));
+    }
+    double serverCpu = 0;
+    long answers = 0;
+    Steady::time_point t0 = Steady::now();
+    for (int step = 0; since(t0, Steady::now()) < seconds; ++step) {
+        if (step % 10 == 0) { // every 100 ms each client asks once
+            for (int fd : clients) {
+                ::send(fd, "p\n", 2, MSG_NOSIGNAL);
+            }
+        }
+        double c0 = threadCpuSeconds();
+        server.poll();
+        serverCpu += threadCpuSeconds() - c0;
+        for (int fd : clients) {
+            char buffer[256];
+            ssize_t n = ::recv(fd, buffer, sizeof buffer, 0);
+            answers += n > 0 ? std::count(buffer, buffer + n, '\n') / 2 : 0;
+        }
+        ::poll(nullptr, 0, 10);
+    }
+    double wall = since(t0, Steady::now());
+    std::printf("rotctld server, 20 clients x 10 p/s for %.1f s: %ld answers, %zu clients\n", wall,
+                answers, server.clientCount());
+    std::printf("  server poll() CPU                %8.3f %% of a core\n", 100 * serverCpu / wall);
+    for (int fd : clients) {
+        ::close(fd);
+    }
+
+    // The link step.
+    int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(listener, reinterpret_cast<sockaddr*>(&address), length);
+    ::listen(listener, 1);
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    platform::QtClock clock;
+    platform::QtTcpSocket socket;
+    hamlib::HamlibLink link(hamlib::Daemon::Rig, socket, clock);
+    link.setAddress("127.0.0.1:" + std::to_string(ntohs(address.sin_port)), error);
+    int peer = -1;
+    while (!link.connected()) {
+        link.poll();
+        QCoreApplication::processEvents();
+        if (peer < 0) {
+            peer = ::accept4(listener, nullptr, nullptr, SOCK_NONBLOCK);
+        }
+    }
+    const int steps = 5000;
+    std::vector<double> costs;
+    std::string command = hamlib::setFrequencyCommand(144125000);
+    for (int i = 0; i < steps; ++i) {
+        Steady::time_point s0 = Steady::now();
+        link.send(command);
+        char buffer[64];
+        pollfd p{peer, POLLIN, 0};
+        ::poll(&p, 1, 1000);
+        ::recv(peer, buffer, sizeof buffer, 0);
+        ::send(peer, "RPRT 0\n", 7, MSG_NOSIGNAL);
+        while (link.pendingReplies() > 0) {
+            link.poll();
+        }
+        costs.push_back(since(s0, Steady::now()) * 1e6);
+    }
+    Stats st = stats(costs);
+    std::printf("link step (send F, peer answers, read RPRT 0), %d steps\n", steps);
+    std::sort(costs.begin(), costs.end());
+    std::printf("  min %8.1f us   median %8.1f us   p99 %8.1f us   max %8.1f us\n", st.min,
+                st.median, costs[costs.size() * 99 / 100], st.max);
+    ::close(peer);
+    ::close(listener);
+    return 0;
+}
+
 int latency(int count) {
     BenchClock clock;
     fakes::FakeSerialPort radio;
@@ -514,7 +635,10 @@ int main(int argc, char** argv) {
     if (what == "astro") {
         return astro();
     }
+    if (what == "hamlib") {
+        return hamlib(n > 0 ? n : 10);
+    }
     std::fprintf(stderr, "usage: kelvora_bench pacedown | costs | latency [N] | ticks [N] | astro"
-                         " | horizon\n");
+                         " | horizon | hamlib [S]\n");
     return 2;
 }

@@ -116,10 +116,16 @@ public:
         sends.emplace_back(bytes);
         return true;
     }
+    std::string receive() override {
+        std::string bytes;
+        bytes.swap(incoming);
+        return bytes;
+    }
 
     platform::TcpState currentState = platform::TcpState::Closed;
     platform::TcpState stateAfterConnect = platform::TcpState::Connected;
     bool acceptSends = true; // false: the peer takes nothing now, sends are dropped
+    std::string incoming;    // what receive() hands over next
     std::vector<std::pair<std::string, std::string>> connects;
     std::vector<std::string> sends;
     int closeCount = 0;

@@ -1,14 +1,14 @@
 // QTcpSocket used without waiting: connecting in the background, sends that never block.
 #include "platform/qt/qt_tcp_socket.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 
 namespace kelvora::platform {
 
 QtTcpSocket::QtTcpSocket() {
-    // Incoming bytes are discarded; nothing needs them buffered.
-    QObject::connect(&m_socket, &QIODevice::readyRead, &m_socket, [this] { m_socket.readAll(); });
+    QObject::connect(&m_socket, &QIODevice::readyRead, &m_socket, [this] { takeIncoming(); });
 }
 
 QtTcpSocket::~QtTcpSocket() {
@@ -34,11 +34,13 @@ std::optional<quint16> QtTcpSocket::portNumber(const std::string& port) {
 void QtTcpSocket::close() {
     m_socket.abort();
     m_attempted = false;
+    m_received.clear();
 }
 
 void QtTcpSocket::connectToHost(const std::string& host, const std::string& port) {
     m_socket.abort();
     m_attempted = true;
+    m_received.clear();
     std::optional<quint16> number = portNumber(port);
     if (!number) {
         return; // nothing to connect to: the attempt has failed at once
@@ -55,9 +57,23 @@ void QtTcpSocket::poll() {
     // A zero wait only looks at the socket: it takes what arrived, sees the peer's close and
     // writes queued bytes. Its time-out leaves the connection as it is.
     m_socket.waitForReadyRead(0);
-    if (m_socket.bytesAvailable() > 0) {
-        m_socket.readAll();
+    takeIncoming();
+}
+
+void QtTcpSocket::takeIncoming() {
+    while (m_socket.bytesAvailable() > 0) {
+        QByteArray bytes = m_socket.readAll();
+        std::size_t keep = std::min<std::size_t>(static_cast<std::size_t>(bytes.size()),
+                                                 kMaxReceivedBytes - m_received.size());
+        m_received.append(bytes.constData(), keep);
     }
+}
+
+std::string QtTcpSocket::receive() {
+    poll();
+    std::string bytes;
+    bytes.swap(m_received);
+    return bytes;
 }
 
 TcpState QtTcpSocket::state() {

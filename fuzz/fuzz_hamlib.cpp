@@ -1,0 +1,111 @@
+// Fuzzes the Hamlib text readers: the rotctld session, the line reader and the reply readers.
+#include "fuzz_input.h"
+#include "hamlib/hamlib_protocol.h"
+#include "hamlib/rotctld_server.h"
+
+#include <algorithm>
+#include <cmath>
+
+using kelvora::fuzz::check;
+namespace hamlib = kelvora::hamlib;
+
+namespace {
+
+// The session: input in chunks whose sizes the fuzzer picks. Every answer is whole lines, a
+// bounded amount per command line, and nothing comes after the conversation ended.
+void session(kelvora::fuzz::FuzzInput& in, bool allowMoves) {
+    int moves = 0;
+    hamlib::RotorAccess access{[] {
+                                   return hamlib::Position{123.4, -5.25};
+                               },
+                               [&](const hamlib::MoveRequest& m) {
+                                   check(m.kind != hamlib::MoveKind::SetPosition ||
+                                             (m.target.azimuth >= 0 && m.target.azimuth <= 360 &&
+                                              m.target.elevation >= 0 && m.target.elevation <= 90),
+                                         "a move is within the limits");
+                                   ++moves;
+                                   return 0;
+                               },
+                               hamlib::RotorLimits{}, allowMoves, "Kelvora"};
+    hamlib::RotctldSession s(access);
+    while (!in.empty() && !s.closed()) {
+        std::size_t chunk = 1 + in.byte() % 64;
+        std::string_view bytes = in.rest().substr(0, chunk);
+        std::string taken(bytes.substr(0, s.feed(bytes)));
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            in.byte();
+        }
+        std::string out;
+        s.answer(out, 1000);
+        check(out.empty() || out.back() == '\n', "answers are whole lines", out);
+        check(out.size() <= 400 * (1 + static_cast<std::size_t>(
+                                           std::count(taken.begin(), taken.end(), '\n'))),
+              "answers are bounded per line");
+        check(out.find('\0') == std::string::npos, "answers are text");
+        if (s.closed()) {
+            std::string after;
+            s.answer(after);
+            check(after.empty() && s.feed("p\n") == 0, "nothing after the end");
+        }
+    }
+    check(allowMoves || moves == 0, "no move unless allowed");
+}
+
+void lines(std::string_view text) {
+    hamlib::LineReader reader(32);
+    while (!text.empty()) {
+        text.remove_prefix(reader.feed(text));
+        check(reader.room() <= 64, "the buffer stays bounded");
+        while (auto line = reader.nextLine()) {
+            check(line->size() <= 32 && line->find('\n') == std::string::npos, "a line", *line);
+        }
+    }
+}
+
+void replies(std::string_view text) {
+    int code = 4711;
+    if (hamlib::parseReport(text, code)) {
+        check(std::abs(code) <= 1000, "a report number in range");
+    } else {
+        check(code == 4711, "a failed report leaves the output");
+    }
+    long long hz = -1;
+    if (hamlib::parseFrequency(text, hz)) {
+        check(hz >= 1 && hz <= 1'000'000'000'000LL, "a frequency in range");
+        long long again = 0;
+        check(hamlib::parseFrequency(std::to_string(hz), again) && again == hz, "reads back");
+    } else {
+        check(hz == -1, "a failed frequency leaves the output");
+    }
+    double angle = 999;
+    if (hamlib::parseAngle(text, angle)) {
+        check(std::isfinite(angle) && angle >= -360 && angle <= 540, "an angle in range");
+    } else {
+        check(angle == 999, "a failed angle leaves the output");
+    }
+    std::size_t lf = text.find('\n');
+    hamlib::Position p{7, 8};
+    if (!hamlib::parsePosition(text.substr(0, lf),
+                               lf == std::string_view::npos ? "" : text.substr(lf + 1), p)) {
+        check(p == hamlib::Position{7, 8}, "a failed position leaves the output");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    kelvora::fuzz::FuzzInput in(data, size);
+    switch (in.byte() % 4) {
+    case 0:
+    case 1:
+        session(in, in.byte() & 1);
+        break;
+    case 2:
+        lines(in.rest());
+        break;
+    default:
+        replies(in.rest());
+        break;
+    }
+    return 0;
+}

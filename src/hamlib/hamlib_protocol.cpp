@@ -1,0 +1,201 @@
+// Hamlib's plain-text protocol: fixed command texts and strict readers of the replies.
+#include "hamlib/hamlib_protocol.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace kelvora::hamlib {
+
+namespace {
+
+std::string_view trimmed(std::string_view text) {
+    std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    std::size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+std::string withHertz(char command, long long hz) {
+    return std::string(1, command) + ' ' + std::to_string(hz) + '\n';
+}
+
+bool parseWhole(std::string_view text, long long& value) {
+    text = trimmed(text);
+    long long v = 0;
+    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (text.empty() || ec != std::errc() || ptr != text.data() + text.size()) {
+        return false;
+    }
+    value = v;
+    return true;
+}
+
+} // namespace
+
+std::string setFrequencyCommand(long long hz) {
+    return withHertz('F', hz);
+}
+std::string setSplitFrequencyCommand(long long hz) {
+    return withHertz('I', hz);
+}
+std::string splitOnVfoBCommand() {
+    return "S 1 VFOB\n";
+}
+std::string selectVfoCommand(Vfo vfo) {
+    return vfo == Vfo::A ? "V VFOA\n" : "V VFOB\n";
+}
+std::string copyVfoAToBCommand() {
+    return "G CPY\n";
+}
+std::string getFrequencyCommand() {
+    return "f\n";
+}
+
+std::string setPositionCommand(double azimuth, double elevation) {
+    char text[96];
+    std::snprintf(text, sizeof text, "P %.6f %.6f\n", azimuth, elevation);
+    return text;
+}
+std::string getPositionCommand() {
+    return "p\n";
+}
+std::string stopCommand() {
+    return "S\n";
+}
+std::string parkCommand() {
+    return "K\n";
+}
+
+std::size_t LineReader::feed(std::string_view bytes) {
+    std::size_t taken = 0;
+    while (taken < bytes.size()) {
+        std::string_view rest = bytes.substr(taken);
+        if (m_skipping) {
+            std::size_t lf = rest.find('\n');
+            if (lf == std::string_view::npos) {
+                return bytes.size(); // all of it belongs to the overlong line
+            }
+            m_skipping = false;
+            taken += lf + 1;
+            continue;
+        }
+        std::size_t n = std::min(rest.size(), room());
+        if (n == 0) {
+            break;
+        }
+        m_buffer.append(rest.substr(0, n));
+        taken += n;
+        // An unfinished tail longer than a line can be is dropped now, so the buffer cannot
+        // fill with it.
+        std::size_t lastLf = m_buffer.rfind('\n');
+        std::size_t tail =
+            lastLf == std::string::npos ? m_buffer.size() : m_buffer.size() - lastLf - 1;
+        if (tail > m_maxLine) {
+            m_buffer.resize(m_buffer.size() - tail);
+            m_skipping = true;
+            ++m_overlong;
+        }
+    }
+    return taken;
+}
+
+std::optional<std::string> LineReader::nextLine() {
+    for (;;) {
+        std::size_t lf = m_buffer.find('\n');
+        if (lf == std::string::npos) {
+            return std::nullopt;
+        }
+        std::string line = m_buffer.substr(0, lf);
+        m_buffer.erase(0, lf + 1);
+        if (!line.empty() && line.back() == '\r') {
+            line.pop_back();
+        }
+        if (line.size() > m_maxLine) {
+            ++m_overlong;
+            continue;
+        }
+        return line;
+    }
+}
+
+void LineReader::clear() {
+    m_buffer.clear();
+    m_skipping = false;
+    m_overlong = 0;
+}
+
+bool parseReport(std::string_view line, int& code) {
+    line = trimmed(line);
+    if (line.substr(0, 5) != "RPRT ") {
+        return false;
+    }
+    long long value = 0;
+    if (!parseWhole(line.substr(5), value) || value < -1000 || value > 1000) {
+        return false;
+    }
+    code = static_cast<int>(value);
+    return true;
+}
+
+bool parseFrequency(std::string_view line, long long& hz) {
+    long long value = 0;
+    if (!parseWhole(line, value) || value < 1 || value > 1'000'000'000'000LL) {
+        return false;
+    }
+    hz = value;
+    return true;
+}
+
+bool parseDecimal(std::string_view text, double& value) {
+    text = trimmed(text);
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        ++i;
+    }
+    int digits = 0;
+    int points = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] >= '0' && text[i] <= '9') {
+            ++digits;
+        } else if (text[i] == '.' && points == 0) {
+            ++points;
+        } else {
+            return false;
+        }
+    }
+    if (digits == 0 || digits > 30) {
+        return false;
+    }
+    // from_chars takes no leading '+'.
+    std::string_view number = text.front() == '+' ? text.substr(1) : text;
+    double v = 0;
+    auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), v);
+    if (ec != std::errc() || ptr != number.data() + number.size() || !std::isfinite(v)) {
+        return false;
+    }
+    value = v;
+    return true;
+}
+
+bool parseAngle(std::string_view line, double& degrees) {
+    double value = 0;
+    if (!parseDecimal(line, value) || value < -360.0 || value > 540.0) {
+        return false;
+    }
+    degrees = value;
+    return true;
+}
+
+bool parsePosition(std::string_view azimuthLine, std::string_view elevationLine, Position& out) {
+    Position p;
+    if (!parseAngle(azimuthLine, p.azimuth) || !parseAngle(elevationLine, p.elevation)) {
+        return false;
+    }
+    out = p;
+    return true;
+}
+
+} // namespace kelvora::hamlib

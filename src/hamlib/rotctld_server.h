@@ -1,0 +1,120 @@
+// Kelvora as a rotctld: Hamlib clients (rotctl -m 2 and programs using Hamlib's network
+// rotator) read the antenna position and, when allowed, move it.
+#pragma once
+
+#include "hamlib/hamlib_protocol.h"
+#include "platform/tcp_server.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kelvora::hamlib {
+
+// The [Hamlib] server keys: Server (0/1), Server_Address, Server_Port, Server_Moves (0/1).
+struct ServerSettings {
+    bool enabled = false;
+    std::string address = "127.0.0.1";
+    std::uint16_t port = 4535;
+    bool movesAllowed = false;
+};
+// Reads the four values as the settings file holds them; blank text keeps the default. On
+// failure `error` names the key and `out` is untouched.
+bool parseServerSettings(std::string_view server, std::string_view address, std::string_view port,
+                         std::string_view moves, ServerSettings& out, std::string& error);
+
+// The range the clients are told in \dump_state, and that `P` is checked against.
+struct RotorLimits {
+    double minAzimuth = 0;
+    double maxAzimuth = 360;
+    double minElevation = 0;
+    double maxElevation = 90;
+};
+
+enum class MoveKind { SetPosition, Stop, Park };
+struct MoveRequest {
+    MoveKind kind = MoveKind::Stop;
+    Position target; // for SetPosition
+};
+
+// What the sessions ask of the rest of the program.
+struct RotorAccess {
+    // The position to report: measured where the rotor reports one, else the last commanded.
+    std::function<Position()> position;
+    // A move a client asked for; returns a Hamlib error number (0: accepted).
+    std::function<int(const MoveRequest&)> move;
+    RotorLimits limits;
+    bool movesAllowed = false;
+    std::string info = "Kelvora";
+};
+
+// One client's conversation, without the network: lines in, reply bytes out.
+// Responsibilities:
+// - Answers p, P, S, K, _, \get_info, \dump_state and their long names, q/\quit, in plain or
+//   extended form (+ ; | , prefixes), as rotctld does.
+// - P, S and K reach RotorAccess::move only when moves are allowed; else "RPRT -9".
+// - Ends the conversation (closed()) on q, on a line longer than the bound, on control or
+//   non-ASCII bytes, and after kMaxBadLines commands in a row that were not understood.
+class RotctldSession {
+public:
+    static constexpr std::size_t kMaxLine = 128;
+    static constexpr int kMaxBadLines = 16;
+
+    explicit RotctldSession(const RotorAccess& access) : m_access(access), m_reader(kMaxLine) {}
+
+    // Takes as many bytes as fit (see room()); returns how many.
+    std::size_t feed(std::string_view bytes);
+    std::size_t room() const { return m_closed ? 0 : m_reader.room(); }
+    // Answers up to maxLines complete lines; the reply bytes are appended to `out`.
+    void answer(std::string& out, int maxLines = 64);
+    bool closed() const { return m_closed; }
+    const std::string& closeReason() const { return m_closeReason; }
+
+    // The reply to one command line (exposed for the tests and the fuzzer).
+    std::string answerLine(std::string_view line);
+
+private:
+    void close(const char* reason);
+
+    const RotorAccess& m_access;
+    LineReader m_reader;
+    bool m_closed = false;
+    std::string m_closeReason;
+    int m_badLines = 0;
+};
+
+// The listener and its sessions.
+// Responsibilities:
+// - poll() (from the tick) accepts, reads what fits, answers, and cuts off a client that
+//   floods, sends garbage or leaves more than TcpServer::kMaxQueued of its answers unread;
+//   the other clients go on.
+// - At most kMaxClients at once; one more is disconnected at once.
+class RotctldServer {
+public:
+    static constexpr std::size_t kMaxClients = 32;
+
+    RotctldServer(platform::TcpServer& transport, RotorAccess access);
+    ~RotctldServer();
+
+    // Listens as the settings say (nothing when Server is 0); false with the reason otherwise.
+    bool start(const ServerSettings& settings, std::string& error);
+    void stop();
+    void poll();
+    std::size_t clientCount() const { return m_sessions.size(); }
+    RotorAccess& access() { return m_access; }
+
+    std::function<void(const std::string&)> onMessage;
+
+private:
+    void cutOff(platform::TcpClientId id, const std::string& reason);
+
+    platform::TcpServer& m_transport;
+    RotorAccess m_access;
+    std::map<platform::TcpClientId, std::unique_ptr<RotctldSession>> m_sessions;
+};
+
+} // namespace kelvora::hamlib

@@ -1,0 +1,91 @@
+// The rotctld conversation, line by line, and the [Hamlib] server settings.
+#include "hamlib/rotctld_server.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+#include <vector>
+
+namespace kelvora::hamlib {
+namespace {
+
+TEST(RotctldSession, AnswersAsRotctldDoes) {
+    std::vector<MoveRequest> moves;
+    RotorAccess access{[] {
+                           return Position{123.4, 45.6};
+                       },
+                       [&](const MoveRequest& m) {
+                           moves.push_back(m);
+                           return 0;
+                       },
+                       RotorLimits{}, false, "Kelvora"};
+    RotctldSession session(access);
+    const std::vector<std::tuple<bool, const char*, const char*>> cases{
+        {false, "p", "123.40\n45.60\n"},
+        {false, "+p", "get_pos:\nAzimuth: 123.40\nElevation: 45.60\nRPRT 0\n"},
+        {false, ";p", "get_pos:;Azimuth: 123.40;Elevation: 45.60;RPRT 0\n"},
+        {false, "|\\get_pos", "get_pos:|Azimuth: 123.40|Elevation: 45.60|RPRT 0\n"},
+        {false, "_", "Kelvora\n"},
+        {false, "\\dump_state",
+         "1\n2\nmin_az=0.000000\nmax_az=360.000000\nmin_el=0.000000\n"
+         "max_el=90.000000\nsouth_zero=0\nrot_type=AzEl\ndone\n"},
+        {false, "P 10 20", "RPRT -9\n"},
+        {false, "+P 10 20", "set_pos: 10 20\nRPRT -9\n"},
+        {false, "S", "RPRT -9\n"},
+        {false, "p extra", "RPRT -1\n"},
+        {false, "Z", "RPRT -4\n"},
+        {false, "", ""},
+        {true, "P 123.40 45.60", "RPRT 0\n"},
+        {true, "S", "RPRT 0\n"},
+        {true, "+\\park", "park:\nRPRT 0\n"},
+        {true, "P 361 0", "RPRT -1\n"},
+        {true, "P 10", "RPRT -1\n"},
+    };
+    for (auto [allowed, line, reply] : cases) {
+        access.movesAllowed = allowed;
+        EXPECT_EQ(session.answerLine(line), reply) << line;
+    }
+    ASSERT_EQ(moves.size(), 3u);
+    EXPECT_EQ(moves[0].target, (Position{123.4, 45.6}));
+    EXPECT_EQ(moves[1].kind, MoveKind::Stop);
+    EXPECT_EQ(moves[2].kind, MoveKind::Park);
+    EXPECT_FALSE(session.closed());
+    EXPECT_EQ(session.answerLine("q"), "");
+    EXPECT_TRUE(session.closed());
+}
+
+TEST(RotctldSession, FloodsBinaryAndBabbleEndTheConversation) {
+    RotorAccess access;
+    std::string out;
+    RotctldSession flood(access), binary(access), babble(access);
+    flood.feed(std::string(RotctldSession::kMaxLine + 1, 'p'));
+    binary.feed(std::string("p\n\x00", 3));
+    for (int i = 0; i < RotctldSession::kMaxBadLines; ++i) {
+        babble.feed("hello\n");
+        babble.answer(out);
+    }
+    for (const RotctldSession* s : {&flood, &binary, &babble}) {
+        EXPECT_TRUE(s->closed());
+        EXPECT_EQ(s->room(), 0u);
+    }
+    EXPECT_EQ(out.size(), 8u * RotctldSession::kMaxBadLines); // "RPRT -4\n" each
+}
+
+TEST(RotctldServer, SettingsAreReadOrRefusedWhole) {
+    ServerSettings s;
+    std::string error;
+    EXPECT_TRUE(parseServerSettings("1", " ::1 ", "4600", "1", s, error));
+    EXPECT_EQ(std::tie(s.enabled, s.address, s.port, s.movesAllowed),
+              std::make_tuple(true, std::string("::1"), std::uint16_t{4600}, true));
+    EXPECT_TRUE(parseServerSettings("", "", "", "", s, error));
+    EXPECT_EQ(std::tie(s.enabled, s.address, s.port, s.movesAllowed),
+              std::make_tuple(false, std::string("127.0.0.1"), std::uint16_t{4535}, false));
+    for (auto [on, port, moving] :
+         {std::tuple{"2", "", ""}, {"1", "0", ""}, {"1", "x", ""}, {"1", "", "yes"}}) {
+        EXPECT_FALSE(parseServerSettings(on, "", port, moving, s, error)) << on << port << moving;
+    }
+    EXPECT_EQ(s.port, 4535);
+}
+
+} // namespace
+} // namespace kelvora::hamlib

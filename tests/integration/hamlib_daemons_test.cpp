@@ -1,0 +1,198 @@
+// The Hamlib link against the real rigctld and rotctld, and Kelvora's rotctld server against the
+// real rotctl, on loopback ports. Skipped where libhamlib-utils is not installed.
+#include "hamlib/hamlib_link.h"
+#include "hamlib/rotctld_server.h"
+#include "integration/loopback_listener.h"
+#include "integration/test_support.h"
+#include "platform/qt/qt_tcp_server.h"
+#include "platform/qt/qt_tcp_socket.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include <fcntl.h>
+
+namespace kelvora::hamlib {
+namespace {
+
+using testing::pumpUntil;
+
+int connectTo(int port) {
+    int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, O_NONBLOCK);
+    return fd;
+}
+
+// A dummy-model daemon on a free loopback port; ready once the port accepts.
+struct DummyDaemon {
+    explicit DummyDaemon(const char* program) {
+        port = testing::LoopbackListener().port; // free once the probe is gone
+        process.start(program, {"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port)});
+        ready = process.waitForStarted() && pumpUntil([&] {
+                    int fd = connectTo(port); // refused at once while the daemon starts
+                    ::close(fd);
+                    return fd >= 0;
+                });
+    }
+    ~DummyDaemon() {
+        process.terminate();
+        process.waitForFinished();
+    }
+    std::string address() const { return "127.0.0.1:" + std::to_string(port); }
+    QProcess process;
+    int port = 0;
+    bool ready = false;
+};
+
+// Runs a tool to its end, calling `meanwhile` while it waits: its output and exit code.
+std::pair<std::string, int> run(
+    const QStringList& args, const std::function<void()>& meanwhile = [] {}) {
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::MergedChannels);
+    tool.start(args.front(), args.mid(1));
+    pumpUntil([&] {
+        meanwhile();
+        return tool.waitForFinished(5);
+    });
+    return {tool.readAll().toStdString(), tool.exitCode()};
+}
+
+#define SKIP_WITHOUT_HAMLIB()                                                                      \
+    if (::access("/usr/bin/rotctld", X_OK) != 0 || ::access("/usr/bin/rigctl", X_OK) != 0) {       \
+        GTEST_SKIP() << "Hamlib's programs (libhamlib-utils) are not installed";                   \
+    }
+
+struct Link {
+    testing::SteppedClock clock;
+    platform::QtTcpSocket socket;
+    HamlibLink link;
+    std::vector<std::string> messages;
+    Link(Daemon daemon, const std::string& address) : link(daemon, socket, clock) {
+        link.onMessage = [this](const std::string& m) { messages.push_back(m); };
+        std::string error;
+        link.setAddress(address, error);
+    }
+    bool until(const std::function<bool()>& done) {
+        return pumpUntil([&] {
+            link.poll();
+            return done();
+        });
+    }
+};
+
+TEST(HamlibDaemons, RigctldTakesTheFrequency) {
+    SKIP_WITHOUT_HAMLIB();
+    DummyDaemon rigctld("/usr/bin/rigctld");
+    ASSERT_TRUE(rigctld.ready);
+    Link rig(Daemon::Rig, rigctld.address());
+    ASSERT_TRUE(rig.until([&] { return rig.link.connected(); }));
+    ASSERT_TRUE(rig.link.send(setFrequencyCommand(144125000)));
+    ASSERT_TRUE(rig.until([&] { return rig.link.pendingReplies() == 0; }));
+    EXPECT_TRUE(rig.messages.empty());
+    EXPECT_EQ(
+        run({"/usr/bin/rigctl", "-m", "2", "-r", QString::fromStdString(rigctld.address()), "f"})
+            .first,
+        "144125000\n");
+}
+
+TEST(HamlibDaemons, RotctldTurnsTowardsThePosition) {
+    SKIP_WITHOUT_HAMLIB();
+    DummyDaemon rotctld("/usr/bin/rotctld");
+    ASSERT_TRUE(rotctld.ready);
+    Link rot(Daemon::Rot, rotctld.address());
+    ASSERT_TRUE(rot.until([&] { return rot.link.connected(); }));
+    Position last{0, 0};
+    rot.link.onPosition = [&](const Position& p) { last = p; };
+    ASSERT_TRUE(rot.link.send(setPositionCommand(123.40, 45.60)));
+    // The dummy turns a few degrees a second, counted in whole steps between reads: ask five
+    // times a second, as the tick would.
+    double asked = 0;
+    ASSERT_TRUE(rot.until([&] {
+        if (rot.clock.monotonicSeconds() - asked >= 0.2 && rot.link.pendingReplies() == 0) {
+            asked = rot.clock.monotonicSeconds();
+            rot.link.send(getPositionCommand());
+        }
+        return last.azimuth > 1 && last.elevation > 1;
+    }));
+    double az = 0, el = 0;
+    std::string text =
+        run({"/usr/bin/rotctl", "-m", "2", "-r", QString::fromStdString(rotctld.address()), "p"})
+            .first;
+    ASSERT_EQ(std::sscanf(text.c_str(), "%lf %lf", &az, &el), 2) << text;
+    EXPECT_TRUE(az >= last.azimuth && az <= 123.40 && el >= last.elevation && el <= 45.60);
+    EXPECT_TRUE(rot.messages.empty());
+}
+
+struct Server {
+    platform::QtTcpServer transport;
+    std::vector<MoveRequest> moves;
+    RotctldServer server{transport, RotorAccess{[] {
+                                                    return Position{123.4, 45.6};
+                                                },
+                                                [this](const MoveRequest& m) {
+                                                    moves.push_back(m);
+                                                    return 0;
+                                                },
+                                                RotorLimits{}, false, "Kelvora"}};
+    bool start(bool allowMoves) {
+        std::string error;
+        return server.start(ServerSettings{true, "127.0.0.1", 0, allowMoves}, error);
+    }
+    std::pair<std::string, int> rotctl(
+        const QStringList& command, const std::function<void()>& also = [] {}) {
+        QStringList args{"/usr/bin/rotctl", "-m", "2", "-r",
+                         "127.0.0.1:" + QString::number(transport.port())};
+        return run(args + command, [&] {
+            also();
+            server.poll();
+        });
+    }
+};
+
+TEST(HamlibServer, RotctlIsAnsweredAndMovesOnlyWhenAllowedWhileBadClientsAreCutOff) {
+    SKIP_WITHOUT_HAMLIB();
+    Server s;
+    ASSERT_TRUE(s.start(false));
+    int flood = connectTo(s.transport.port());
+    int binary = connectTo(s.transport.port());
+    int deaf = connectTo(s.transport.port()); // asks without end and reads nothing
+    ASSERT_TRUE(pumpUntil([&] {
+        s.server.poll();
+        return s.server.clientCount() == 3;
+    }));
+    ::send(flood, std::string(4096, 'p').data(), 4096, MSG_NOSIGNAL);
+    ::send(binary, "p\n\x00\x01\n", 5, MSG_NOSIGNAL);
+    std::string questions = QByteArray("\\dump_state\n").repeated(200).toStdString();
+    auto deafAsks = [&] { ::send(deaf, questions.data(), questions.size(), MSG_NOSIGNAL); };
+    EXPECT_EQ(s.rotctl({"p"}, deafAsks), std::make_pair(std::string("123.40\n45.60\n"), 0));
+    auto refused = s.rotctl({"P", "10", "20"}, deafAsks);
+    EXPECT_NE(refused.second, 0);
+    EXPECT_NE(refused.first.find("Command rejected"), std::string::npos) << refused.first;
+    EXPECT_TRUE(pumpUntil([&] {
+        deafAsks();
+        s.server.poll();
+        return s.server.clientCount() == 0;
+    }));
+    char byte = 0; // the server closed (an end of stream or a reset)
+    ssize_t got = ::recv(flood, &byte, 1, 0);
+    EXPECT_TRUE(got == 0 || (got < 0 && errno == ECONNRESET)) << got << ' ' << errno;
+    for (int fd : {flood, binary, deaf}) {
+        ::close(fd);
+    }
+    ASSERT_TRUE(s.start(true));
+    EXPECT_EQ(s.rotctl({"P", "10", "20"}).second, 0);
+    ASSERT_EQ(s.moves.size(), 1u);
+    EXPECT_EQ(s.moves[0].target, (Position{10, 20}));
+}
+
+} // namespace
+} // namespace kelvora::hamlib
