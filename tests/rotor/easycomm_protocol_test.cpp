@@ -1,6 +1,5 @@
-// The EasyComm and Radant position replies.
+// The EasyComm position replies in the forms controllers send.
 #include "rotor/easycomm_protocol.h"
-#include "rotor/radant_protocol.h"
 
 #include <gtest/gtest.h>
 
@@ -31,20 +30,6 @@ TEST(EasyCommProtocol, PositionReplies) {
     for (const ReplyCase& c : cases) {
         SCOPED_TRACE(c.what);
         LabelTexts got = parseEasyCommPosition(c.reply);
-        EXPECT_EQ(got.az, c.az);
-        EXPECT_EQ(got.el, c.el);
-    }
-}
-
-TEST(RadantProtocol, PositionReplies) {
-    const ReplyCase cases[] = {
-        {"standard", "OK123.4 45.6\r\n", "123.4", "45.6"},
-        {"no K", "O 123.4 45.6\r\n", nullopt, nullopt},
-        {"no space", "OK123.4", "123.4", nullopt},
-    };
-    for (const ReplyCase& c : cases) {
-        SCOPED_TRACE(c.what);
-        LabelTexts got = parseRadantPosition(c.reply);
         EXPECT_EQ(got.az, c.az);
         EXPECT_EQ(got.el, c.el);
     }
