@@ -1,6 +1,6 @@
 // Fuzzes the reply text tools: Firstnum, Firststring and PickWord.
 #include "fuzz_input.h"
-#include "rotor/reply_text.h"
+#include "rotor/reply_text_protocol.h"
 #include "state/numbers.h"
 
 #include <cmath>

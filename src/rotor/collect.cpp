@@ -3,6 +3,7 @@
 
 #include "ports/serial_ports.h"
 #include "state/kelv.h"
+#include "state/trace_log.h"
 
 namespace kelvora::rotor {
 
@@ -14,6 +15,28 @@ Reply collect(Kelv& k, std::size_t minBytes, std::string_view marker) {
 void writeBytewise(Kelv& k, std::string_view text) {
     ports::Line line = ports::rotorLine(k);
     ports::writeBytewise(line, text);
+}
+
+void showLabels(Kelv& k, const LabelTexts& texts) {
+    if (texts.az) {
+        k.ui.LabelAZ.caption = *texts.az;
+    }
+    if (texts.el) {
+        k.ui.LabelEL.caption = *texts.el;
+    }
+}
+
+void readPosition(Kelv& k, const PositionPoll& poll) {
+    if (!poll.readTrace.empty()) {
+        traceRotor(k, poll.readTrace);
+    }
+    poll.show(k, collect(k, poll.minBytes, poll.marker));
+}
+
+void traceRotor(Kelv& k, std::string_view text) {
+    if (k.rs.Trace_on == -1) {
+        Tracciatura_file(k, text);
+    }
 }
 
 } // namespace kelvora::rotor

@@ -4,12 +4,11 @@
 #include "config/settings.h"
 #include "ports/serial_ports.h"
 #include "rotor/kelvora_unit.h"
-#include "rotor/prosistel.h"
-#include "rotor/reply_text.h"
-#include "rotor/spid.h"
+#include "rotor/reply_text_protocol.h"
+#include "rotor/rotor_line_guard.h"
+#include "rotor/rotor_types.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
-#include "state/trace_log.h"
 
 #include <optional>
 
@@ -23,16 +22,36 @@ bool started(Kelv& k) {
     return k.rs.Tracking_on == 1;
 }
 
-void sendShown(Kelv& k, const std::string& command) {
-    k.ui.RotorAZ.caption = rotor::showable(command);
-    ports::WriteToRotorPort(k, command);
-}
-
 // Writes each byte of `bytes`, waiting the pace delay after every one. A line lost on the way
 // ends the send: the rest would only be paced out onto nothing.
 void writePaced(Kelv& k, std::string_view bytes) {
     ports::Line line = ports::rotorLine(k);
     ports::sendPacedBytewise(line, bytes, k.rs.Rotor_pace_delay);
+}
+
+bool hostModes(Kelv& k) {
+    const rotor::RotorType* type = rotor::findRotorType(k.settings().RotorType);
+    return type != nullptr && type->hostModes;
+}
+
+void sendShown(Kelv& k, const std::string& command) {
+    k.ui.RotorAZ.caption = rotor::showable(command);
+    ports::WriteToRotorPort(k, command);
+}
+
+void sendStop(Kelv& k, const rotor::StopSequence& stop) {
+    using Pace = rotor::StopSequence::Pace;
+    double pace = k.rs.Rotor_pace_delay;
+    for (std::size_t i = 0; i < stop.writes.size(); ++i) {
+        if (stop.pace == Pace::AfterEachByte) {
+            writePaced(k, stop.writes[i]);
+            continue;
+        }
+        ports::WriteToRotorPort(k, stop.writes[i]);
+        if (stop.pace == Pace::AfterEachWrite || i + 1 < stop.writes.size()) {
+            ports::KVRotorPaceDown(k, pace);
+        }
+    }
 }
 
 // The manual field limited in place; its value rounded and padded to three digits.
@@ -51,7 +70,7 @@ std::string limitField(ui::Control& field, double value, double high) {
 
 void Command2_Click(Kelv& k) {
     ui::Control& button = k.ui.Command2;
-    if (k.settings().RotorType == "Kelvora" && started(k)) {
+    if (hostModes(k) && started(k)) {
         KVRotorSetTerminal(k);
         k.ui.RotorAZ.caption = "Cmd to Kelvora";
     }
@@ -65,7 +84,7 @@ void Command2_Click(Kelv& k) {
 }
 
 void Command3_Click(Kelv& k) {
-    if (k.settings().RotorType == "Kelvora" && started(k)) {
+    if (hostModes(k) && started(k)) {
         KVRotorSetHost(k);
         k.ui.RotorAZ.caption = "Host to Kelvora";
     }
@@ -85,9 +104,10 @@ void Command4_Click(Kelv& k) {
 
 void Command5_Click(Kelv& k) {
     ui::MainForm& f = k.ui;
-    const std::string& type = k.settings().RotorType;
-    if (type == "None") {
-        return;
+    const rotor::RotorType* type = rotor::findRotorType(k.settings().RotorType);
+    const rotor::ManualDirection* manual = type != nullptr ? &type->manual : nullptr;
+    if (manual != nullptr && manual->command == nullptr && manual->set == nullptr) {
+        return; // no rotor
     }
     std::optional<double> az = numbers::strictNumber(f.Text1.caption, k.locale);
     if (!az) {
@@ -104,71 +124,52 @@ void Command5_Click(Kelv& k) {
     }
     std::string a = limitField(f.Text1, *az, 360);
     std::string e = limitField(f.Text2, *el, 90);
-    double azValue = numbers::leadingNumber(a);
-    double elValue = numbers::leadingNumber(e);
-    if (type == "GS232" || type == "GS232-qzr") {
-        sendShown(k, "W" + a + " " + e + kCr);
-    } else if (type == "Kelvora") {
-        sendShown(k, "AZ" + a + " EL" + e + kCr);
-    } else if (type == "SpidRak(az)") {
-        RAKSetAz(k, azValue);
-    } else if (type == "SpidRas(az/el) 1 deg") {
-        RASSetAzEl(k, azValue, elValue, 1);
-    } else if (type == "SpidRas(az/el) 0.5 deg") {
-        RASSetAzEl(k, azValue, elValue, 2);
-    } else if (type == "D-Prosistel") {
-        D_Prosistel(k, azValue);
-    } else if (type == "EasyComm") {
-        sendShown(k, "AZ" + a + ".0 EL" + e + ".0" + kCr);
-    } else if (type == "Radant AZV-1") {
-        std::string command = "Q" + a + ".0 " + e + ".0" + kCr;
-        sendShown(k, command);
-        if (k.rs.Trace_on == -1) {
-            Tracciatura_file(k, "Invio manuale az el");
-            Tracciatura_file(k, rotor::showable(command));
-        }
+    if (manual == nullptr) {
+        return;
     }
+    if (manual->set != nullptr) {
+        manual->set(k, numbers::leadingNumber(a), numbers::leadingNumber(e));
+        return;
+    }
+    std::string command = manual->command(a, e);
+    std::string_view trace = manual->trace;
+    rotor::onRotorLine(k, rotor::Exchange::Command, [&k, command, trace] {
+        sendShown(k, command);
+        if (!trace.empty()) {
+            rotor::traceRotor(k, trace);
+            rotor::traceRotor(k, rotor::showable(command));
+        }
+    });
 }
 
 void Command6_Click(Kelv& k) {
     if (!started(k)) {
         return;
     }
-    const std::string& type = k.settings().RotorType;
-    double pace = k.rs.Rotor_pace_delay;
-    if (type == "GS232" || type == "GS232-qzr") {
-        ports::WriteToRotorPort(k, "S");
-        ports::KVRotorPaceDown(k, pace);
-        ports::WriteToRotorPort(k, kCr);
-    } else if (type == "Kelvora") {
-        ports::WriteToRotorPort(k, kCr);
-        ports::KVRotorPaceDown(k, pace);
-    } else if (type == "SpidRak(az)" || type == "SpidRas(az/el) 1 deg" ||
-               type == "SpidRas(az/el) 0.5 deg") {
-        writePaced(k, rotor::spidStopFrame());
-    } else if (type == "D-Prosistel") {
-        writePaced(k, rotor::prosistelStopCommand());
-    } else if (type == "EasyComm") {
-        ports::WriteToRotorPort(k, "SA SE\r");
-        ports::KVRotorPaceDown(k, pace);
-    } else if (type == "Radant AZV-1") {
-        ports::WriteToRotorPort(k, "S\r");
-        ports::KVRotorPaceDown(k, pace);
+    const rotor::RotorType* type = rotor::findRotorType(k.settings().RotorType);
+    if (type == nullptr || type->stopSequence.writes.empty()) {
+        return;
     }
+    const rotor::StopSequence& stop = type->stopSequence;
+    rotor::onRotorLine(k, rotor::Exchange::Command, [&k, &stop] { sendStop(k, stop); });
 }
 
 void Command7_Click(Kelv& k) {
     k.ui.Command7.back = ui::kHighlight;
     k.ui.Command8.back = std::nullopt;
-    ports::WriteToRotorPort(k, "HP");
-    ports::WriteToRotorPort(k, kCr);
+    rotor::onRotorLine(k, rotor::Exchange::Command, [&k] {
+        ports::WriteToRotorPort(k, "HP");
+        ports::WriteToRotorPort(k, kCr);
+    });
 }
 
 void Command8_Click(Kelv& k) {
     k.ui.Command8.back = ui::kHighlight;
     k.ui.Command7.back = std::nullopt;
-    ports::WriteToRotorPort(k, "VP");
-    ports::WriteToRotorPort(k, kCr);
+    rotor::onRotorLine(k, rotor::Exchange::Command, [&k] {
+        ports::WriteToRotorPort(k, "VP");
+        ports::WriteToRotorPort(k, kCr);
+    });
 }
 
 void Rotorman_Click(Kelv& k) {

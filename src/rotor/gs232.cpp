@@ -1,12 +1,10 @@
-// GS-232 commands and position replies.
+// GS-232 procedures: the set command and the position replies on the rotor line.
 #include "rotor/gs232.h"
 
 #include "ports/serial_ports.h"
-#include "rotor/angles.h"
-#include "rotor/collect.h"
-#include "rotor/reply_text.h"
+#include "rotor/gs232_protocol.h"
+#include "rotor/reply_text_protocol.h"
 #include "state/kelv.h"
-#include "state/numbers.h"
 
 namespace kelvora {
 
@@ -14,65 +12,56 @@ namespace rotor {
 
 namespace {
 
-constexpr char kCr = '\r';
-constexpr std::string_view kAzLabel = "AZ=";
-constexpr std::string_view kElLabel = "EL=";
+// The "+0123+0045" form has no end marker: it is read from the last bytes that arrived by the
+// time-out (a flood of bytes without a marker is not worth searching through).
+std::string_view replyText(const Reply& reply) {
+    constexpr std::size_t kSignedFormTail = 32;
+    std::string_view text = reply.text;
+    return reply.complete || text.size() <= kSignedFormTail
+               ? text
+               : text.substr(text.size() - kSignedFormTail);
+}
 
-void readAndShow(Kelv& k, std::size_t minBytes, int azChars, int elChars) {
-    Reply reply = collect(k, minBytes, kAzLabel);
-    if (reply.complete) {
-        showLabels(k, parseGs232Position(reply.text, azChars, elChars));
-    }
+void showGs232(Kelv& k, const Reply& reply) {
+    showLabels(k, parseGs232Position(replyText(reply), 3, 4));
+}
+
+void showGs232Qzr(Kelv& k, const Reply& reply) {
+    showLabels(k, parseGs232Position(replyText(reply), 5, 5));
 }
 
 } // namespace
 
-std::string gs232SetCommand(double az, double el) {
-    return "W" + numbers::padLeft(nearestText(az), 3) + " 0" +
-           numbers::padLeft(nearestText(el), 2) + kCr;
+void sendGs232(Kelv& k, const AntennaCommand& command) {
+    std::string bytes = gs232SetCommand(command.angles.az, command.angles.el);
+    k.ui.RotorAZ.caption = showable(bytes);
+    ports::WriteToRotorPort(k, bytes);
 }
 
-LabelTexts parseGs232Position(std::string_view reply, int azChars, int elChars) {
-    LabelTexts out;
-    std::size_t p = numbers::findFrom1(reply, kAzLabel);
-    if (p == 0) {
-        return out;
-    }
-    out.az = showable(*numbers::mid(reply, static_cast<long>(p + 3), azChars));
-    std::size_t q = numbers::findFrom1(reply, kElLabel, p);
-    if (q != 0) {
-        out.el = showable(*numbers::mid(reply, static_cast<long>(q + 3), elChars));
-    }
-    return out;
+const PositionPoll& gs232Poll() {
+    static const PositionPoll poll{
+        .request = {"C2", "\r"}, .minBytes = 15, .marker = "AZ=", .show = showGs232};
+    return poll;
 }
 
-void showLabels(Kelv& k, const LabelTexts& texts) {
-    if (texts.az) {
-        k.ui.LabelAZ.caption = *texts.az;
-    }
-    if (texts.el) {
-        k.ui.LabelEL.caption = *texts.el;
-    }
+const PositionPoll& gs232QzrPoll() {
+    static const PositionPoll poll{
+        .request = {"C2", "\r"}, .minBytes = 20, .marker = "AZ=", .show = showGs232Qzr};
+    return poll;
 }
 
 } // namespace rotor
 
 void GS232SetAzEl(Kelv& k, double az, double el) {
-    std::optional<rotor::AzEl> target = rotor::prepareAzEl(az, el, k.rs);
-    if (!target) {
-        return;
-    }
-    std::string command = rotor::gs232SetCommand(target->az, target->el);
-    k.ui.RotorAZ.caption = rotor::showable(command);
-    ports::WriteToRotorPort(k, command);
+    rotor::commandAntenna(k, rotor::kGs232Set, az, el);
 }
 
 void GS232ReadFrame(Kelv& k) {
-    rotor::readAndShow(k, 15, 3, 4);
+    rotor::readPosition(k, rotor::gs232Poll());
 }
 
 void GS232_qzrReadFrame(Kelv& k) {
-    rotor::readAndShow(k, 20, 5, 5);
+    rotor::readPosition(k, rotor::gs232QzrPoll());
 }
 
 } // namespace kelvora

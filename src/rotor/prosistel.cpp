@@ -1,11 +1,8 @@
-// D-Prosistel commands and position replies.
+// The D-Prosistel procedures on the rotor line.
 #include "rotor/prosistel.h"
 
-#include "rotor/angles.h"
-#include "rotor/collect.h"
-#include "rotor/reply_text.h"
+#include "rotor/prosistel_protocol.h"
 #include "state/kelv.h"
-#include "state/numbers.h"
 
 namespace kelvora {
 
@@ -13,53 +10,35 @@ namespace rotor {
 
 namespace {
 
-constexpr char kStx = 0x02;
-constexpr char kCr = '\r';
+void showProsistel(Kelv& k, const Reply& reply) {
+    if (reply.complete) {
+        showLabels(k, parseProsistelPosition(reply.text));
+    }
+}
 
 } // namespace
 
-std::string prosistelSetCommand(double az) {
-    std::string a = decText(az);
-    if (az < 10) {
-        a = "00" + a;
-    } else if (az < 100) {
-        a = "0" + a;
-    }
-    return std::string(1, kStx) + "AG" + a + kCr;
+void sendProsistel(Kelv& k, const AntennaCommand& command) {
+    // This controller's command is not shown in the status line.
+    writeBytewise(k, prosistelSetCommand(command.angles.az));
 }
 
-std::string prosistelPositionRequest() {
-    return std::string(1, kStx) + "A?" + kCr;
-}
-
-std::string prosistelStopCommand() {
-    return std::string(1, kStx) + "AG999" + kCr;
-}
-
-LabelTexts parseProsistelPosition(std::string_view reply) {
-    std::size_t p = numbers::findFrom1(reply, "?");
-    if (p == 0) {
-        return {};
-    }
-    return {showable(*numbers::mid(reply, static_cast<long>(p + 2), 3)), std::nullopt};
+const PositionPoll& prosistelPoll() {
+    static const PositionPoll poll{.request = {prosistelPositionRequest()},
+                                   .minBytes = 5,
+                                   .marker = "?",
+                                   .show = showProsistel};
+    return poll;
 }
 
 } // namespace rotor
 
 void D_Prosistel(Kelv& k, double az) {
-    std::optional<double> target = rotor::prepareAz(az, k.rs);
-    if (!target) {
-        return;
-    }
-    // This controller's command is not shown in the status line.
-    rotor::writeBytewise(k, rotor::prosistelSetCommand(*target));
+    rotor::commandAntenna(k, rotor::kProsistelSet, az, 0);
 }
 
 void Prosistel_ReadFrame(Kelv& k) {
-    rotor::Reply reply = rotor::collect(k, 5, "?");
-    if (reply.complete) {
-        rotor::showLabels(k, rotor::parseProsistelPosition(reply.text));
-    }
+    rotor::readPosition(k, rotor::prosistelPoll());
 }
 
 } // namespace kelvora

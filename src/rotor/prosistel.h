@@ -1,25 +1,16 @@
-// The D-Prosistel azimuth controller: set, poll and stop.
+// The D-Prosistel azimuth controller on the rotor line: set and position poll.
 #pragma once
 
-#include "rotor/gs232.h"
-
-#include <string>
-#include <string_view>
+#include "rotor/antenna_command.h"
+#include "rotor/collect.h"
 
 namespace kelvora {
 struct Kelv;
 
 namespace rotor {
-
-// STX "AG" + azimuth with at least three integer digits + CR: STX AG005 CR.
-std::string prosistelSetCommand(double az);
-// STX "A?" CR.
-std::string prosistelPositionRequest();
-// STX "AG999" CR: the controller's stop.
-std::string prosistelStopCommand();
-// The three characters two after the first "?"; nothing without a "?".
-LabelTexts parseProsistelPosition(std::string_view reply);
-
+void sendProsistel(Kelv& k, const AntennaCommand& command);
+inline constexpr SetProcedure kProsistelSet{AngleRule::AzOnly, sendProsistel, {}};
+const PositionPoll& prosistelPoll();
 } // namespace rotor
 
 void D_Prosistel(Kelv& k, double az);

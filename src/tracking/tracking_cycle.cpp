@@ -6,8 +6,8 @@
 #include "radio/linrad.h"
 #include "radio/ptt.h"
 #include "radio/radio_dispatch.h"
+#include "rotor/antenna_command.h"
 #include "rotor/position_feedback.h"
-#include "rotor/rotor_commands.h"
 #include "state/kelv.h"
 #include "tracking/tracking_file.h"
 
@@ -26,15 +26,7 @@ void processSecond(Kelv& k) {
     f.lblEL.caption = rs.El_text;
     f.Tracklb.caption = rs.Object_name;
 
-    rs.Target_moved = 0;
-    if (rs.El_text != rs.El_sent || rs.Az_text != rs.Az_sent) {
-        rs.Target_moved = 1;
-        rs.Az_sent = rs.Az_text;
-        rs.El_sent = rs.El_text;
-        if (k.MSComm2.isOpen()) {
-            Invia_Rotori(k);
-        }
-    }
+    rotor::commandNewTarget(k);
 
     f.Label_TX.fore = rs.Fqso_kHz != rs.Fqso_last ? ui::kRed : ui::kGreen;
     if (k.settings().Doppler_Check == 1) {

@@ -1,5 +1,5 @@
 // Number texts found wrong by fuzzing, kept so they stay right.
-#include "rotor/reply_text.h"
+#include "rotor/reply_text_protocol.h"
 #include "state/numbers.h"
 
 #include <gtest/gtest.h>

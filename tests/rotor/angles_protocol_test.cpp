@@ -1,13 +1,20 @@
 // Corrections, limits and the overhead flip of the rotor angles.
-#include "rotor/angles.h"
+#include "rotor/angles_protocol.h"
 
 #include <gtest/gtest.h>
 
 namespace kelvora::rotor {
 namespace {
 
+// Tables named as the run state names them.
+struct Tables {
+    std::array<std::string, 361> Az_correction{};
+    std::array<std::string, 91> El_correction{};
+    operator Corrections() const { return {Az_correction, El_correction}; }
+};
+
 TEST(RotorAngles, CommonPreparation) {
-    RunState rs;
+    Tables rs;
     rs.Az_correction[359] = "3"; // pushes past 360
     rs.Az_correction[2] = "-5";  // pushes below 0
     rs.Az_correction[100] = "1.5";
@@ -38,7 +45,7 @@ TEST(RotorAngles, CommonPreparation) {
 }
 
 TEST(RotorAngles, AzimuthOnlyHasNoHorizonAndKeepsLimits) {
-    RunState rs;
+    Tables rs;
     rs.Az_correction[360] = "4";
     EXPECT_EQ(prepareAz(360, rs), 360.0);
     EXPECT_EQ(prepareAz(0, rs), 0.0);
@@ -46,7 +53,7 @@ TEST(RotorAngles, AzimuthOnlyHasNoHorizonAndKeepsLimits) {
 }
 
 TEST(RotorAngles, DecimalAngles) {
-    RunState rs;
+    Tables rs;
     rs.Az_correction[180] = "0.1";
     rs.El_correction[85] = "7";
     struct Case {

@@ -1,5 +1,5 @@
 // Firstnum, PickWord, Firststring and what a read-out shows.
-#include "rotor/reply_text.h"
+#include "rotor/reply_text_protocol.h"
 
 #include <gtest/gtest.h>
 

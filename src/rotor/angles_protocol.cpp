@@ -1,5 +1,5 @@
 // Corrections, limits and angle texts shared by every rotor protocol.
-#include "rotor/angles.h"
+#include "rotor/angles_protocol.h"
 
 #include "state/numbers.h"
 
@@ -19,13 +19,13 @@ std::optional<double> correction(double angle, const std::array<std::string, N>&
 
 } // namespace
 
-std::optional<double> correctAz(double az, const RunState& rs) {
-    std::optional<double> c = correction(az, rs.Az_correction);
+std::optional<double> correctAz(double az, const Corrections& corrections) {
+    std::optional<double> c = correction(az, corrections.az);
     return c ? std::optional<double>(az + *c) : std::nullopt;
 }
 
-std::optional<double> correctEl(double el, const RunState& rs) {
-    std::optional<double> c = correction(el, rs.El_correction);
+std::optional<double> correctEl(double el, const Corrections& corrections) {
+    std::optional<double> c = correction(el, corrections.el);
     return c ? std::optional<double>(el + *c) : std::nullopt;
 }
 
@@ -39,23 +39,23 @@ double limit(double value, double low, double high) {
     return value;
 }
 
-std::optional<AzEl> prepareAzEl(double az, double el, const RunState& rs) {
+std::optional<AzEl> prepareAzEl(double az, double el, const Corrections& corrections) {
     if (el < 0) {
         return std::nullopt;
     }
     if (el > 90) {
         el = 180 - el; // over the top: the elevation axis goes past the zenith
     }
-    std::optional<double> a = correctAz(az, rs);
-    std::optional<double> e = correctEl(el, rs);
+    std::optional<double> a = correctAz(az, corrections);
+    std::optional<double> e = correctEl(el, corrections);
     if (!a || !e) {
         return std::nullopt;
     }
     return AzEl{limit(*a, 0, 360), limit(*e, 0, 90)};
 }
 
-std::optional<double> prepareAz(double az, const RunState& rs) {
-    std::optional<double> a = correctAz(az, rs);
+std::optional<double> prepareAz(double az, const Corrections& corrections) {
+    std::optional<double> a = correctAz(az, corrections);
     if (!a) {
         return std::nullopt;
     }
@@ -63,15 +63,15 @@ std::optional<double> prepareAz(double az, const RunState& rs) {
 }
 
 std::optional<AzElText> decimalAngles(std::string_view azText, std::string_view elText,
-                                      double azInt, double elInt, const RunState& rs) {
+                                      double azInt, double elInt, const Corrections& corrections) {
     double el = numbers::leadingNumber(elText);
     if (el < 0) {
         return std::nullopt;
     }
-    std::optional<double> azCorrection = correction(azInt, rs.Az_correction);
+    std::optional<double> azCorrection = correction(azInt, corrections.az);
     // Over the zenith the antenna points at 180 - el, so that is the correction that applies.
     std::optional<double> elCorrection =
-        correction(elInt > 90 ? 180 - elInt : elInt, rs.El_correction);
+        correction(elInt > 90 ? 180 - elInt : elInt, corrections.el);
     if (!azCorrection || !elCorrection) {
         return std::nullopt;
     }

@@ -25,6 +25,19 @@ namespace rotor {
 // A reply field as a label shows it: without CR, LF, NUL or other control characters.
 std::string showable(std::string_view field);
 
+// The angle at position `at` (from 1) of a reply: a number (sign, digits, decimals) between
+// `low` and `high`. Shown as the fixed cut of `chars` characters the standard reply fills, so
+// that reply shows as it always has; a number that does not fill the cut exactly (decimals,
+// fewer digits followed by other text) is shown by itself. std::nullopt without such a number.
+// The field of `length` characters at `offset` after the first `key` at or after `from` (from
+// 1), as a label shows it; `at` gets the key's position (0 when missing).
+std::optional<std::string> fieldAfter(std::string_view reply, std::string_view key,
+                                      std::size_t from, long offset, long length,
+                                      std::size_t* at = nullptr);
+
+std::optional<std::string> angleField(std::string_view reply, std::size_t at, long chars,
+                                      double low, double high);
+
 } // namespace rotor
 
 } // namespace kelvora

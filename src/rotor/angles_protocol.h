@@ -1,13 +1,18 @@
 // Target angles on their way to a rotor: the rotor.dat corrections, limits and number texts.
 #pragma once
 
-#include "state/run_state.h"
-
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace kelvora::rotor {
+
+// The per-degree corrections of rotor.dat: azimuth 0..360, elevation 0..90.
+struct Corrections {
+    const std::array<std::string, 361>& az;
+    const std::array<std::string, 91>& el;
+};
 
 struct AzEl {
     double az = 0;
@@ -16,18 +21,18 @@ struct AzEl {
 
 // az plus the azimuth correction at az rounded to a whole degree; std::nullopt when that index
 // has no entry (outside 0..360).
-std::optional<double> correctAz(double az, const RunState& rs);
+std::optional<double> correctAz(double az, const Corrections& corrections);
 // The same with the elevation table (0..90).
-std::optional<double> correctEl(double el, const RunState& rs);
+std::optional<double> correctEl(double el, const Corrections& corrections);
 
 double limit(double value, double low, double high);
 
 // The preparation shared by the elevation rotors: nothing below the horizon, the overhead flip
 // (el above 90 becomes 180 - el), the corrections, azimuth limited to 0..360 and elevation to
 // 0..90. std::nullopt when nothing is to be sent.
-std::optional<AzEl> prepareAzEl(double az, double el, const RunState& rs);
+std::optional<AzEl> prepareAzEl(double az, double el, const Corrections& corrections);
 // Azimuth-only rotors: corrected and limited to 0..360, with no horizon test.
-std::optional<double> prepareAz(double az, const RunState& rs);
+std::optional<double> prepareAz(double az, const Corrections& corrections);
 
 // The two decimal texts of the EasyComm and Radant commands, built from Az_text/El_text with
 // the corrections at the whole angles azInt/elInt. A correction pushing the elevation over 90
@@ -37,7 +42,7 @@ struct AzElText {
     std::string el;
 };
 std::optional<AzElText> decimalAngles(std::string_view azText, std::string_view elText,
-                                      double azInt, double elInt, const RunState& rs);
+                                      double azInt, double elInt, const Corrections& corrections);
 
 // x rounded to a whole number (halves to even) as digits.
 std::string nearestText(double x);

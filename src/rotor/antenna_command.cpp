@@ -1,0 +1,147 @@
+// The antenna command decision and its callers on the run state.
+#include "rotor/antenna_command.h"
+
+#include "config/settings.h"
+#include "rotor/collect.h"
+#include "rotor/rotor_line_guard.h"
+#include "rotor/rotor_types.h"
+#include "state/kelv.h"
+#include "state/numbers.h"
+
+namespace kelvora::rotor {
+
+namespace {
+
+AntennaCommand hold(HoldReason reason) {
+    return {AntennaDecision::Hold, reason, {}, {}};
+}
+
+AntennaCommand prepare(const AntennaRequest& request) {
+    const AntennaTarget& t = request.target;
+    AntennaCommand command{AntennaDecision::Command, HoldReason::None, {}, {}};
+    switch (request.rule) {
+    case AngleRule::None:
+        return hold(HoldReason::NoRotor);
+    case AngleRule::AzEl: {
+        if (t.el < 0) {
+            return hold(HoldReason::BelowHorizon);
+        }
+        std::optional<AzEl> angles = prepareAzEl(t.az, t.el, request.corrections);
+        if (!angles) {
+            return hold(HoldReason::NoCorrection);
+        }
+        command.angles = *angles;
+        return command;
+    }
+    case AngleRule::AzOnly: {
+        std::optional<double> az = prepareAz(t.az, request.corrections);
+        if (!az) {
+            return hold(HoldReason::NoCorrection);
+        }
+        command.angles = {*az, 0};
+        return command;
+    }
+    case AngleRule::Decimal: {
+        if (numbers::leadingNumber(t.elText) < 0) {
+            return hold(HoldReason::BelowHorizon);
+        }
+        std::optional<AzElText> texts =
+            decimalAngles(t.azText, t.elText, t.az, t.el, request.corrections);
+        if (!texts) {
+            return hold(HoldReason::NoCorrection);
+        }
+        command.texts = *texts;
+        return command;
+    }
+    }
+    return hold(HoldReason::NoRotor);
+}
+
+AntennaTarget targetOf(Kelv& k, double az, double el) {
+    return {k.rs.Az_text, k.rs.El_text, az, el};
+}
+
+AntennaTarget trackedTarget(Kelv& k) {
+    return targetOf(k, numbers::leadingNumber(k.rs.Az_int), numbers::leadingNumber(k.rs.El_int));
+}
+
+// The decision to the line: the type's trace ahead of a target above the horizon, then the
+// command, as one exchange on the rotor line.
+void carryOut(Kelv& k, const SetProcedure& set, const AntennaCommand& command) {
+    bool aboveHorizon =
+        command.decision == AntennaDecision::Command || command.reason == HoldReason::NoCorrection;
+    if (!aboveHorizon || set.send == nullptr) {
+        return;
+    }
+    auto send = set.send;
+    std::string_view traceBefore = set.traceBefore;
+    onRotorLine(k, Exchange::Command, [&k, send, traceBefore, command] {
+        if (!traceBefore.empty()) {
+            traceRotor(k, traceBefore);
+        }
+        if (command.decision == AntennaDecision::Command) {
+            send(k, command);
+        }
+    });
+}
+
+AntennaRequest trackingRequest(Kelv& k, const RotorType* type) {
+    return {.rule = type != nullptr ? type->set.angles : AngleRule::None,
+            .target = trackedTarget(k),
+            .lastCommanded = std::nullopt,
+            .corrections = {k.rs.Az_correction, k.rs.El_correction},
+            .manualDirection = k.ui.Rotorman.value == 1};
+}
+
+} // namespace
+
+AntennaCommand decideAntennaCommand(const AntennaRequest& request) {
+    if (request.lastCommanded && request.lastCommanded->azText == request.target.azText &&
+        request.lastCommanded->elText == request.target.elText) {
+        return hold(HoldReason::Unchanged);
+    }
+    if (request.rule == AngleRule::None) {
+        return hold(HoldReason::NoRotor);
+    }
+    if (request.manualDirection) {
+        return hold(HoldReason::ManualDirection);
+    }
+    return prepare(request);
+}
+
+void commandAntenna(Kelv& k, const SetProcedure& set, double az, double el) {
+    AntennaRequest request{.rule = set.angles,
+                           .target = targetOf(k, az, el),
+                           .lastCommanded = std::nullopt,
+                           .corrections = {k.rs.Az_correction, k.rs.El_correction},
+                           .manualDirection = false};
+    carryOut(k, set, decideAntennaCommand(request));
+}
+
+void commandTarget(Kelv& k) {
+    const RotorType* type = findRotorType(k.settings().RotorType);
+    AntennaCommand command = decideAntennaCommand(trackingRequest(k, type));
+    if (type != nullptr) {
+        carryOut(k, type->set, command);
+    }
+}
+
+void commandNewTarget(Kelv& k) {
+    RunState& rs = k.rs;
+    const RotorType* type = findRotorType(k.settings().RotorType);
+    AntennaRequest request = trackingRequest(k, type);
+    request.lastCommanded = AntennaTarget{rs.Az_sent, rs.El_sent, 0, 0};
+    AntennaCommand command = decideAntennaCommand(request);
+    rs.Target_moved = 0;
+    if (command.reason == HoldReason::Unchanged) {
+        return;
+    }
+    rs.Target_moved = 1;
+    rs.Az_sent = rs.Az_text;
+    rs.El_sent = rs.El_text;
+    if (k.MSComm2.isOpen() && type != nullptr) {
+        carryOut(k, type->set, command);
+    }
+}
+
+} // namespace kelvora::rotor
