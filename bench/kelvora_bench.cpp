@@ -12,8 +12,8 @@
 #include "platform/qt/qt_tcp_server.h"
 #include "platform/qt/qt_tcp_socket.h"
 #include "ports/serial_ports.h"
-#include "state/kelv.h"
 #include "rotor/station_rules.h"
+#include "state/kelv.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_cycle.h"
 #include "tracking/tracking_file.h"
@@ -565,48 +565,53 @@ int astro() {
     }
     std::printf("(checksum %.0f)\n", std::fmod(std::abs(sink), 10.0));
     return 0;
-// A horizon mask of 3600 points (every 0.1 degree) evaluated at scattered azimuths, and one whole
-// decision with that mask and every rule on.
-int horizon() {
-    std::string text = "# a mask of 3600 points\n";
-    for (int i = 0; i < 3600; ++i) {
-        text += std::to_string(i / 10.0) + "," + std::to_string(5 + 3 * std::sin(i / 50.0)) + "\n";
+    // A horizon mask of 3600 points (every 0.1 degree) evaluated at scattered azimuths, and one
+    // whole decision with that mask and every rule on.
+    int horizon() {
+        std::string text = "# a mask of 3600 points\n";
+        for (int i = 0; i < 3600; ++i) {
+            text +=
+                std::to_string(i / 10.0) + "," + std::to_string(5 + 3 * std::sin(i / 50.0)) + "\n";
+        }
+        std::string error;
+        std::optional<station::HorizonMask> mask =
+            station::HorizonMask::parse(text, "bench", error);
+        if (!mask) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+            return 1;
+        }
+        double az = 0, sink = 0;
+        double parse =
+            timeIt(200, [&] { sink += station::HorizonMask::parse(text, "b", error) ? 1 : 0; });
+        double eval = timeIt(2000000, [&] {
+            az += 137.507764; // the golden angle: every lookup lands somewhere else
+            sink += mask->elevationAt(az);
+        });
+        station::StationSettings settings =
+            station::parseStationSettings({{"Hold_Tx", "1"},
+                                           {"Move_Seconds", "0-59"},
+                                           {"El_Min", "1"},
+                                           {"Move_Threshold", "0.1"}});
+        station::StationState state;
+        double now = 0;
+        double decide = timeIt(1000000, [&] {
+            now += 1;
+            az += 0.37;
+            double a = std::fmod(az, 360.0);
+            station::Decision d =
+                station::decide({a, 45.6, "az", std::to_string(now), "01:02:03", 10, 0, false},
+                                settings, *mask, "", state);
+            state = std::move(d.next);
+            sink += d.target.az;
+        });
+        std::printf("horizon mask of 3600 points (%zu bytes of text)\n", text.size());
+        std::printf("  HorizonMask::parse                 %8.2f us\n", parse);
+        std::printf("  elevationAt                        %8.3f us\n", eval);
+        std::printf("  decide, every rule on              %8.3f us\n", decide);
+        std::printf("goal (an evaluation under 10 us): %s (checksum %.0f)\n",
+                    eval < 10 ? "met" : "MISSED", sink);
+        return eval < 10 ? 0 : 1;
     }
-    std::string error;
-    std::optional<station::HorizonMask> mask = station::HorizonMask::parse(text, "bench", error);
-    if (!mask) {
-        std::fprintf(stderr, "%s\n", error.c_str());
-        return 1;
-    }
-    double az = 0, sink = 0;
-    double parse =
-        timeIt(200, [&] { sink += station::HorizonMask::parse(text, "b", error) ? 1 : 0; });
-    double eval = timeIt(2000000, [&] {
-        az += 137.507764; // the golden angle: every lookup lands somewhere else
-        sink += mask->elevationAt(az);
-    });
-    station::StationSettings settings = station::parseStationSettings(
-        {{"Hold_Tx", "1"}, {"Move_Seconds", "0-59"}, {"El_Min", "1"}, {"Move_Threshold", "0.1"}});
-    station::StationState state;
-    double now = 0;
-    double decide = timeIt(1000000, [&] {
-        now += 1;
-        az += 0.37;
-        double a = std::fmod(az, 360.0);
-        station::Decision d =
-            station::decide({a, 45.6, "az", std::to_string(now), "01:02:03", 10, 0, false},
-                            settings, *mask, "", state);
-        state = std::move(d.next);
-        sink += d.target.az;
-    });
-    std::printf("horizon mask of 3600 points (%zu bytes of text)\n", text.size());
-    std::printf("  HorizonMask::parse                 %8.2f us\n", parse);
-    std::printf("  elevationAt                        %8.3f us\n", eval);
-    std::printf("  decide, every rule on              %8.3f us\n", decide);
-    std::printf("goal (an evaluation under 10 us): %s (checksum %.0f)\n",
-                eval < 10 ? "met" : "MISSED", sink);
-    return eval < 10 ? 0 : 1;
-}
 
 } // namespace
 

@@ -1,4 +1,5 @@
-// The program entry: creates the platform objects and the main window, and runs the event loop.
+// The program entry: hands the command line to runKelvora, which creates the platform objects
+// and the windows and runs the event loop.
 #include "ui/qt/main_window.h"
 
 #include <QApplication>

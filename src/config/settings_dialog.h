@@ -25,7 +25,6 @@ public:
 
     const std::string& iniPath() const { return m_iniPath; }
 
-
 private:
     void Form_Load();
 

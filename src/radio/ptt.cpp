@@ -1,9 +1,9 @@
 // PTT follow: repeats the DSR line of the virtual PTT port as the open state of the real one.
 #include "radio/ptt.h"
 
+#include "config/settings.h"
 #include "ports/serial_ports.h"
 #include "radio/radio_dispatch.h"
-#include "config/settings.h"
 #include "state/kelv.h"
 
 #include <optional>

@@ -1,5 +1,6 @@
 // The one operation that pushes the frequency to every configured sink.
 #include "radio/radio_dispatch.h"
+#include "state/device_names.h"
 
 #include "config/settings.h"
 #include "ports/serial_ports.h"
@@ -47,7 +48,7 @@ void Invio_frequenza(Kelv& k) {
     bool computed = Calcolo_frequenza(k);
     // Without a fresh frequency (a QSO or Doppler field that is not a number) nothing is sent.
     if (computed && k.MSComm1.isOpen()) {
-        if (k.settings().RotorType == "Kelvora") {
+        if (k.settings().RotorType == kKelvoraUnitType) {
             KVRadioSetTXFreq(k);
         }
         if (const radio::RadioModel* model = radio::findRadioModel(k.settings().RtxType)) {

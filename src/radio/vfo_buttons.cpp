@@ -1,5 +1,6 @@
 // "VFO-A", "VFO-B" and " A=B", the IC-7100 power buttons and the Doppler-mode window's close box.
 #include "radio/vfo_buttons.h"
+#include "state/device_names.h"
 
 #include "config/settings.h"
 #include "radio/icom.h"
@@ -81,7 +82,7 @@ void Posizione_Click(Kelv& k) {
     }
     if (model->vfoButtons == radio::VfoButtons::Ft1000mp) {
         FT1000mpVFO_AB(k);
-    } else if (k.settings().RotorType != "Kelvora") {
+    } else if (k.settings().RotorType != kKelvoraUnitType) {
         IcomVFO_AB(k);
     }
 }

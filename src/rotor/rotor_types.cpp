@@ -1,4 +1,5 @@
 #include "rotor/rotor_types.h"
+#include "state/device_names.h"
 
 #include "rotor/easycomm.h"
 #include "rotor/easycomm_protocol.h"
@@ -73,7 +74,7 @@ const std::array<RotorType, 10>& rows() {
          .stop = true,
          .stopSequence = {.writes = {spidStopFrame()}, .pace = Pace::AfterEachByte},
          .manual = {.set = ras2Manual}},
-        {.name = "Kelvora",
+        {.name = kKelvoraUnitType,
          .controls = {.Command2 = E::On,
                       .Command3 = E::On,
                       .Command4 = E::On,

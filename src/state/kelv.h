@@ -5,9 +5,9 @@
 #include "platform/dialogs.h"
 #include "platform/serial_port.h"
 #include "platform/tcp_socket.h"
+#include "state/forms.h"
 #include "state/numbers.h"
 #include "state/run_state.h"
-#include "state/forms.h"
 
 #include <string>
 
@@ -33,10 +33,10 @@ public:
 // Everything the main window's procedures share. The program entry (or a test) owns the platform
 // objects and hands them in; the procedures are free functions taking a Kelv&.
 struct Kelv {
-    Kelv(SettingsSource& settingsDialog, platform::SerialPort& radio,
-         platform::SerialPort& rotor, platform::SerialPort& virtualPtt,
-         platform::SerialPort& realPtt, platform::SerialPort& radio2, platform::TcpSocket& socket,
-         platform::Clock& clockRef, platform::Dialogs& dialogsRef, std::string folder)
+    Kelv(SettingsSource& settingsDialog, platform::SerialPort& radio, platform::SerialPort& rotor,
+         platform::SerialPort& virtualPtt, platform::SerialPort& realPtt,
+         platform::SerialPort& radio2, platform::TcpSocket& socket, platform::Clock& clockRef,
+         platform::Dialogs& dialogsRef, std::string folder)
         : frmRotor(settingsDialog), MSComm1(radio), MSComm2(rotor), MSComm3(virtualPtt),
           MSComm4(realPtt), MSComm5(radio2), Winsock1(socket), clock(clockRef), dialogs(dialogsRef),
           programFolder(std::move(folder)) {}

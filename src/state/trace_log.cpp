@@ -1,8 +1,8 @@
 // Trace entries, appended one open-write-close at a time.
 #include "state/trace_log.h"
 
-#include "state/kelv.h"
 #include "state/error_handler.h"
+#include "state/kelv.h"
 
 #include <fstream>
 

@@ -22,6 +22,13 @@ namespace kelvora {
 
 namespace {
 
+// Showing the settings dialog loads it first (its record is filled from the file), as any access
+// to a setting does.
+void showSettingsDialog(Kelv& k) {
+    k.frmRotor.fields();
+    k.frmRotor.visible = true;
+}
+
 void disableTimers(Kelv& k) {
     k.ui.tmrRead.enabled = false;
     k.ui.Timer1.enabled = false;
@@ -147,8 +154,7 @@ void Option_Click(Kelv& k) {
         c->enabled = false;
     }
     hideDopplerWindow(k);
-    k.frmRotor.fields();
-    k.frmRotor.visible = true;
+    showSettingsDialog(k);
 }
 
 void Load_INI(Kelv& k) {
@@ -181,8 +187,7 @@ void Load_INI(Kelv& k) {
     k.rs.Tracking_on = 0;
     disableTimers(k);
     k.rs.Config_missing = 1;
-    k.frmRotor.fields();
-    k.frmRotor.visible = true;
+    showSettingsDialog(k);
     config::Create_Config_file(path);
     config::Load_Config_file(k.settings(), path);
     config::Save_Config_file(k.settings(), path);

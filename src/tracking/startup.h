@@ -25,7 +25,7 @@ void Load_INI(Kelv& k);
 void Load_Rotor_dat(Kelv& k);
 void Restore_Window(Kelv& k);
 
-// Closes the ports and saves the window geometry. Returns true; the caller ends the program.
+// Closes the ports and saves the window geometry; the caller then ends the program.
 void Form_Unload(Kelv& k, ScreenSize screen);
 
 // The settings dialog's buttons that reach into the main window.

@@ -1,6 +1,7 @@
 // Devices that fail while the program runs: a line that goes away during a poll or a paced send,
 // controllers that stay silent or flood the line, and a Linrad that never reads.
 #include "config/ini_file.h"
+#include "config/settings.h"
 #include "fakes/kelv_fixture.h"
 #include "integration/loopback_listener.h"
 #include "integration/test_support.h"
@@ -13,7 +14,6 @@
 #include "rotor/controller_unit.h"
 #include "rotor/position_feedback.h"
 #include "sim/pty_rotor.h"
-#include "config/settings.h"
 #include "state/kelv.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_cycle.h"
@@ -218,7 +218,7 @@ struct Program {
     bool lostShown() const { return k.ui.RotorAZ.caption.find("port lost") != std::string::npos; }
 
     fakes::TempFolder folder;
-    testing::SteppedClock clock;
+    testkit::SteppedClock clock;
     fakes::FakeSerialPort virtualPtt, realPtt, radio2;
     platform::QtSerialPort rotor, radio;
     fakes::FakeTcpSocket socket;
@@ -406,7 +406,7 @@ TEST(FaultDevices, AFloodWithoutMarkerIsBoundedAndTheProgramGoesOn) {
 // messages are dropped, the status line says so, and once Linrad reads again the next change
 // reaches it.
 TEST(FaultDevices, LinradThatNeverReadsDropsMessagesWithoutSlowingTheTick) {
-    testing::LoopbackListener linrad(4096);
+    testkit::LoopbackListener linrad(4096);
     ASSERT_TRUE(linrad.ok);
     fakes::KelvFixture f;
     platform::QtTcpSocket socket;
@@ -422,7 +422,7 @@ TEST(FaultDevices, LinradThatNeverReadsDropsMessagesWithoutSlowingTheTick) {
     Linrad_connect(k);
     ASSERT_TRUE(linrad.accept());
     ASSERT_TRUE(
-        testing::pumpUntil([&] { return socket.state() == platform::TcpState::Connected; }));
+        testkit::pumpUntil([&] { return socket.state() == platform::TcpState::Connected; }));
 
     // Linrad has taken nothing for a long time: everything between us is full.
     const std::string chunk(64 * 1024, 'x');
@@ -450,7 +450,7 @@ TEST(FaultDevices, LinradThatNeverReadsDropsMessagesWithoutSlowingTheTick) {
     // Linrad reads again: everything that was taken arrives, nothing but what was taken, and
     // the next change arrives whole after it.
     std::size_t drained = 0;
-    ASSERT_TRUE(testing::pumpUntil(
+    ASSERT_TRUE(testkit::pumpUntil(
         [&] {
             drained += linrad.pending().size();
             socket.state(); // lets the connection hand on what it holds
@@ -463,14 +463,14 @@ TEST(FaultDevices, LinradThatNeverReadsDropsMessagesWithoutSlowingTheTick) {
     tmrRead_Timer(k);
     EXPECT_NE(k.ui.RotorAZ.caption, "Linrad busy: frequency not sent");
     std::string tail;
-    ASSERT_TRUE(testing::pumpUntil(
+    ASSERT_TRUE(testkit::pumpUntil(
         [&] {
             tail += linrad.pending();
             return tail.size() >= 8 &&
                    tail.compare(tail.size() - 8, 8, linrad::frequencyMessage(54000)) == 0;
         },
         10000))
-        << testing::hex(tail.substr(tail.size() < 8 ? 0 : tail.size() - 8));
+        << testkit::hex(tail.substr(tail.size() < 8 ? 0 : tail.size() - 8));
 }
 
 } // namespace

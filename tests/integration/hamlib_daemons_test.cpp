@@ -16,7 +16,7 @@
 namespace kelvora::hamlib {
 namespace {
 
-using testing::pumpUntil;
+using testkit::pumpUntil;
 
 int connectTo(int port) {
     int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -35,7 +35,7 @@ int connectTo(int port) {
 // A dummy-model daemon on a free loopback port; ready once the port accepts.
 struct DummyDaemon {
     explicit DummyDaemon(const char* program) {
-        port = testing::LoopbackListener().port; // free once the probe is gone
+        port = testkit::LoopbackListener().port; // free once the probe is gone
         process.start(program, {"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port)});
         ready = process.waitForStarted() && pumpUntil([&] {
                     int fd = connectTo(port); // refused at once while the daemon starts
@@ -72,7 +72,7 @@ std::pair<std::string, int> run(
     }
 
 struct Link {
-    testing::SteppedClock clock;
+    testkit::SteppedClock clock;
     platform::QtTcpSocket socket;
     HamlibLink link;
     std::vector<std::string> messages;

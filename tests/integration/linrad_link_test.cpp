@@ -30,8 +30,8 @@ namespace {
 using fakes::hex;
 
 // Linrad's side.
-using FakeLinrad = testing::LoopbackListener;
-using testing::pumpUntil;
+using FakeLinrad = testkit::LoopbackListener;
+using testkit::pumpUntil;
 
 class LinradLink : public ::testing::Test {
 protected:

@@ -15,7 +15,7 @@
 #include <functional>
 #include <string>
 
-namespace kelvora::testing {
+namespace kelvora::testkit {
 
 // Runs the event loop until `done` holds or the deadline passes.
 inline bool pumpUntil(const std::function<bool()>& done, int ms = 5000) {
@@ -106,4 +106,4 @@ private:
     int m_fd = -1;
 };
 
-} // namespace kelvora::testing
+} // namespace kelvora::testkit

@@ -1,8 +1,8 @@
 // A radio on a pseudo-terminal receives the exact CAT byte stream of a run of tracking ticks,
 // driven by a rewritten tracking file, through the real serial line implementation.
+#include "config/settings.h"
 #include "platform/qt/qt_serial_port.h"
 #include "radio/icom.h"
-#include "config/settings.h"
 #include "state/kelv.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_cycle.h"
@@ -18,8 +18,8 @@ namespace kelvora {
 namespace {
 
 // Real time and real sleeps; the second of the minute is the test's, so each tick is processed.
-using testing::hex;
-using testing::SteppedClock;
+using testkit::hex;
+using testkit::SteppedClock;
 
 // A tracking file as WSJT-X writes it: the Moon line, the two QSO frequencies, then the band and
 // the DX and own-echo Doppler shifts in front of "Doppler" at the place the reader expects.
@@ -38,7 +38,7 @@ std::string trackingFile(int fqsoKHz, int dxDoppler, int myDoppler) {
 class RadioOverPty : public ::testing::Test {
 protected:
     void start(const std::string& rtxType, int doppler) {
-        device = std::make_unique<testing::PtyDevice>();
+        device = std::make_unique<testkit::PtyDevice>();
         ASSERT_TRUE(device->ok());
         const std::string& name = device->name();
         folder.write("azel.dat", trackingFile(125, -600, 1000));
@@ -84,7 +84,7 @@ protected:
     config::SettingsDialog settingsDialog{folder.file("Kelvora.ini")};
     Kelv k{settingsDialog, radio,  rotor, virtualPtt, realPtt,
            radio2,         socket, clock, dialogs,    folder.path()};
-    std::unique_ptr<testing::PtyDevice> device;
+    std::unique_ptr<testkit::PtyDevice> device;
 };
 
 TEST_F(RadioOverPty, IcomFollowsTheFileAndResendsEveryTick) {

@@ -27,7 +27,7 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 
 // Real monotonic time and real sleeps; the second of the minute is the test's.
-using TestClock = testing::SteppedClock;
+using TestClock = testkit::SteppedClock;
 
 std::string bytes(std::initializer_list<int> values) {
     std::string out;

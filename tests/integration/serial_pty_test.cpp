@@ -31,7 +31,7 @@ protected:
     std::string drainMaster() { return device.received(); }
     void deviceSends(const std::string& bytes) { ASSERT_TRUE(device.send(bytes)); }
 
-    testing::PtyDevice device;
+    testkit::PtyDevice device;
     QtSerialPort port;
 };
 

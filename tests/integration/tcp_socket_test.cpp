@@ -24,8 +24,8 @@
 namespace kelvora::platform {
 namespace {
 
-using Listener = kelvora::testing::LoopbackListener;
-using kelvora::testing::pumpUntil;
+using Listener = kelvora::testkit::LoopbackListener;
+using kelvora::testkit::pumpUntil;
 
 // Milliseconds one call takes.
 qint64 timed(const std::function<void()>& call) {

@@ -14,7 +14,7 @@
 #include <thread>
 #include <unistd.h>
 
-namespace kelvora::testing {
+namespace kelvora::testkit {
 
 // Real time for waits and sleeps; the tick's second of the minute is the test's to set, so no
 // test depends on the wall-clock second.
@@ -84,4 +84,4 @@ private:
 
 using fakes::hex;
 
-} // namespace kelvora::testing
+} // namespace kelvora::testkit

@@ -1,7 +1,7 @@
 // The main window on fakes: it shows the model after every event and its clicks reach the logic.
 #include "config/ini_file.h"
-#include "state/error_handler.h"
 #include "integration/window_test_support.h"
+#include "state/error_handler.h"
 #include "ui/qt/settings_window.h"
 
 #include <QCheckBox>

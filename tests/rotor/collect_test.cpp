@@ -7,7 +7,7 @@
 namespace kelvora::rotor {
 namespace {
 
-using testing::RotorFixture;
+using testkit::RotorFixture;
 
 TEST(Collect, TwoBurstsWithinTheTimeOutAreOneReply) {
     RotorFixture f("Kelvora");

@@ -8,9 +8,9 @@
 namespace kelvora {
 namespace {
 
-using testing::bytes;
-using testing::hex;
-using testing::RotorFixture;
+using testkit::bytes;
+using testkit::hex;
+using testkit::RotorFixture;
 
 const char* kHostFailure = "Comms. Error during\rKelvora Set Host Mode";
 

@@ -56,7 +56,7 @@ TEST(Gs232Protocol, ReplySplitOverReadsAndTheSignedForm) {
         {{"+0123", "+0045\r"}, "123", "045"},
     };
     for (const Case& c : cases) {
-        testing::RotorFixture f("GS232");
+        testkit::RotorFixture f("GS232");
         double at = f.clock.monotonic;
         for (const std::string& part : c.parts) {
             f.rotor.arriveAt(at += 0.02, part);

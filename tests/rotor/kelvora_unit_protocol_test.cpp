@@ -37,7 +37,7 @@ TEST(KelvoraUnitProtocol, ReplyKinds) {
 }
 
 TEST(KelvoraUnit, AzimuthKeptBeforeTheElevationIsLookedFor) {
-    testing::RotorFixture f("Kelvora");
+    testkit::RotorFixture f("Kelvora");
     f.k.rs.Az_int = "10";
     f.rotor.arrive("AZ=180.0/179.5 Kelvora>>");
     EXPECT_EQ(KVRotorReadFrame(f.k), "01:");
@@ -46,7 +46,7 @@ TEST(KelvoraUnit, AzimuthKeptBeforeTheElevationIsLookedFor) {
 }
 
 TEST(KelvoraUnit, UnreadableAnglesAreAFailedHostAttempt) {
-    testing::RotorFixture f("Kelvora");
+    testkit::RotorFixture f("Kelvora");
     int answers = 0;
     f.rotor.onWrite = [&](std::string_view) {
         f.rotor.arrive(++answers == 1 ? "AZ=/x EL=/y Kelvora>>" : "\r\nKelvora>>");

@@ -11,9 +11,9 @@
 namespace kelvora {
 namespace {
 
-using testing::bytes;
-using testing::hex;
-using testing::RotorFixture;
+using testkit::bytes;
+using testkit::hex;
+using testkit::RotorFixture;
 
 constexpr const char* kUnchanged = "000.0";
 

@@ -7,9 +7,9 @@
 namespace kelvora {
 namespace {
 
-using testing::bytes;
-using testing::hex;
-using testing::RotorFixture;
+using testkit::bytes;
+using testkit::hex;
+using testkit::RotorFixture;
 
 struct CommandCase {
     const char* type;

@@ -12,7 +12,7 @@ namespace {
 
 // The unit answers a poll without an elevation: the error report waits, and inside its wait a
 // refresh tick and a new target arrive.
-struct NestedTick : testing::RotorFixture {
+struct NestedTick : testkit::RotorFixture {
     NestedTick() : RotorFixture("Kelvora") {
         rotor.onWrite = [this](std::string_view w) {
             if (w == "\r" && rotor.writes.size() == 2) {
@@ -48,7 +48,7 @@ TEST(RotorLineGuard, NestedPollSkippedAndCommandDeferred) {
 }
 
 TEST(RotorLineGuard, CommandsWaitInArrivalOrderAndAPollIsNotQueued) {
-    testing::RotorFixture f("GS232");
+    testkit::RotorFixture f("GS232");
     std::vector<std::string> order;
     bool ran = rotor::onRotorLine(f.k, rotor::Exchange::Command, [&] {
         order.push_back("first");

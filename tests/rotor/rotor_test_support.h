@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-namespace kelvora::testing {
+namespace kelvora::testkit {
 
 using fakes::hex;
 
@@ -38,4 +38,4 @@ struct RotorFixture : fakes::KelvFixture {
     }
 };
 
-} // namespace kelvora::testing
+} // namespace kelvora::testkit

@@ -8,7 +8,7 @@
 namespace kelvora::rotor {
 namespace {
 
-using kelvora::testing::bytes;
+using kelvora::testkit::bytes;
 using std::nullopt;
 
 struct ReplyCase {

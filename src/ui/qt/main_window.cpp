@@ -4,8 +4,8 @@
 #include "radio/vfo_buttons.h"
 #include "rotor/controller_unit.h"
 #include "state/kelv.h"
-#include "tracking/tracking_cycle.h"
 #include "state/message_box.h"
+#include "tracking/tracking_cycle.h"
 #include "ui/qt/qt_binding.h"
 
 #include <QCheckBox>
@@ -22,7 +22,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <string>
 #include <tuple>
 
@@ -38,9 +37,9 @@ QFont readoutFont(int pointSize) {
     return font;
 }
 
-QLabel* fixedLabel(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    return label;
+// A caption that is no control of the model (it never changes); its parent owns it.
+QLabel* staticCaption(const QString& text, QWidget* parent) {
+    return new QLabel(text, parent);
 }
 
 } // namespace
@@ -54,7 +53,6 @@ MainWindow::MainWindow(Kelv& k, WindowEvents& events) : m_k(k), m_events(events)
 
 void MainWindow::build() {
     MainForm& f = m_k.ui;
-    std::map<std::string, QWidget*> widgets;
 
     // Menu entries stand directly in the menu bar, as one-click commands.
     auto* menu = menuBar();
@@ -123,7 +121,7 @@ void MainWindow::build() {
     Control* trackingControls[] = {&f.lblTI, &f.lblAZ, &f.lblEL};
     const char* trackingNames[] = {"lblTI", "lblAZ", "lblEL"};
     for (int row = 0; row < 3; ++row) {
-        QLabel* caption = fixedLabel(trackingCaptions[row], tracking);
+        QLabel* caption = staticCaption(trackingCaptions[row], tracking);
         caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         QLabel* value = label(trackingNames[row], *trackingControls[row], tracking);
         value->setFont(readoutFont(20));
@@ -145,7 +143,7 @@ void MainWindow::build() {
     auto* frequencyBox = new QVBoxLayout(frequency);
     frequencyBox->setContentsMargins(0, 0, 0, 0);
     frequencyBox->setSpacing(3);
-    frequencyBox->addWidget(fixedLabel("Map65 / Linrad", frequency));
+    frequencyBox->addWidget(staticCaption("Map65 / Linrad", frequency));
     for (auto [name, control] :
          {std::pair{"Label_freq", &f.Label_freq}, std::pair{"Label_TX", &f.Label_TX}}) {
         QLabel* readout = label(name, *control, frequency);
@@ -173,8 +171,8 @@ void MainWindow::build() {
     rotorGrid->setContentsMargins(0, 0, 0, 0);
     rotorGrid->setHorizontalSpacing(6);
     rotorGrid->setVerticalSpacing(3);
-    rotorGrid->addWidget(fixedLabel("Azimuth", rotor), 0, 0, Qt::AlignHCenter);
-    rotorGrid->addWidget(fixedLabel("Elevation", rotor), 0, 1, Qt::AlignHCenter);
+    rotorGrid->addWidget(staticCaption("Azimuth", rotor), 0, 0, Qt::AlignHCenter);
+    rotorGrid->addWidget(staticCaption("Elevation", rotor), 0, 1, Qt::AlignHCenter);
     for (auto [column, name, control] :
          {std::tuple{0, "LabelAZ", &f.LabelAZ}, std::tuple{1, "LabelEL", &f.LabelEL}}) {
         QLabel* readout = label(name, *control, rotor);

@@ -2,8 +2,8 @@
 #include "ui/qt/settings_window.h"
 
 #include "config/ini_file.h"
-#include "ports/serial_ports.h"
 #include "config/settings.h"
+#include "ports/serial_ports.h"
 #include "state/kelv.h"
 #include "tracking/device_lists.h"
 #include "tracking/startup.h"

@@ -2,8 +2,8 @@
 #include "ui/qt/window_set.h"
 
 #include "state/kelv.h"
-#include "tracking/tracking_cycle.h"
 #include "state/message_box.h"
+#include "tracking/tracking_cycle.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/qt_binding.h"
