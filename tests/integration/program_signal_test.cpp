@@ -6,7 +6,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
 #include <string>
@@ -14,37 +13,20 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 extern char** environ;
 
 namespace kelvora {
 namespace {
 
-// Starts the program offscreen in `home`, tracing ("T"), its output discarded.
+// Starts the program in `home`, tracing ("T"); the test program already runs offscreen.
 pid_t startProgram(const std::string& home) {
-    std::vector<std::string> env = {"KELVORA_HOME=" + home, "QT_QPA_PLATFORM=offscreen"};
-    for (char** e = environ; *e != nullptr; ++e) {
-        std::string_view entry(*e);
-        if (!entry.starts_with("KELVORA_HOME=") && !entry.starts_with("QT_QPA_PLATFORM=")) {
-            env.emplace_back(entry);
-        }
-    }
-    std::vector<char*> envp;
-    for (std::string& entry : env) {
-        envp.push_back(entry.data());
-    }
-    envp.push_back(nullptr);
+    ::setenv("KELVORA_HOME", home.c_str(), 1);
     std::string program = KELVORA_PROGRAM, trace = "T";
     char* argv[] = {program.data(), trace.data(), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/tmp/kelvora_child.log",
-                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = -1;
-    int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, envp.data());
-    posix_spawn_file_actions_destroy(&actions);
+    int error = posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, environ);
+    ::unsetenv("KELVORA_HOME");
     return error == 0 ? pid : -1;
 }
 
