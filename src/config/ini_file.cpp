@@ -1,6 +1,7 @@
 // Reader and writer of the settings file.
 #include "config/ini_file.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <csignal>
@@ -116,7 +117,17 @@ std::string IniDocument::get(std::string_view section, std::string_view key) con
     return {};
 }
 
-void IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {
+bool IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {
+    // A line break would start new lines (sections, keys) of its own in the file.
+    constexpr std::string_view lineBreaks = "\r\n";
+    if (section.find_first_of(lineBreaks) != std::string_view::npos ||
+        key.find_first_of(lineBreaks) != std::string_view::npos) {
+        return false;
+    }
+    std::string oneLine(value);
+    std::replace_if(
+        oneLine.begin(), oneLine.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    value = oneLine;
     bool inSection = false;
     std::size_t sectionEnd = m_lines.size(); // line after the last line of the matched section
     bool sectionFound = false;
@@ -134,7 +145,7 @@ void IniDocument::set(std::string_view section, std::string_view key, std::strin
         } else if (inSection) {
             if (keyValue(m_lines[i], k, v) && equalsNoCase(k, key)) {
                 m_lines[i] = std::string(k) + "=" + std::string(value);
-                return;
+                return true;
             }
             if (!trim(m_lines[i]).empty()) {
                 sectionEnd = i + 1;
@@ -144,13 +155,14 @@ void IniDocument::set(std::string_view section, std::string_view key, std::strin
     std::string entry = std::string(key) + "=" + std::string(value);
     if (sectionFound) {
         m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(sectionEnd), entry);
-        return;
+        return true;
     }
     while (!m_lines.empty() && trim(m_lines.back()).empty()) {
         m_lines.pop_back();
     }
     m_lines.push_back("[" + std::string(section) + "]");
     m_lines.push_back(entry);
+    return true;
 }
 
 std::string IniDocument::text() const {
@@ -216,15 +228,38 @@ void removeStaleTemporaries(const std::string& path) {
     }
 }
 
+// The file a settings path stands for: a symbolic link (relative, or a chain of them) is
+// followed to its target, so a save updates the file the link points to and keeps the link.
+std::filesystem::path linkTarget(const std::filesystem::path& path) {
+    std::filesystem::path file = path;
+    std::error_code ec;
+    for (int hops = 0; hops < 40 && std::filesystem::is_symlink(file, ec); ++hops) {
+        std::filesystem::path target = std::filesystem::read_symlink(file, ec);
+        if (ec) {
+            break;
+        }
+        file = target.is_absolute() ? target : file.parent_path() / target;
+    }
+    return file;
+}
+
 } // namespace
 
-bool saveIniFile(const std::string& path, const IniDocument& document) {
+bool saveIniFile(const std::string& linkPath, const IniDocument& document) {
+    const std::string path = linkTarget(linkPath).string();
     removeStaleTemporaries(path);
     std::string temporary = path + ".tmp" + std::to_string(::getpid());
+    std::error_code modeError;
+    std::filesystem::perms mode = std::filesystem::status(path, modeError).permissions();
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out) {
             return false;
+        }
+        // The replacement keeps the file's permissions (a 0600 file stays private); it is set
+        // before anything is written into it.
+        if (!modeError && mode != std::filesystem::perms::unknown) {
+            std::filesystem::permissions(temporary, mode, modeError);
         }
         out << document.text();
         out.flush();
@@ -254,8 +289,7 @@ bool WriteStringIni(std::string_view sSection, std::string_view sKeyName, std::s
     if (!document) {
         return false;
     }
-    document->set(sSection, sKeyName, sString);
-    return saveIniFile(sFileName, *document);
+    return document->set(sSection, sKeyName, sString) && saveIniFile(sFileName, *document);
 }
 
 } // namespace kelvora::config

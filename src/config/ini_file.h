@@ -20,8 +20,10 @@ public:
     // Empty when the section or key is missing; at most kMaxValueLength characters.
     std::string get(std::string_view section, std::string_view key) const;
     bool has(std::string_view section, std::string_view key) const;
-    // Replaces the value in place, or adds the key (and the section) when missing.
-    void set(std::string_view section, std::string_view key, std::string_view value);
+    // Replaces the value in place, or adds the key (and the section) when missing. Nothing ever
+    // writes a line break: one in the value becomes a space; one in the section or key name is
+    // refused (false, the document unchanged).
+    bool set(std::string_view section, std::string_view key, std::string_view value);
     std::string text() const;
 
 private:
@@ -35,7 +37,8 @@ IniDocument loadIniFile(const std::string& path);
 // never replaces a file it could not read.
 std::optional<IniDocument> loadIniFileForUpdate(const std::string& path);
 // Writes through a temporary file beside `path` renamed over it, so a half-written file is never
-// left behind. False when anything fails (the old file then stays as it was).
+// left behind. False when anything fails (the old file then stays as it was). A symbolic link
+// is followed: its target is replaced, keeping its permissions, and the link stays.
 bool saveIniFile(const std::string& path, const IniDocument& document);
 
 // One key read and one key written, the way every caller uses the settings file.

@@ -98,7 +98,12 @@ std::string openOne(Kelv& k, const OpenRequest& r) {
     }
     std::optional<int> n = portNumber(r.portText);
     if (!n) {
-        return {};
+        // "None" and an empty text leave the line unconfigured; any other text is a fault of the
+        // settings file the operator must hear about.
+        if (r.portText.empty() || r.portText == "None") {
+            return {};
+        }
+        return std::string(r.setting) + " " + r.portText + ": not a COM port number";
     }
     std::string device = portDevice(k.iniPath(), *n);
     std::string reason;

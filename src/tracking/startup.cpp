@@ -13,10 +13,13 @@
 #include "tracking/control_enabling.h"
 #include "tracking/tracking_file.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace kelvora {
 
@@ -110,6 +113,72 @@ std::string readWholeFile(const std::string& path, bool& ok) {
         buffer << in.rdbuf();
     }
     return buffer.str();
+}
+
+constexpr std::size_t kRotorDatLines = 361 + 91;
+
+bool blankLine(std::string_view line) {
+    return line.find_first_not_of(" \t\r") == std::string_view::npos;
+}
+
+// A hand edit often leaves blank lines at the end; they are not records.
+std::string_view withoutTrailingBlankLines(std::string_view text) {
+    std::size_t last = text.find_last_not_of(" \t\r\n");
+    if (last == std::string_view::npos) {
+        return {};
+    }
+    std::size_t end = text.find('\n', last);
+    return end == std::string_view::npos ? text : text.substr(0, end + 1);
+}
+
+// What is wrong with one record line ("index,correction"), empty when nothing is.
+std::string rotorDatLineFault(std::string_view line) {
+    if (!line.empty() && line.back() == '\r') {
+        line.remove_suffix(1);
+    }
+    if (blankLine(line)) {
+        return "is blank";
+    }
+    std::size_t commas = static_cast<std::size_t>(std::count(line.begin(), line.end(), ','));
+    if (commas != 1) {
+        return "holds " +
+               (commas == 0 ? std::string("one value") : std::to_string(commas + 1) + " values") +
+               " instead of two";
+    }
+    std::size_t comma = line.find(',');
+    for (auto [name, value] : {std::pair{"index", line.substr(0, comma)},
+                               std::pair{"correction", line.substr(comma + 1)}}) {
+        if (!numbers::strictNumber(value)) {
+            return std::string("has the ") + name + " \"" + std::string(value) +
+                   "\", which is not a number";
+        }
+    }
+    return {};
+}
+
+// The first fault of a rotor.dat text, named by its line; empty when the file is sound.
+std::string rotorDatFault(std::string_view text) {
+    if (text.empty()) {
+        return "it is empty";
+    }
+    std::size_t lines = 0;
+    for (std::size_t start = 0; start < text.size(); ++lines) {
+        std::size_t end = std::min(text.find('\n', start), text.size());
+        std::string fault = rotorDatLineFault(text.substr(start, end - start));
+        if (!fault.empty()) {
+            return "line " + std::to_string(lines + 1) + " " + fault;
+        }
+        start = end + 1;
+    }
+    if (lines < kRotorDatLines) {
+        return "it ends at line " + std::to_string(lines) + ", before line " +
+               std::to_string(kRotorDatLines) + " (azimuth 0 to 360, then elevation 0 to 90)";
+    }
+    if (lines % kRotorDatLines != 0) {
+        return "it has " + std::to_string(lines) + " lines, not a whole number of sets of " +
+               std::to_string(kRotorDatLines) + " (azimuth 0 to 360, then elevation 0 to 90)";
+    }
+    return {};
 }
 
 } // namespace
@@ -206,14 +275,20 @@ void Load_Rotor_dat(Kelv& k) {
         }
         return;
     }
+    // Corrections of an earlier Start do not outlive the file they came from.
+    k.rs.Az_correction.fill("");
+    k.rs.El_correction.fill("");
+    std::error_code ec;
+    bool folder = std::filesystem::is_directory(path, ec);
     bool ok = false;
-    std::string contents = readWholeFile(path, ok);
+    std::string contents = folder ? std::string() : readWholeFile(path, ok);
+    std::string_view records = withoutTrailingBlankLines(contents);
     // Fields are separated by commas or line ends; both numbers of a record go into the same
     // element, so the correction (the second) is what stays.
     std::vector<std::string> fields;
     std::string field;
     bool pending = false;
-    for (char c : contents) {
+    for (char c : records) {
         if (c == ',' || c == '\n') {
             fields.push_back(field);
             field.clear();
@@ -226,7 +301,6 @@ void Load_Rotor_dat(Kelv& k) {
     if (pending) {
         fields.push_back(field);
     }
-    const std::size_t perPass = 2 * (361 + 91);
     std::size_t used = 0;
     while (used < fields.size()) {
         for (std::size_t i = 0; i < 361 && used < fields.size(); ++i) {
@@ -242,18 +316,10 @@ void Load_Rotor_dat(Kelv& k) {
             }
         }
     }
-    std::size_t bad = 0;
-    for (const std::string& f : fields) {
-        if (!numbers::strictNumber(f)) {
-            ++bad;
-        }
-    }
-    if (!ok || fields.size() % perPass != 0 || bad > 0) {
-        std::string why =
-            !ok ? "it cannot be read"
-            : fields.size() % perPass != 0
-                ? "it holds " + std::to_string(fields.size() / 2) + " records instead of 452"
-                : std::to_string(bad) + " of its values are not numbers";
+    std::string why = folder ? "it is a folder, not a file"
+                      : !ok  ? "it cannot be read"
+                             : rotorDatFault(records);
+    if (!why.empty()) {
         k.dialogs.messageBox("rotor.dat is damaged: " + why +
                              ".\nTracking goes on with the corrections read so far, zero for "
                              "the rest.");

@@ -47,6 +47,14 @@ TEST(IniDocumentTest, InvalidUtf8IsKeptAsBytes) {
     EXPECT_EQ(d.get("General", "Fname"), value);
 }
 
+TEST(IniDocumentTest, NoLineBreakEverReachesTheFile) {
+    IniDocument d("[General]\nFname=a\n");
+    EXPECT_TRUE(d.set("General", "Fname", "1.2.3.4\r\n[General]\nx"));
+    EXPECT_FALSE(d.set("Gen\neral", "Key", "v"));
+    EXPECT_FALSE(d.set("General", "Key\r", "v"));
+    EXPECT_EQ(d.text(), "[General]\nFname=1.2.3.4  [General] x\n");
+}
+
 class SettingsFileTest : public ::testing::Test {
 protected:
     std::string ini() const { return folder.file("Kelvora.ini"); }
@@ -142,6 +150,25 @@ TEST_F(SettingsFileTest, WritesLeaveNoTemporaryFilesBehind) {
         ++files;
     }
     EXPECT_EQ(files, 1);
+}
+
+TEST_F(SettingsFileTest, SaveThroughALinkChainWritesTheTargetKeepingItsMode) {
+    namespace fs = std::filesystem;
+    fs::create_directory(folder.file("store"));
+    const std::string target = folder.file("store/real.ini");
+    ASSERT_TRUE(Create_Config_file(target));
+    fs::permissions(target, fs::perms::owner_read | fs::perms::owner_write);
+    fs::create_symlink("store/real.ini", folder.file("mid.ini")); // relative
+    fs::create_symlink(folder.file("mid.ini"), ini());
+    Settings s;
+    s.RtxType = "IC-9700";
+    ASSERT_TRUE(Save_Config_file(s, ini()));
+    EXPECT_TRUE(fs::is_symlink(ini()));
+    EXPECT_TRUE(fs::is_symlink(folder.file("mid.ini")));
+    EXPECT_EQ(ReadStringIni("COM_RTX", "Rtx_type", target), "IC-9700");
+    EXPECT_EQ(fs::status(target).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.file("store")), {}), 1);
 }
 
 TEST_F(SettingsFileTest, DialogLoadsOnFirstUseWithItsInitialTexts) {

@@ -4,7 +4,9 @@
 #include "tracking/device_lists.h"
 #include "ui/qt/settings_window.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -83,6 +85,23 @@ TEST_F(SettingsWindowTest, EditsGoStraightIntoTheRecord) {
     config::Load_Config_file(stored, k.iniPath());
     EXPECT_EQ(stored.Offset, "432000");
     EXPECT_EQ(stored.RtxPort, "COM30");
+}
+
+TEST_F(SettingsWindowTest, APastedMultilineTextBecomesOneLine) {
+    writeSettings();
+    open();
+    QApplication::clipboard()->setText("1.2.3.4\r\n[General]\nx");
+    const QString oneLine = "1.2.3.4  [General] x";
+    QLineEdit* ip = field<QLineEdit>("Linrad_IP");
+    ip->selectAll();
+    ip->paste();
+    EXPECT_EQ(ip->text().toStdString(), oneLine.toStdString());
+    EXPECT_EQ(k.settings().Linrad_IP, oneLine.toStdString());
+    QComboBox* port = field<QComboBox>("RtxPort");
+    port->lineEdit()->selectAll();
+    port->lineEdit()->paste();
+    EXPECT_EQ(port->currentText().toStdString(), oneLine.toStdString());
+    EXPECT_EQ(k.settings().RtxPort, oneLine.toStdString());
 }
 
 TEST_F(SettingsWindowTest, DefaultShowsTheDefaultsAgain) {

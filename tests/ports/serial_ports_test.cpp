@@ -115,6 +115,20 @@ TEST_F(SerialPortsTest, AFailedLineIsNamedOnceAndTheOthersStillOpen) {
     EXPECT_NE(m.find("RotorPort COM3 (/dev/ttyS2): invalid baud rate"), std::string::npos) << m;
 }
 
+TEST_F(SerialPortsTest, APortTextWithoutAComNumberIsNamedNoneAndEmptyStaySilent) {
+    config::Settings& s = k().settings();
+    s.RtxPort = "COMx";
+    s.RtxPort2 = "";
+    s.RotorPort = "COM0";
+    OpenCom(k());
+    EXPECT_FALSE(fx.radio.isOpen());
+    EXPECT_FALSE(fx.rotor.isOpen());
+    ASSERT_EQ(fx.dialogs.messages.size(), 1u);
+    EXPECT_EQ(fx.dialogs.messages[0], "Cannot open serial port:\nRtxPort COMx: not a COM port "
+                                      "number\nRotorPort COM0: not a COM port number\n\n"
+                                      "Tracking goes on without it.");
+}
+
 TEST_F(SerialPortsTest, WritesAreWholeAndClosedPortsDropThem) {
     std::string error;
     fx.radio.open("r", {}, false, error);

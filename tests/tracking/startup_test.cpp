@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 namespace kelvora {
 namespace {
@@ -174,6 +177,48 @@ TEST_F(StartupTest, ShortOrDamagedRotorDatIsReportedAndKeepsWhatWasRead) {
     EXPECT_EQ(k().rs.Az_correction[3], "3");
     EXPECT_EQ(k().rs.Az_correction[4], "");
     EXPECT_EQ(k().rs.El_correction[0], "");
+}
+
+// A hand-edited file: trailing blank lines are no records; every fault names its line.
+TEST_F(StartupTest, RotorDatBlankEndIgnoredFaultsNameTheirLine) {
+    std::string full;
+    for (int i = 0; i < 452; ++i) {
+        full += std::to_string(i % 361) + "," + (i == 0 ? "7" : "0") + "\r\n";
+    }
+    struct Case {
+        std::string dat;
+        std::string why; // empty: accepted without a message
+    } cases[] = {
+        {full + "\r\n \r\n", ""},
+        {"", "it is empty"},
+        {"\r\n", "it is empty"},
+        {"0,7\r\n\r\n1,0\r\n", "line 2 is blank"},
+        {"0,7\r\n1\r\n", "line 2 holds one value instead of two"},
+        {"0,7\r\n1,0,0\r\n", "line 2 holds 3 values instead of two"},
+        {"0,7\r\n1,0\r\n\r\n", "it ends at line 2, before line 452 (azimuth 0 to 360, then "
+                               "elevation 0 to 90)"},
+    };
+    for (const Case& c : cases) {
+        fx.dialogs.messages.clear();
+        k().rs.Az_correction[0] = "stale";
+        fx.folder.write("rotor.dat", c.dat);
+        Load_Rotor_dat(k());
+        std::vector<std::string> expected;
+        if (!c.why.empty()) {
+            expected.push_back("rotor.dat is damaged: " + c.why +
+                               ".\nTracking goes on with the corrections read so far, zero for "
+                               "the rest.");
+        }
+        EXPECT_EQ(fx.dialogs.messages, expected) << c.dat;
+        EXPECT_EQ(k().rs.Az_correction[0], c.dat.empty() || c.dat == "\r\n" ? "" : "7") << c.dat;
+    }
+    std::filesystem::remove(fx.folder.file("rotor.dat"));
+    std::filesystem::create_directory(fx.folder.file("rotor.dat"));
+    fx.dialogs.messages.clear();
+    Load_Rotor_dat(k());
+    ASSERT_EQ(fx.dialogs.messages.size(), 1u);
+    EXPECT_EQ(fx.dialogs.messages[0].rfind("rotor.dat is damaged: it is a folder, not a file.", 0),
+              0u);
 }
 
 TEST_F(StartupTest, GeometryRestoredAndSavedInTwips) {

@@ -19,8 +19,17 @@ double QtClock::monotonicSeconds() {
     return duration<double>(steady_clock::now().time_since_epoch()).count();
 }
 
+// The locale's short date-time format drops the seconds in most locales (en_US, de_DE, en_GB),
+// which a trace needs; its short date with a 24-hour time to the second keeps it readable
+// everywhere and, in the C locale, is exactly the short date-time format.
+std::string dateTimeText(const QDateTime& when, const QLocale& locale) {
+    return (locale.toString(when.date(), QLocale::ShortFormat) + u' ' +
+            locale.toString(when.time(), u"HH:mm:ss"))
+        .toStdString();
+}
+
 std::string QtClock::localDateTimeText() {
-    return QLocale().toString(QDateTime::currentDateTime(), QLocale::ShortFormat).toStdString();
+    return dateTimeText(QDateTime::currentDateTime(), QLocale());
 }
 
 void QtClock::sleepFor(double seconds) {

@@ -3,7 +3,13 @@
 
 #include "platform/clock.h"
 
+#include <QDateTime>
+#include <QLocale>
+
 namespace kelvora::platform {
+
+// A local date and time as the trace writes it: the locale's short date, then HH:mm:ss.
+std::string dateTimeText(const QDateTime& when, const QLocale& locale);
 
 class QtClock : public Clock {
 public:

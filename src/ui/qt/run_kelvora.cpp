@@ -13,10 +13,81 @@
 #include <QGuiApplication>
 #include <QLocale>
 #include <QScreen>
+#include <QSocketNotifier>
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
 
 namespace kelvora::ui {
 
 namespace {
+
+// The write end of the pipe the signal handler reports through (the self-pipe pattern).
+volatile std::sig_atomic_t g_signalPipe = -1;
+
+extern "C" void onEndSignal(int signal) {
+    int saved = errno;
+    char byte = static_cast<char>(signal);
+    [[maybe_unused]] ssize_t written = ::write(g_signalPipe, &byte, 1);
+    // A second signal ends the program at once, should the orderly end hang.
+    std::signal(signal, SIG_DFL);
+    errno = saved;
+}
+
+// SIGTERM, SIGINT and SIGHUP end the program as its close box does (ports closed, a keyed PTT
+// line released, the window geometry saved): the handler only writes a byte, and the event
+// loop closes the main window when it reads it.
+class EndSignals {
+public:
+    explicit EndSignals(QWidget& mainWindow) {
+        std::array<int, 2> fds{};
+        if (::pipe2(fds.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
+            return; // the signals then keep their default: the program ends at once
+        }
+        m_read = fds[0];
+        m_write = fds[1];
+        g_signalPipe = m_write;
+        m_notifier = std::make_unique<QSocketNotifier>(m_read, QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, &mainWindow,
+                         [this, &mainWindow] {
+                             char bytes[16];
+                             while (::read(m_read, bytes, sizeof bytes) > 0) {
+                             }
+                             mainWindow.close();
+                         });
+        struct sigaction action {};
+        action.sa_handler = onEndSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (int signal : kSignals) {
+            ::sigaction(signal, &action, nullptr);
+        }
+    }
+    ~EndSignals() {
+        if (m_read < 0) {
+            return;
+        }
+        for (int signal : kSignals) {
+            std::signal(signal, SIG_DFL);
+        }
+        g_signalPipe = -1;
+        m_notifier.reset();
+        ::close(m_read);
+        ::close(m_write);
+    }
+    EndSignals(const EndSignals&) = delete;
+    EndSignals& operator=(const EndSignals&) = delete;
+
+private:
+    static constexpr std::array<int, 3> kSignals{SIGTERM, SIGINT, SIGHUP};
+    int m_read = -1;
+    int m_write = -1;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+};
 
 ScreenSize screenSizeInTwips() {
     QScreen* screen = QGuiApplication::primaryScreen();
@@ -46,6 +117,7 @@ int runKelvora(QApplication& app, const std::string& commandLine) {
     int result = 0;
     {
         WindowSet windows(k, screenSizeInTwips());
+        EndSignals endSignals(windows.mainWindow());
         dialogs.parent = &windows.mainWindow();
         dialogs.beforeWait = [&windows] { windows.sync(); };
         windows.start(commandLine);

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QSerialPortInfo>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include <algorithm>
 #include <filesystem>
@@ -51,6 +52,21 @@ bool isPortField(std::string_view field) {
     return field == "RtxPort" || field == "RtxPort2" || field == "RotorPort" ||
            field == "Virtual_PTT" || field == "Reale_PTT";
 }
+
+// A settings value is one line of the settings file: a pasted text with line breaks becomes one
+// line, its breaks spaces, as the settings writer itself would store it.
+class OneLineValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override {
+        for (QChar& c : input) {
+            if (c == u'\r' || c == u'\n') {
+                c = u' ';
+            }
+        }
+        return Acceptable;
+    }
+};
 
 } // namespace
 
@@ -105,11 +121,13 @@ void SettingsWindow::build() {
     };
     auto captionLabel = [this](const char* text) { return new QLabel(text, this); };
 
+    auto* oneLine = new OneLineValidator(this);
     auto combo = [&](const char* field, const char* tip) {
         auto* box = new QComboBox(this);
         box->setObjectName(field);
         box->setEditable(true); // the settings file may hold a text that is not an item
         box->setInsertPolicy(QComboBox::NoInsert);
+        box->setValidator(oneLine);
         box->setToolTip(tip);
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         std::size_t longest = 0;
@@ -147,6 +165,7 @@ void SettingsWindow::build() {
     auto edit = [&](const char* field, const char* tip) {
         auto* line = new QLineEdit(this);
         line->setObjectName(field);
+        line->setValidator(oneLine);
         if (tip != nullptr) {
             line->setToolTip(tip);
         }
@@ -276,6 +295,7 @@ void SettingsWindow::build() {
     m_deviceList->setObjectName("DeviceList");
     m_deviceList->setEditable(true);
     m_deviceList->setInsertPolicy(QComboBox::NoInsert);
+    m_deviceList->setValidator(oneLine);
     m_deviceList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_deviceList->setMinimumContentsLength(16);
     devices->addWidget(m_deviceList, 1);
