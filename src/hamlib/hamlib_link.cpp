@@ -7,14 +7,6 @@ namespace kelvora::hamlib {
 
 namespace {
 
-std::string_view trimmed(std::string_view text) {
-    std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 bool validPort(std::string_view port) {
     unsigned value = 0;
     auto [ptr, ec] = std::from_chars(port.data(), port.data() + port.size(), value);

@@ -9,15 +9,6 @@ namespace kelvora::hamlib {
 
 namespace {
 
-std::string_view trimmed(std::string_view text) {
-    std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    std::size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
 std::string withHertz(char command, long long hz) {
     return std::string(1, command) + ' ' + std::to_string(hz) + '\n';
 }
@@ -34,6 +25,15 @@ bool parseWhole(std::string_view text, long long& value) {
 }
 
 } // namespace
+
+std::string_view trimmed(std::string_view text) {
+    std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    std::size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
 
 std::string setFrequencyCommand(long long hz) {
     return withHertz('F', hz);

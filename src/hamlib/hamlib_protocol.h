@@ -9,6 +9,9 @@
 
 namespace kelvora::hamlib {
 
+// The text without leading and trailing blanks and tabs.
+std::string_view trimmed(std::string_view text);
+
 // Hamlib's error numbers as they appear, negated, in "RPRT -n".
 namespace errors {
 constexpr int kOk = 0;

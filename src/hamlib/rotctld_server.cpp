@@ -10,14 +10,6 @@ namespace kelvora::hamlib {
 
 namespace {
 
-std::string_view trimmed(std::string_view text) {
-    std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 std::vector<std::string_view> words(std::string_view text) {
     std::vector<std::string_view> out;
     while (!(text = trimmed(text)).empty()) {

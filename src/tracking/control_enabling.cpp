@@ -35,6 +35,18 @@ void apply(ui::Control& c, ui::Showing state) {
     }
 }
 
+// The controls both the rotor type and the radio model set (the radio's states win).
+template <class Controls>
+void applyShared(ui::MainForm& f, const Controls& c, bool manual, bool refresh) {
+    apply(f.Command2, c.Command2, manual, refresh);
+    apply(f.Command3, c.Command3, manual, refresh);
+    apply(f.Command4, c.Command4, manual, refresh);
+    apply(f.Host, c.Host, manual, refresh);
+    apply(f.Normal, c.Normal, manual, refresh);
+    apply(f.Posizione, c.Posizione, manual, refresh);
+    apply(f.Command1, c.Command1, manual, refresh);
+}
+
 } // namespace
 
 void Visualizza_pulsanti(Kelv& k) {
@@ -45,13 +57,7 @@ void Visualizza_pulsanti(Kelv& k) {
 
     if (const rotor::RotorType* type = rotor::findRotorType(s.RotorType)) {
         const ui::RotorControls& c = type->controls;
-        apply(f.Command2, c.Command2, manual, refresh);
-        apply(f.Command3, c.Command3, manual, refresh);
-        apply(f.Command4, c.Command4, manual, refresh);
-        apply(f.Host, c.Host, manual, refresh);
-        apply(f.Normal, c.Normal, manual, refresh);
-        apply(f.Posizione, c.Posizione, manual, refresh);
-        apply(f.Command1, c.Command1, manual, refresh);
+        applyShared(f, c, manual, refresh);
         apply(f.Command6, c.Command6, manual, refresh);
         apply(f.Rotorman, c.Rotorman, manual, refresh);
         apply(f.Command7, c.Command7, manual, refresh);
@@ -69,13 +75,7 @@ void Visualizza_pulsanti(Kelv& k) {
     if (s.RtxType != "None") {
         if (const radio::RadioModel* model = radio::findRadioModel(s.RtxType)) {
             const ui::RadioControls& c = model->controls;
-            apply(f.Command2, c.Command2, manual, refresh);
-            apply(f.Command3, c.Command3, manual, refresh);
-            apply(f.Command4, c.Command4, manual, refresh);
-            apply(f.Host, c.Host, manual, refresh);
-            apply(f.Normal, c.Normal, manual, refresh);
-            apply(f.Posizione, c.Posizione, manual, refresh);
-            apply(f.Command1, c.Command1, manual, refresh);
+            applyShared(f, c, manual, refresh);
             for (ui::Control* power : {&f.ON_Icom, &f.ON_Icom1}) {
                 power->enabled = c.powerButtons;
                 power->visible = c.powerButtons;
