@@ -32,12 +32,32 @@ int connectTo(int port) {
     return fd;
 }
 
+// A free loopback port below the kernel's ephemeral range. A probe connecting to an ephemeral port
+// nobody listens on yet can be given that same port as its own source and connect to itself, which
+// both fakes readiness and keeps the daemon from binding.
+int freePortOutsideEphemeralRange() {
+    for (int offset = 0; offset < 12000; ++offset) {
+        int port = 20000 + (static_cast<int>(::getpid()) * 7 + offset) % 12000;
+        int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<std::uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bool free = ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        ::close(fd);
+        if (free) {
+            return port;
+        }
+    }
+    return 0;
+}
+
 // A dummy-model daemon on a free loopback port; ready once the port accepts.
 struct DummyDaemon {
     explicit DummyDaemon(const char* program) {
-        port = testkit::LoopbackListener().port; // free once the probe is gone
+        port = freePortOutsideEphemeralRange();
         process.start(program, {"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port)});
-        ready = process.waitForStarted() && pumpUntil([&] {
+        ready = port != 0 && process.waitForStarted() && pumpUntil([&] {
                     int fd = connectTo(port); // refused at once while the daemon starts
                     ::close(fd);
                     return fd >= 0;
