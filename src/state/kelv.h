@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/device_factory.h"
 #include "platform/dialogs.h"
 #include "platform/serial_port.h"
 #include "platform/tcp_socket.h"
@@ -9,7 +10,10 @@
 #include "state/numbers.h"
 #include "state/run_state.h"
 
+#include <map>
+#include <memory>
 #include <string>
+#include <typeindex>
 
 namespace kelvora {
 
@@ -28,6 +32,13 @@ public:
     virtual void unload() = 0;
 
     bool visible = false;
+};
+
+// State of a higher layer that lives as long as the main window (a Hamlib link, the station
+// rules), reached through Kelv::part<T>() so that this layer need not know its type.
+class KelvPart {
+public:
+    virtual ~KelvPart() = default;
 };
 
 // Everything the main window's procedures share. The program entry (or a test) owns the platform
@@ -64,6 +75,21 @@ struct Kelv {
     numbers::LocaleSeparators locale;
     // Set by a fatal error report; the window then closes and the program ends.
     bool quitRequested = false;
+    // Makes the network connections beyond Winsock1; null where none can be made.
+    platform::DeviceFactory* devices = nullptr;
+
+    // The part of type T (derived from KelvPart, constructible from Kelv&), made on first use.
+    template <class T> T& part() {
+        std::unique_ptr<KelvPart>& slot = m_parts[std::type_index(typeid(T))];
+        if (!slot) {
+            slot = std::make_unique<T>(*this);
+        }
+        return static_cast<T&>(*slot);
+    }
+
+private:
+    // Last, so that the parts go before the references they hold.
+    std::map<std::type_index, std::unique_ptr<KelvPart>> m_parts;
 };
 
 } // namespace kelvora

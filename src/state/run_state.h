@@ -2,9 +2,19 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace kelvora {
+
+// Where the antenna is and what the station rules do with it, for the sky view and the rotctld
+// server. Angles in degrees as numbers, unlike the texts of the tracking file.
+struct AntennaState {
+    std::optional<double> measuredAz, measuredEl;   // the rotor's last position reply
+    std::optional<double> commandedAz, commandedEl; // the last position commanded
+    std::string holdText; // which rule holds the newest target, and what; empty while none does
+    bool paused = false;  // Park or Stop rotor paused tracking until Track
+};
 
 // Frequencies, angles and Doppler values are text, as read or as computed, and become numbers
 // only where they are used.
@@ -50,6 +60,8 @@ struct RunState {
 
     // PTT follow: the last real PTT open failure reported, so it is shown once.
     std::string Ptt_open_failure;
+
+    AntennaState antenna;
 };
 
 } // namespace kelvora

@@ -2,12 +2,16 @@
 #pragma once
 
 #include "platform/clock.h"
+#include "platform/device_factory.h"
 #include "platform/dialogs.h"
 #include "platform/serial_port.h"
+#include "platform/tcp_server.h"
 #include "platform/tcp_socket.h"
 
 #include <deque>
 #include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -129,6 +133,73 @@ public:
     std::vector<std::pair<std::string, std::string>> connects;
     std::vector<std::string> sends;
     int closeCount = 0;
+};
+
+// A listener whose clients the test makes up: connect() one, give it input, read what it got.
+class FakeTcpServer : public platform::TcpServer {
+public:
+    struct Client {
+        std::string input;  // what the client sent, not yet read
+        std::string output; // everything written to it
+        bool open = true;
+    };
+    bool listen(const std::string& address, std::uint16_t port, std::string&) override {
+        listenedOn = address + ":" + std::to_string(port);
+        listening = true;
+        return true;
+    }
+    void close() override {
+        listening = false;
+        clients.clear();
+    }
+    bool isListening() const override { return listening; }
+    std::uint16_t port() const override { return 0; }
+    std::vector<platform::TcpClientId> accept() override {
+        std::vector<platform::TcpClientId> made;
+        made.swap(fresh);
+        return made;
+    }
+    std::string read(platform::TcpClientId id, std::size_t maxBytes) override {
+        std::string& in = clients[id].input;
+        std::string part = in.substr(0, maxBytes);
+        in.erase(0, part.size());
+        return part;
+    }
+    bool write(platform::TcpClientId id, std::string_view bytes) override {
+        clients[id].output += bytes;
+        return true;
+    }
+    std::size_t queued(platform::TcpClientId) override { return 0; }
+    bool isOpen(platform::TcpClientId id) override { return clients[id].open; }
+    void disconnect(platform::TcpClientId id) override { clients[id].open = false; }
+
+    platform::TcpClientId connect() {
+        clients[++lastId] = {};
+        fresh.push_back(lastId);
+        return lastId;
+    }
+    bool listening = false;
+    std::string listenedOn;
+    std::map<platform::TcpClientId, Client> clients;
+    std::vector<platform::TcpClientId> fresh;
+    platform::TcpClientId lastId = 0;
+};
+
+// Hands out fake sockets and keeps them reachable, in the order they were made.
+class FakeDeviceFactory : public platform::DeviceFactory {
+public:
+    std::unique_ptr<platform::TcpSocket> makeTcpSocket() override {
+        auto socket = std::make_unique<FakeTcpSocket>();
+        sockets.push_back(socket.get());
+        return socket;
+    }
+    std::unique_ptr<platform::TcpServer> makeTcpServer() override {
+        auto server = std::make_unique<FakeTcpServer>();
+        servers.push_back(server.get());
+        return server;
+    }
+    std::vector<FakeTcpSocket*> sockets;
+    std::vector<FakeTcpServer*> servers;
 };
 
 class FakeDialogs : public platform::Dialogs {

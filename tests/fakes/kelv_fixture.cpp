@@ -35,6 +35,8 @@ std::string TempFolder::read(const std::string& name) const {
 KelvFixture::KelvFixture()
     : settingsDialog(folder.file("Kelvora.ini")),
       k(settingsDialog, radio, rotor, virtualPtt, realPtt, radio2, socket, clock, dialogs,
-        folder.path()) {}
+        folder.path()) {
+    k.devices = &devices;
+}
 
 } // namespace kelvora::fakes

@@ -36,6 +36,7 @@ struct KelvFixture {
         radio2{&clock};
     FakeTcpSocket socket;
     FakeDialogs dialogs;
+    FakeDeviceFactory devices;
     config::SettingsDialog settingsDialog;
     Kelv k;
 };

@@ -2,6 +2,7 @@
 #include "config/settings_dialog.h"
 #include "platform/program_folder.h"
 #include "platform/qt/qt_clock.h"
+#include "platform/qt/qt_device_factory.h"
 #include "platform/qt/qt_dialogs.h"
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_tcp_socket.h"
@@ -105,10 +106,12 @@ int runKelvora(QApplication& app, const std::string& commandLine) {
     platform::QtTcpSocket socket;
     platform::QtClock clock;
     platform::QtDialogs dialogs;
+    platform::QtDeviceFactory devices;
     std::string folder = platform::programFolder();
     config::SettingsDialog settingsDialog(folder + "/Kelvora.ini");
     Kelv k(settingsDialog, radio, rotor, virtualPtt, realPtt, radio2, socket, clock, dialogs,
            folder);
+    k.devices = &devices;
     QLocale locale;
     k.locale.group = locale.groupSeparator().toStdString();
     k.locale.decimal = locale.decimalPoint().toStdString();

@@ -1,0 +1,16 @@
+#include "platform/qt/qt_device_factory.h"
+
+#include "platform/qt/qt_tcp_server.h"
+#include "platform/qt/qt_tcp_socket.h"
+
+namespace kelvora::platform {
+
+std::unique_ptr<TcpSocket> QtDeviceFactory::makeTcpSocket() {
+    return std::make_unique<QtTcpSocket>();
+}
+
+std::unique_ptr<TcpServer> QtDeviceFactory::makeTcpServer() {
+    return std::make_unique<QtTcpServer>();
+}
+
+} // namespace kelvora::platform
