@@ -117,6 +117,20 @@ std::string IniDocument::get(std::string_view section, std::string_view key) con
     return {};
 }
 
+std::vector<std::string> IniDocument::keys(std::string_view section) const {
+    std::vector<std::string> names;
+    bool inSection = false;
+    for (const std::string& line : m_lines) {
+        std::string_view name, k, v;
+        if (sectionName(line, name)) {
+            inSection = equalsNoCase(name, section);
+        } else if (inSection && keyValue(line, k, v)) {
+            names.emplace_back(k);
+        }
+    }
+    return names;
+}
+
 bool IniDocument::set(std::string_view section, std::string_view key, std::string_view value) {
     // A line break would start new lines (sections, keys) of its own in the file.
     constexpr std::string_view lineBreaks = "\r\n";

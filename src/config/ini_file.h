@@ -20,6 +20,8 @@ public:
     // Empty when the section or key is missing; at most kMaxValueLength characters.
     std::string get(std::string_view section, std::string_view key) const;
     bool has(std::string_view section, std::string_view key) const;
+    // The key names of a section in file order, as spelt in the file.
+    std::vector<std::string> keys(std::string_view section) const;
     // Replaces the value in place, or adds the key (and the section) when missing. Nothing ever
     // writes a line break: one in the value becomes a space; one in the section or key name is
     // refused (false, the document unchanged).

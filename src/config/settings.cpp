@@ -4,8 +4,10 @@
 #include "config/ini_file.h"
 #include "state/numbers.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <utility>
 
 namespace kelvora::config {
 
@@ -81,6 +83,33 @@ const std::array<WindowKey, 4>& windowKeys() {
     return keys;
 }
 
+namespace {
+
+std::string lowered(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return out;
+}
+
+} // namespace
+
+bool Settings::AddedKey::operator<(const AddedKey& other) const {
+    return std::pair(lowered(section), lowered(key)) <
+           std::pair(lowered(other.section), lowered(other.key));
+}
+
+std::string Settings::value(std::string_view section, std::string_view key,
+                            std::string_view defaultValue) const {
+    auto found = added.find({std::string(section), std::string(key)});
+    return found != added.end() ? found->second : std::string(defaultValue);
+}
+
+void Settings::setValue(std::string_view section, std::string_view key, std::string_view text) {
+    added[{std::string(section), std::string(key)}] = std::string(text);
+}
+
 void Load_Config_file(Settings& settings, const std::string& iniPath) {
     std::error_code ec;
     if (!std::filesystem::exists(iniPath, ec)) {
@@ -97,6 +126,17 @@ void Load_Config_file(Settings& settings, const std::string& iniPath) {
                 numbers::roundHalfEven(numbers::leadingNumber(value)) == 1 ? 1 : 0;
         }
     }
+    settings.added.clear();
+    for (std::string_view section : kAddedSections) {
+        for (const std::string& key : document.keys(section)) {
+            settings.setValue(section, key, document.get(section, key));
+        }
+    }
+    for (std::string_view key : kAddedGeneralKeys) {
+        if (document.has("General", key)) {
+            settings.setValue("General", key, document.get("General", key));
+        }
+    }
 }
 
 bool Save_Config_file(const Settings& settings, const std::string& iniPath) {
@@ -108,6 +148,9 @@ bool Save_Config_file(const Settings& settings, const std::string& iniPath) {
         std::string value =
             key.text != nullptr ? settings.*key.text : std::to_string(settings.*key.check);
         document->set(key.section, key.writeKey, value);
+    }
+    for (const auto& [key, value] : settings.added) {
+        document->set(key.section, key.key, value);
     }
     return saveIniFile(iniPath, *document);
 }

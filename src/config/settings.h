@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,7 +25,24 @@ struct Settings {
     std::string Contollo_Flusso;
     int Doppler_Check = 0;
     std::string Sun_combo, Virtual_PTT, Reale_PTT;
+
+    // The keys of the newer sections ([Hamlib], [Station], [General] Tracking_Source and the
+    // like). Each feature names its keys and defaults where it reads them. A key is kept as the
+    // file has it; one the file lacks reads as its default and is written only once it is set, so
+    // that a file without these keys is saved exactly as before.
+    std::string value(std::string_view section, std::string_view key,
+                      std::string_view defaultValue) const;
+    void setValue(std::string_view section, std::string_view key, std::string_view value);
+    struct AddedKey {
+        std::string section, key;
+        bool operator<(const AddedKey& other) const;
+    };
+    std::map<AddedKey, std::string> added;
 };
+
+// The sections whose every key is an added one, and the added keys of the older sections.
+inline constexpr std::array<std::string_view, 2> kAddedSections = {"Hamlib", "Station"};
+inline constexpr std::array<std::string_view, 1> kAddedGeneralKeys = {"Tracking_Source"};
 
 // One settings key: where it lives in the file and which field holds it.
 struct SettingKey {

@@ -190,5 +190,27 @@ TEST(ComboListTest, ListsHoldTheirItemsInOrder) {
     EXPECT_EQ(comboItems("Sun_combo").size(), 2u);
 }
 
+TEST_F(SettingsFileTest, AddedSectionsAreKeptAndNeverWrittenUnasked) {
+    Create_Config_file(ini());
+    Settings s;
+    Load_Config_file(s, ini());
+    std::string created = folder.read("Kelvora.ini");
+    ASSERT_TRUE(Save_Config_file(s, ini()));
+    EXPECT_EQ(folder.read("Kelvora.ini"), created) << "no added key appears by itself";
+    EXPECT_EQ(s.value("Station", "Hold_Tx", "0"), "0");
+
+    WriteStringIni("station", "hold_tx", "1", ini());
+    WriteStringIni("General", "Tracking_Source", "Built-in", ini());
+    WriteStringIni("General", "Unknown", "x", ini());
+    Load_Config_file(s, ini());
+    EXPECT_EQ(s.value("Station", "Hold_Tx", "0"), "1") << "sections and keys match without case";
+    EXPECT_EQ(s.value("General", "Tracking_Source", "File"), "Built-in");
+    EXPECT_EQ(s.value("General", "Unknown", "-"), "-");
+    s.setValue("Hamlib", "Rig_Address", "10.0.0.2:4532");
+    ASSERT_TRUE(Save_Config_file(s, ini()));
+    EXPECT_EQ(ReadStringIni("Hamlib", "Rig_Address", ini()), "10.0.0.2:4532");
+    EXPECT_EQ(ReadStringIni("Station", "Hold_Tx", ini()), "1");
+}
+
 } // namespace
 } // namespace kelvora::config

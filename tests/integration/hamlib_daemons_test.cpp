@@ -117,7 +117,7 @@ TEST(HamlibDaemons, RigctldTakesTheFrequency) {
     ASSERT_TRUE(rig.until([&] { return rig.link.connected(); }));
     ASSERT_TRUE(rig.link.send(setFrequencyCommand(144125000)));
     ASSERT_TRUE(rig.until([&] { return rig.link.pendingReplies() == 0; }));
-    EXPECT_TRUE(rig.messages.empty());
+    EXPECT_TRUE(rig.messages.empty()) << rig.messages.front();
     EXPECT_EQ(
         run({"/usr/bin/rigctl", "-m", "2", "-r", QString::fromStdString(rigctld.address()), "f"})
             .first,
