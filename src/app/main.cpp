@@ -7,9 +7,9 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kelvora");
-    std::string commandLine;
+    kelvora::ui::LaunchOptions options;
     for (int i = 1; i < argc; ++i) {
-        commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
+        options.commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
     }
-    return kelvora::ui::runKelvora(app, commandLine);
+    return kelvora::ui::runKelvora(app, options);
 }

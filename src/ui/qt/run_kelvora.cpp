@@ -101,7 +101,7 @@ ScreenSize screenSizeInTwips() {
 
 } // namespace
 
-int runKelvora(QApplication& app, const std::string& commandLine) {
+int runKelvora(QApplication& app, const LaunchOptions& options) {
     platform::QtSerialPort radio, rotor, virtualPtt, realPtt, radio2;
     platform::QtTcpSocket socket;
     platform::QtClock clock;
@@ -123,7 +123,7 @@ int runKelvora(QApplication& app, const std::string& commandLine) {
         EndSignals endSignals(windows.mainWindow());
         dialogs.parent = &windows.mainWindow();
         dialogs.beforeWait = [&windows] { windows.sync(); };
-        windows.start(commandLine);
+        windows.start(options.commandLine);
         if (!windows.closed()) {
             result = app.exec();
         }
