@@ -117,6 +117,9 @@ void HamlibLink::poll() {
                 tell(std::string(daemonName()) + " connected at " + m_endpoint.host + ':' +
                      m_endpoint.port);
             }
+            if (onConnected) {
+                onConnected();
+            }
         } else if (state != platform::TcpState::Connecting ||
                    now - m_phaseSince > kConnectSeconds) {
             lost();

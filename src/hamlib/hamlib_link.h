@@ -62,6 +62,8 @@ public:
     std::function<void(const std::string&)> onMessage;
     std::function<void(const Position&)> onPosition;
     std::function<void(long long hz)> onFrequency;
+    // Each time a connection is made, so that the current state can be sent again.
+    std::function<void()> onConnected;
 
 private:
     enum class Phase { Stopped, Waiting, Connecting, Connected };

@@ -44,6 +44,11 @@ std::string setSplitFrequencyCommand(long long hz) {
 std::string splitOnVfoBCommand() {
     return "S 1 VFOB\n";
 }
+
+std::string splitOffCommand() {
+    return "S 0 VFOA\n";
+}
+
 std::string selectVfoCommand(Vfo vfo) {
     return vfo == Vfo::A ? "V VFOA\n" : "V VFOB\n";
 }

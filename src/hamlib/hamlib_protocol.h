@@ -25,6 +25,7 @@ constexpr int kRejected = 9;        // RIG_ERJCTED: "Command rejected by the rig
 std::string setFrequencyCommand(long long hz);      // "F 144125000\n"
 std::string setSplitFrequencyCommand(long long hz); // "I 144125000\n"
 std::string splitOnVfoBCommand();                   // "S 1 VFOB\n"
+std::string splitOffCommand();                      // "S 0 VFOA\n"
 enum class Vfo { A, B };
 std::string selectVfoCommand(Vfo vfo); // "V VFOA\n" or "V VFOB\n"
 std::string copyVfoAToBCommand();      // "G CPY\n"

@@ -3,6 +3,7 @@
 
 #include "config/ini_file.h"
 #include "config/settings.h"
+#include "state/device_names.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
 
@@ -125,12 +126,14 @@ std::string openOne(Kelv& k, const OpenRequest& r) {
 
 void OpenCom(Kelv& k) {
     config::Settings& s = k.settings();
-    bool radio = s.RtxType != "None";
+    // The Hamlib daemons' types are reached over the network: no serial port is theirs.
+    bool radio = s.RtxType != "None" && s.RtxType != kHamlibRigType;
+    bool rotor = s.RotorType != "None" && s.RotorType != kHamlibRotType;
     std::vector<OpenRequest> requests = {
         {k.MSComm1, "RtxPort", s.RtxPort, radio, s.RtxBaud, s.Parity, s.Bits, s.StopBit, true},
         {k.MSComm5, "RtxPort2", s.RtxPort2, radio, s.RtxBaud, s.Parity, s.Bits, s.StopBit, true},
-        {k.MSComm2, "RotorPort", s.RotorPort, s.RotorType != "None", s.RotorBaud, s.RotorParity,
-         s.RotorBits, s.RotorStopbit, true},
+        {k.MSComm2, "RotorPort", s.RotorPort, rotor, s.RotorBaud, s.RotorParity, s.RotorBits,
+         s.RotorStopbit, true},
         {k.MSComm3, "Virtual_PTT", s.Virtual_PTT, true, "19200", "n", "8", "1", false},
     };
     std::string failures;

@@ -47,11 +47,13 @@ void Invio_frequenza(Kelv& k) {
     discardRadioInput(k);
     bool computed = Calcolo_frequenza(k);
     // Without a fresh frequency (a QSO or Doppler field that is not a number) nothing is sent.
-    if (computed && k.MSComm1.isOpen()) {
+    const radio::RadioModel* model = radio::findRadioModel(k.settings().RtxType);
+    bool networkRadio = model != nullptr && model->cat == radio::Cat::Rigctld;
+    if (computed && (k.MSComm1.isOpen() || networkRadio)) {
         if (k.settings().RotorType == kKelvoraUnitType) {
             KVRadioSetTXFreq(k);
         }
-        if (const radio::RadioModel* model = radio::findRadioModel(k.settings().RtxType)) {
+        if (model != nullptr) {
             model->setFrequency(k);
         }
         refreshLabelTx(k);

@@ -1,9 +1,11 @@
 #include "radio/radio_models.h"
 
+#include "radio/hamlib_rig.h"
 #include "radio/icom.h"
 #include "radio/icom_protocol.h"
 #include "radio/kenwood.h"
 #include "radio/yaesu.h"
+#include "state/device_names.h"
 
 #include <array>
 
@@ -112,6 +114,11 @@ const std::array kRadioModels = std::to_array<RadioModel>({
     {.name = "TS-590", .setFrequency = TS590SetTXFreq},
     {.name = "TS-2000", .setFrequency = TS2000SetTXFreq},
     {.name = "Fdm-Duo", .setFrequency = FdmDuoSetTXFreq},
+    {.name = kHamlibRigType,
+     .setFrequency = hamlibRigSetFrequency,
+     .cat = Cat::Rigctld,
+     .vfoButtons = VfoButtons::Rigctld,
+     .controls = {.Host = E::On, .Normal = E::On, .Posizione = E::On}},
 });
 
 } // namespace

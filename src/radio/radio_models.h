@@ -13,12 +13,12 @@ struct Kelv;
 
 namespace kelvora::radio {
 
-// How the program speaks to the radio. A network radio (a rigctld daemon, say) becomes one more
-// kind here and one more row below.
+// How the program speaks to the radio.
 enum class Cat : char {
     Civ,        // Icom CI-V frames
     YaesuBlock, // Yaesu 4 parameter bytes and an opcode
     TypedText,  // typed-text commands, "FA...;"
+    Rigctld,    // Hamlib's rigctld over the network: no serial port
 };
 
 // What the "VFO-A" and "VFO-B" buttons send while tracking.
@@ -27,6 +27,7 @@ enum class VfoButtons : char {
     Civ,            // a CI-V select frame: VFO A/B, or main/sub band with `civ.bands`
     Ft1000mp,       // the FT-1000mp's VFO blocks; " A=B" sends its A=B block too
     ElecraftLetter, // nothing: the letter of the next frequency command ("FA"/"FB") picks the VFO
+    Rigctld,        // "V VFOA"/"V VFOB"; " A=B" sends "G CPY"
 };
 
 // The CI-V facts of a model (only read when `cat` is Cat::Civ).

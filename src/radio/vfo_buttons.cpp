@@ -3,6 +3,7 @@
 #include "state/device_names.h"
 
 #include "config/settings.h"
+#include "radio/hamlib_rig.h"
 #include "radio/icom.h"
 #include "radio/radio_models.h"
 #include "radio/yaesu.h"
@@ -39,6 +40,9 @@ void selectVfo(Kelv& k, bool vfoB) {
     case radio::VfoButtons::ElecraftLetter:
         // Nothing is sent: the letter of the next frequency command selects the VFO.
         rs.Elecraft_state = vfoB ? 1 : 0;
+        break;
+    case radio::VfoButtons::Rigctld:
+        hamlibRigSelectVfo(k, vfoB);
         break;
     case radio::VfoButtons::None:
         break;
@@ -82,6 +86,8 @@ void Posizione_Click(Kelv& k) {
     }
     if (model->vfoButtons == radio::VfoButtons::Ft1000mp) {
         FT1000mpVFO_AB(k);
+    } else if (model->vfoButtons == radio::VfoButtons::Rigctld) {
+        hamlibRigCopyAToB(k);
     } else if (k.settings().RotorType != kKelvoraUnitType) {
         IcomVFO_AB(k);
     }

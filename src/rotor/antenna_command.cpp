@@ -8,6 +8,8 @@
 #include "state/kelv.h"
 #include "state/numbers.h"
 
+#include <cmath>
+
 namespace kelvora::rotor {
 
 namespace {
@@ -118,6 +120,19 @@ void commandAntenna(Kelv& k, const SetProcedure& set, double az, double el) {
     carryOut(k, set, decideAntennaCommand(request));
 }
 
+void commandPosition(Kelv& k, double az, double el) {
+    const RotorType* type = findRotorType(k.settings().RotorType);
+    if (type == nullptr || (!k.MSComm2.isOpen() && type->network == nullptr)) {
+        return;
+    }
+    AntennaRequest request{.rule = type->set.angles,
+                           .target = {decText(az), decText(el), std::trunc(az), std::trunc(el)},
+                           .lastCommanded = std::nullopt,
+                           .corrections = {k.rs.Az_correction, k.rs.El_correction},
+                           .manualDirection = false};
+    carryOut(k, type->set, decideAntennaCommand(request));
+}
+
 void commandTarget(Kelv& k) {
     const RotorType* type = findRotorType(k.settings().RotorType);
     AntennaCommand command = decideAntennaCommand(trackingRequest(k, type));
@@ -139,7 +154,7 @@ void commandNewTarget(Kelv& k) {
     rs.Target_moved = 1;
     rs.Az_sent = rs.Az_text;
     rs.El_sent = rs.El_text;
-    if (k.MSComm2.isOpen() && type != nullptr) {
+    if (type != nullptr && (k.MSComm2.isOpen() || type->network != nullptr)) {
         carryOut(k, type->set, command);
     }
 }

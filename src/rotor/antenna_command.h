@@ -64,6 +64,9 @@ struct SetProcedure {
 // The set procedures with their own angles (the manual direction uses them too): the target
 // texts of the run state with these whole degrees, through the decision, to the line.
 void commandAntenna(Kelv& k, const SetProcedure& set, double az, double el);
+// A position of the program's own (a rotctld client's, the park position) through the
+// configured rotor type, with the corrections, as if the tracking file had named it.
+void commandPosition(Kelv& k, double az, double el);
 
 // The configured rotor type to Az_int/El_int, unless the manual direction is ticked.
 void commandTarget(Kelv& k);

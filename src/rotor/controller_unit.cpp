@@ -147,6 +147,10 @@ void Command6_Click(Kelv& k) {
         return;
     }
     const rotor::RotorType* type = rotor::findRotorType(k.settings().RotorType);
+    if (type != nullptr && type->network != nullptr) {
+        type->network->stop(k);
+        return;
+    }
     if (type == nullptr || type->stopSequence.writes.empty()) {
         return;
     }

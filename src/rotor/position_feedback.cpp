@@ -11,10 +11,16 @@
 namespace kelvora {
 
 void Controllo_posizione(Kelv& k) {
+    const rotor::RotorType* type = rotor::findRotorType(k.settings().RotorType);
+    if (type != nullptr && type->network != nullptr) {
+        if (k.settings().Refresh_Rotore != "None") {
+            type->network->poll(k);
+        }
+        return;
+    }
     if (k.rs.Target_moved != 0 || !k.MSComm2.isOpen() || k.settings().Refresh_Rotore == "None") {
         return;
     }
-    const rotor::RotorType* type = rotor::findRotorType(k.settings().RotorType);
     if (type == nullptr || type->poll.request.empty()) {
         return;
     }

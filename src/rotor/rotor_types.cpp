@@ -5,6 +5,7 @@
 #include "rotor/easycomm_protocol.h"
 #include "rotor/gs232.h"
 #include "rotor/gs232_protocol.h"
+#include "rotor/hamlib_rotor.h"
 #include "rotor/kelvora_unit.h"
 #include "rotor/kelvora_unit_protocol.h"
 #include "rotor/prosistel.h"
@@ -38,8 +39,10 @@ void prosistelManual(Kelv& k, double az, double) {
     D_Prosistel(k, az);
 }
 
-const std::array<RotorType, 10>& rows() {
-    static const std::array<RotorType, 10> kRotorTypes = std::to_array<RotorType>({
+const NetworkRotor kRotctld{.poll = hamlibRotPoll, .stop = hamlibRotStop, .park = hamlibRotPark};
+
+const std::array<RotorType, 11>& rows() {
+    static const std::array<RotorType, 11> kRotorTypes = std::to_array<RotorType>({
         {.name = "None",
          .controls = {.Command1 = E::On,
                       .Command6 = E::Off,
@@ -143,6 +146,16 @@ const std::array<RotorType, 10>& rows() {
          .stop = false,
          .stopSequence = {.writes = {"S\r"}, .pace = Pace::AfterEachWrite},
          .manual = {.command = radantManualCommand, .trace = "Invio manuale az el"}},
+        {.name = kHamlibRotType,
+         .controls = {.Command1 = E::On,
+                      .auto_ = E::On,
+                      .Autoupdate = E::On,
+                      .Text1 = S::Keep,
+                      .Text2 = S::Keep},
+         .set = kHamlibRotSet,
+         .stop = true,
+         .manual = {.set = hamlibRotManual},
+         .network = &kRotctld},
     });
     return kRotorTypes;
 }

@@ -31,6 +31,13 @@ struct ManualDirection {
     std::string_view trace{}; // traced, with the command after it, when the trace is on
 };
 
+// A rotor reached over the network instead of the rotor port (Hamlib's rotctld).
+struct NetworkRotor {
+    void (*poll)(Kelv& k) = nullptr; // asks for the position; the reply shows when it arrives
+    void (*stop)(Kelv& k) = nullptr;
+    void (*park)(Kelv& k) = nullptr; // the controller's own park position
+};
+
 struct RotorType {
     std::string_view name; // the exact text of the settings list
     ui::RotorControls controls{};
@@ -40,6 +47,7 @@ struct RotorType {
     StopSequence stopSequence{}; // what the Stop button sends (even where `stop` is false)
     ManualDirection manual{};    // nothing set: the manual direction does nothing
     bool hostModes = false;      // the Kelvora unit's host and terminal modes
+    const NetworkRotor* network = nullptr; // set: no rotor port, these instead
 };
 
 // Every type in the order the settings list offers them, "None" first.

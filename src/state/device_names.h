@@ -9,4 +9,8 @@ namespace kelvora {
 // VFO buttons' place when no radio row drives them.
 inline constexpr std::string_view kKelvoraUnitType = "Kelvora";
 
+// The Hamlib daemons' types: reached over the network, so no serial port is opened for them.
+inline constexpr std::string_view kHamlibRigType = "Hamlib rigctld";
+inline constexpr std::string_view kHamlibRotType = "Hamlib rotctld";
+
 } // namespace kelvora

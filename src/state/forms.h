@@ -48,6 +48,8 @@ struct MainForm {
 
     Timer tmrRead{false, 500};
     Timer Timer1{false, 3000};
+    // The Hamlib links and the rotctld server: polled often so that clients are answered at once.
+    Timer tmrNetwork{false, 50};
 
     // Window geometry in twips (15 twips per pixel); the Qt window keeps it in step.
     double left = 2295, top = 2940, width = 9585, height = 4470;

@@ -11,6 +11,7 @@
 #include "state/numbers.h"
 #include "state/trace_log.h"
 #include "tracking/control_enabling.h"
+#include "tracking/network_devices.h"
 #include "tracking/tracking_file.h"
 
 #include <algorithm>
@@ -68,6 +69,7 @@ void startTracking(Kelv& k) {
     Visualizza_pulsanti(k);
     Read_File(k);
     ports::OpenCom(k);
+    startNetworkDevices(k);
     Linrad_connect(k);
     k.ui.tmrRead.enabled = true;
     if (k.settings().Refresh_Rotore != "None") {
@@ -101,6 +103,7 @@ void stopTracking(Kelv& k) {
         c->enabled = false;
     }
     closePortsAndUnkey(k);
+    stopNetworkDevices(k);
     f.lblFL.back = ui::kLightGrey;
     hideDopplerWindow(k);
 }
@@ -216,6 +219,7 @@ void Option_Click(Kelv& k) {
     k.rs.Tracking_on = 0;
     disableTimers(k);
     closePortsAndUnkey(k);
+    stopNetworkDevices(k);
     f.lblFL.back = ui::kLightGrey;
     for (ui::Control* c :
          {&f.Command2, &f.Command3, &f.Command4, &f.Host, &f.Normal, &f.Posizione, &f.Command1,

@@ -64,9 +64,11 @@ TEST(RotorTypes, EveryTypeButNoneCommandsPollsAndStops) {
     for (const RotorType& type : rotorTypes()) {
         SCOPED_TRACE(type.name);
         bool none = type.name == "None";
+        bool network = type.network != nullptr; // polled and stopped through its daemon
         EXPECT_EQ(type.set.send == nullptr, none);
-        EXPECT_EQ(type.poll.request.empty(), none);
-        EXPECT_EQ(type.stopSequence.writes.empty(), none);
+        EXPECT_EQ(type.poll.request.empty(), none || network);
+        EXPECT_EQ(type.stopSequence.writes.empty(), none || network);
+        EXPECT_TRUE(!network || (type.network->poll && type.network->stop && type.network->park));
         EXPECT_EQ(type.manual.command == nullptr && type.manual.set == nullptr, none);
         EXPECT_EQ(type.stop, !none && type.name != "Radant AZV-1"); // no stop is known for it
         EXPECT_EQ(findRotorType(type.name), &type);

@@ -3,6 +3,7 @@
 
 #include "state/kelv.h"
 #include "state/message_box.h"
+#include "tracking/network_devices.h"
 #include "tracking/tracking_cycle.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/program_icon.h"
@@ -11,7 +12,9 @@
 #include "ui/qt/small_windows.h"
 
 #include <QCoreApplication>
+
 #include <QTimer>
+#include <tuple>
 
 #include <exception>
 
@@ -36,6 +39,21 @@ WindowSet::WindowSet(Kelv& k, ScreenSize screen)
     m_tmrRead = timer("tmrRead", tmrRead_Timer);
     m_timer1 = timer("Timer1", Timer1_Timer);
     m_messageTimer = timer("MessageTimer", MessageTimer_Timer);
+    // Twenty times a second: the windows are brought up to date only when the network changed
+    // something they show.
+    m_tmrNetwork = new QTimer(m_main.get());
+    m_tmrNetwork->setObjectName("tmrNetwork");
+    QObject::connect(m_tmrNetwork, &QTimer::timeout, m_main.get(), [this] {
+        auto shown = [this] {
+            const ui::MainForm& f = m_k.ui;
+            return std::tuple(f.RotorAZ.caption, f.LabelAZ.caption, f.LabelEL.caption,
+                              m_k.rs.antenna.paused, m_k.rs.Tracking_on);
+        };
+        auto before = shown();
+        if (!guarded([this] { tmrNetwork_Timer(m_k); }) || shown() != before) {
+            sync();
+        }
+    });
 
     m_main->onClose = [this] { closeProgram(); };
     sync();
@@ -45,14 +63,20 @@ WindowSet::~WindowSet() {
     m_main->onClose = nullptr;
 }
 
-void WindowSet::run(const std::function<void()>& procedure) {
+bool WindowSet::guarded(const std::function<void()>& procedure) {
     try {
         procedure();
+        return true;
     } catch (const std::exception& error) {
         m_k.dialogs.messageBox(std::string("Unexpected error: ") + error.what());
     } catch (...) {
         m_k.dialogs.messageBox("Unexpected error.");
     }
+    return false;
+}
+
+void WindowSet::run(const std::function<void()>& procedure) {
+    guarded(procedure);
     sync();
 }
 
@@ -68,6 +92,7 @@ void WindowSet::sync() {
     applyTimer(m_tmrRead, m_k.ui.tmrRead);
     applyTimer(m_timer1, m_k.ui.Timer1);
     applyTimer(m_messageTimer, m_k.frmMessage.MessageTimer);
+    applyTimer(m_tmrNetwork, m_k.ui.tmrNetwork);
     if (m_k.quitRequested) {
         m_main->close();
     }
@@ -88,7 +113,7 @@ void WindowSet::closeProgram() {
         return;
     }
     m_closing = true;
-    for (QTimer* t : {m_tmrRead, m_timer1, m_messageTimer}) {
+    for (QTimer* t : {m_tmrRead, m_timer1, m_messageTimer, m_tmrNetwork}) {
         t->stop();
     }
     run([this] { Form_Unload(m_k, m_screen); });

@@ -62,9 +62,13 @@ private:
     DopplerWindow* m_doppler;
     MessageWindow* m_message;
     AboutWindow* m_about;
+    // Runs the procedure; an exception it throws is shown in a message box (false).
+    bool guarded(const std::function<void()>& procedure);
+
     QTimer* m_tmrRead;
     QTimer* m_timer1;
     QTimer* m_messageTimer;
+    QTimer* m_tmrNetwork;
     bool m_closing = false;
 };
 

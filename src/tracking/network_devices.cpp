@@ -1,0 +1,137 @@
+#include "tracking/network_devices.h"
+
+#include "config/settings.h"
+#include "hamlib/hamlib_devices.h"
+#include "radio/hamlib_rig.h"
+#include "rotor/antenna_command.h"
+#include "rotor/collect.h"
+#include "rotor/controller_unit.h"
+#include "rotor/rotor_types.h"
+#include "state/device_names.h"
+#include "state/kelv.h"
+#include "state/numbers.h"
+
+#include <cstdio>
+#include <string>
+
+namespace kelvora {
+
+namespace {
+
+std::string oneDecimal(double degrees) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", degrees);
+    return text;
+}
+
+std::string hamlibValue(Kelv& k, const char* key, const char* defaultValue) {
+    return k.settings().value("Hamlib", key, defaultValue);
+}
+
+hamlib::Position reportedPosition(const Kelv& k) {
+    const AntennaState& a = k.rs.antenna;
+    if (a.measuredAz && a.measuredEl) {
+        return {*a.measuredAz, *a.measuredEl};
+    }
+    return {a.commandedAz.value_or(0), a.commandedEl.value_or(0)};
+}
+
+// A client's move: carried out through the configured rotor type; it pauses tracking, as Park
+// does, so that the next target of the file does not undo it at once.
+int moveForClient(Kelv& k, const hamlib::MoveRequest& request) {
+    const rotor::RotorType* type = rotor::findRotorType(k.settings().RotorType);
+    if (k.rs.Tracking_on != 1 || type == nullptr || type->set.send == nullptr) {
+        return hamlib::errors::kRejected;
+    }
+    switch (request.kind) {
+    case hamlib::MoveKind::SetPosition:
+        rotor::commandPosition(k, request.target.azimuth, request.target.elevation);
+        break;
+    case hamlib::MoveKind::Stop:
+        Command6_Click(k);
+        break;
+    case hamlib::MoveKind::Park:
+        if (type->network != nullptr) {
+            type->network->park(k);
+        } else {
+            rotor::commandPosition(
+                k, numbers::leadingNumber(k.settings().value("Station", "Park_Az", "180")),
+                numbers::leadingNumber(k.settings().value("Station", "Park_El", "0")));
+        }
+        break;
+    }
+    k.rs.antenna.paused = true;
+    return hamlib::errors::kOk;
+}
+
+void startServer(Kelv& k, hamlib::HamlibDevices& devices, std::string& failures) {
+    hamlib::ServerSettings settings;
+    std::string error;
+    if (!hamlib::parseServerSettings(hamlibValue(k, "Server", "0"),
+                                     hamlibValue(k, "Server_Address", "127.0.0.1"),
+                                     hamlibValue(k, "Server_Port", "4535"),
+                                     hamlibValue(k, "Server_Moves", "0"), settings, error)) {
+        failures += error + "\n";
+        return;
+    }
+    hamlib::RotorAccess access;
+    access.position = [&k] { return reportedPosition(k); };
+    access.move = [&k](const hamlib::MoveRequest& request) { return moveForClient(k, request); };
+    if (!devices.startServer(settings, std::move(access), error)) {
+        failures += "rotctld server at " + settings.address + ":" + std::to_string(settings.port) +
+                    ": " + error + "\n";
+    }
+}
+
+} // namespace
+
+void startNetworkDevices(Kelv& k) {
+    auto& devices = k.part<hamlib::HamlibDevices>();
+    devices.stop();
+    std::string failures, error;
+    if (k.settings().RtxType == kHamlibRigType) {
+        if (devices.startRig(hamlibValue(k, "Rig_Address", "127.0.0.1:4532"), error)) {
+            // A daemon that comes (back) gets the current frequency at once.
+            devices.rig()->onConnected = [&k, &devices] {
+                devices.splitOn = false;
+                if (!k.rs.Freq_TX.empty()) {
+                    hamlibRigSetFrequency(k);
+                }
+            };
+        } else {
+            failures += error + "\n";
+        }
+    }
+    if (k.settings().RotorType == kHamlibRotType) {
+        if (devices.startRot(hamlibValue(k, "Rot_Address", "127.0.0.1:4533"), error)) {
+            devices.rot()->onPosition = [&k](const hamlib::Position& p) {
+                rotor::showLabels(k, {oneDecimal(p.azimuth), oneDecimal(p.elevation)});
+            };
+            devices.rot()->onConnected = [&k] {
+                if (!k.rs.antenna.paused) {
+                    rotor::commandTarget(k);
+                }
+            };
+        } else {
+            failures += error + "\n";
+        }
+    }
+    startServer(k, devices, failures);
+    k.ui.tmrNetwork.enabled =
+        devices.rig() != nullptr || devices.rot() != nullptr || devices.server() != nullptr;
+    if (!failures.empty()) {
+        failures.pop_back();
+        k.dialogs.messageBox("Hamlib:\n" + failures + "\n\nTracking goes on without it.");
+    }
+}
+
+void stopNetworkDevices(Kelv& k) {
+    k.part<hamlib::HamlibDevices>().stop();
+    k.ui.tmrNetwork.enabled = false;
+}
+
+void tmrNetwork_Timer(Kelv& k) {
+    k.part<hamlib::HamlibDevices>().poll();
+}
+
+} // namespace kelvora
