@@ -4,6 +4,7 @@
 #include "config/ini_file.h"
 #include "config/settings.h"
 #include "ports/serial_ports.h"
+#include "state/device_names.h"
 #include "state/kelv.h"
 #include "tracking/device_lists.h"
 #include "tracking/startup.h"
@@ -106,18 +107,31 @@ void SettingsWindow::build() {
     // Each half has a label column, a value column and a column for port devices.
     int rows[2] = {0, 0};
 
+    // Returns the widgets of the row, for the rows shown only with some device types.
     auto place = [&](int half, QWidget* caption, QWidget* value, QWidget* extra = nullptr) {
         int row = rows[half]++;
         int column = half * 4;
+        std::vector<QWidget*> placed;
         if (caption != nullptr) {
             grid->addWidget(caption, row, column, Qt::AlignRight | Qt::AlignVCenter);
+            placed.push_back(caption);
         }
         if (value != nullptr) {
             grid->addWidget(value, row, column + 1);
+            placed.push_back(value);
         }
         if (extra != nullptr) {
             grid->addWidget(extra, row, column + 2);
+            placed.push_back(extra);
         }
+        return placed;
+    };
+    auto joined = [](std::initializer_list<std::vector<QWidget*>> parts) {
+        std::vector<QWidget*> all;
+        for (const std::vector<QWidget*>& part : parts) {
+            all.insert(all.end(), part.begin(), part.end());
+        }
+        return all;
     };
     auto captionLabel = [this](const char* text) { return new QLabel(text, this); };
 
@@ -176,6 +190,33 @@ void SettingsWindow::build() {
         });
         return line;
     };
+    auto addedEdit = [&](const char* section, const char* key, const char* defaultValue,
+                         const char* tip) {
+        auto* line = new QLineEdit(this);
+        line->setObjectName(key);
+        line->setValidator(oneLine);
+        line->setToolTip(tip);
+        m_added.push_back({section, key, defaultValue, line, nullptr});
+        connect(line, &QLineEdit::textEdited, this, [this, section, key](const QString& text) {
+            m_events.run([this, section, key, text] {
+                m_k.settings().setValue(section, key, text.toStdString());
+            });
+        });
+        return line;
+    };
+    auto addedCheck = [&](const char* section, const char* key, const char* caption,
+                          const char* tip) {
+        auto* box = new QCheckBox(caption, this);
+        box->setObjectName(key);
+        box->setToolTip(tip);
+        m_added.push_back({section, key, "0", nullptr, box});
+        connect(box, &QCheckBox::toggled, this, [this, section, key](bool on) {
+            m_events.run([this, section, key, on] {
+                m_k.settings().setValue(section, key, on ? "1" : "0");
+            });
+        });
+        return box;
+    };
     auto check = [&](const char* field, const char* caption, const char* tip) {
         auto* box = new QCheckBox(caption, this);
         box->setObjectName(field);
@@ -206,17 +247,24 @@ void SettingsWindow::build() {
     // Radio.
     bannerRow(0, "---------------------- Rtx / Cat -----------------------------");
     place(0, captionLabel("Cat:"), combo("RtxType", "Rtx  type selection"));
+    std::vector<QWidget*> rigAddress =
+        place(0, captionLabel("rigctld address:"),
+              addedEdit("Hamlib", "Rig_Address", "127.0.0.1:4532",
+                        "host:port of Hamlib's rigctld, which holds the radio's serial port"));
     QComboBox* rtxPort = combo("RtxPort", "Com port for Rtx");
-    place(0, captionLabel("Port:"), rtxPort, deviceOf(rtxPort));
+    std::vector<QWidget*> rtxSerial = place(0, captionLabel("Port:"), rtxPort, deviceOf(rtxPort));
     QComboBox* rtxPort2 = combo("RtxPort2", "Com port2 for Rtx");
-    place(0, nullptr, rtxPort2, deviceOf(rtxPort2));
-    place(0, captionLabel("Baud Rate:"), combo("RtxBaud", "Baudrate selection for serial ports"));
+    rtxSerial = joined({rtxSerial, place(0, nullptr, rtxPort2, deviceOf(rtxPort2)),
+                        place(0, captionLabel("Baud Rate:"),
+                              combo("RtxBaud", "Baudrate selection for serial ports"))});
     place(0, captionLabel("Icom Address hex"),
           row3(edit("IcomAddr", "Icom address"),
                edit("IcomAddr1", "Icom address 2 for special purpose"), nullptr));
-    place(0, captionLabel("Com Property:"),
-          row3(combo("Parity", "Com parity values"), combo("Bits", "Com data bit values"),
-               combo("StopBit", "Com stop bit values")));
+    rtxSerial = joined({rtxSerial, place(0, captionLabel("Com Property:"),
+                                         row3(combo("Parity", "Com parity values"),
+                                              combo("Bits", "Com data bit values"),
+                                              combo("StopBit", "Com stop bit values")))});
+    m_typeRows.push_back({&config::Settings::RtxType, kHamlibRigType, rtxSerial, rigAddress});
     place(0, captionLabel("Frequency TXOffset Khz"), edit("Offset", "Frequency offset for TX Khz"));
     auto* fileRow = new QWidget(this);
     auto* fileLine = new QHBoxLayout(fileRow);
@@ -247,19 +295,40 @@ void SettingsWindow::build() {
     bannerRow(1, "--------------------------- Rotor ---------------------------------");
     place(1, captionLabel("Rotor Interface:"),
           combo("RotorType", "Rotor interface type selection"));
+    std::vector<QWidget*> rotAddress =
+        place(1, captionLabel("rotctld address:"),
+              addedEdit("Hamlib", "Rot_Address", "127.0.0.1:4533",
+                        "host:port of Hamlib's rotctld, which holds the rotor's serial port"));
     QComboBox* rotorPort = combo("RotorPort", "Com port for Rotor interface");
-    place(1, captionLabel("Port:"), rotorPort, deviceOf(rotorPort));
-    place(1, captionLabel("Baud Rate:"), combo("RotorBaud", "Baudrate selection for serial ports"));
-    place(1, captionLabel("Pace Delay (Secs.):"),
-          edit("RotorPaceDelay", "Character-rate pace down delay time in secs. for controller"));
-    place(1, captionLabel("Time Out (Secs.):"),
-          edit("RotorTimeOutDelay", "Seconds for Rotor Time out "));
-    place(1, captionLabel("Com Property:"),
-          row3(combo("RotorParity", "Com parity values"), combo("RotorBits", "Com data bit values"),
-               combo("RotorStopbit", "Com stop bit values")));
+    std::vector<QWidget*> rotorSerial =
+        joined({place(1, captionLabel("Port:"), rotorPort, deviceOf(rotorPort)),
+                place(1, captionLabel("Baud Rate:"),
+                      combo("RotorBaud", "Baudrate selection for serial ports")),
+                place(1, captionLabel("Pace Delay (Secs.):"),
+                      edit("RotorPaceDelay",
+                           "Character-rate pace down delay time in secs. for controller")),
+                place(1, captionLabel("Time Out (Secs.):"),
+                      edit("RotorTimeOutDelay", "Seconds for Rotor Time out ")),
+                place(1, captionLabel("Com Property:"),
+                      row3(combo("RotorParity", "Com parity values"),
+                           combo("RotorBits", "Com data bit values"),
+                           combo("RotorStopbit", "Com stop bit values")))});
     place(1, captionLabel("Refresh Rotors seconds"),
           combo("Refresh_Rotore", "Seconds refresh for bi-directional"));
-    place(1, captionLabel("Ports Handshaking"), combo("Contollo_Flusso", "Handshaking coms"));
+    rotorSerial = joined({rotorSerial, place(1, captionLabel("Ports Handshaking"),
+                                             combo("Contollo_Flusso", "Handshaking coms"))});
+    m_typeRows.push_back({&config::Settings::RotorType, kHamlibRotType, rotorSerial, rotAddress});
+    // Kelvora as a rotctld for loggers and other programs.
+    place(1, captionLabel("rotctld server:"),
+          row3(addedCheck("Hamlib", "Server", "On",
+                          "Answer Hamlib's rotctld protocol, so that other programs can read "
+                          "the antenna position"),
+               addedEdit("Hamlib", "Server_Address", "127.0.0.1",
+                         "Address to listen on; 127.0.0.1 keeps it to this machine"),
+               addedEdit("Hamlib", "Server_Port", "4535", "TCP port of the rotctld server")));
+    place(1, nullptr,
+          addedCheck("Hamlib", "Server_Moves", "Clients may move the antenna",
+                     "If ON, rotctld clients may send P, S and K; a P pauses tracking"));
 
     // General options.
     rows[1]++;
@@ -396,7 +465,30 @@ void SettingsWindow::showRecord() {
             check.box->setChecked(on);
         }
     }
+    for (const AddedField& field : m_added) {
+        std::string value = s.value(field.section, field.key, field.defaultValue);
+        if (field.edit != nullptr && field.edit->text() != toQString(value)) {
+            QSignalBlocker quiet(field.edit);
+            field.edit->setText(toQString(value));
+        } else if (field.box != nullptr && field.box->isChecked() != (value == "1")) {
+            QSignalBlocker quiet(field.box);
+            field.box->setChecked(value == "1");
+        }
+    }
+    showTypeRows();
     showPortDevices();
+}
+
+void SettingsWindow::showTypeRows() {
+    for (const TypeRows& rows : m_typeRows) {
+        bool network = m_k.settings().*rows.type == rows.networkType;
+        for (QWidget* w : rows.serial) {
+            w->setVisible(!network);
+        }
+        for (QWidget* w : rows.network) {
+            w->setVisible(network);
+        }
+    }
 }
 
 void SettingsWindow::refreshDevices() {

@@ -56,18 +56,35 @@ private:
         QComboBox* combo;
         QLabel* device;
     };
+    // A key of the newer sections, edited in a line or a check box (one of them).
+    struct AddedField {
+        const char* section;
+        const char* key;
+        const char* defaultValue;
+        QLineEdit* edit = nullptr;
+        QCheckBox* box = nullptr;
+    };
+    // The rows a device type needs: its serial rows, or its network address for a daemon type.
+    struct TypeRows {
+        std::string config::Settings::*type;
+        std::string_view networkType;
+        std::vector<QWidget*> serial, network;
+    };
 
     void build();
     void showRecord();
     void refreshDevices();
     void showPortDevices();
     void assignDevice();
+    void showTypeRows();
 
     Kelv& m_k;
     WindowEvents& m_events;
     std::vector<TextField> m_texts;
     std::vector<CheckField> m_checks;
     std::vector<PortHint> m_ports;
+    std::vector<AddedField> m_added;
+    std::vector<TypeRows> m_typeRows;
     QComboBox* m_deviceList = nullptr;
     QComboBox* m_deviceCom = nullptr;
     QString m_devicesTip;
