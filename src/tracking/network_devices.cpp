@@ -107,8 +107,9 @@ void startNetworkDevices(Kelv& k) {
             devices.rot()->onPosition = [&k](const hamlib::Position& p) {
                 rotor::showLabels(k, {oneDecimal(p.azimuth), oneDecimal(p.elevation)});
             };
+            // A daemon that comes (back) is sent the current target, once there is one.
             devices.rot()->onConnected = [&k] {
-                if (!k.rs.antenna.paused) {
+                if (!k.rs.antenna.paused && !k.rs.Az_int.empty() && !k.rs.El_int.empty()) {
                     rotor::commandTarget(k);
                 }
             };

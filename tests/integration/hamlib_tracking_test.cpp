@@ -1,0 +1,194 @@
+// The program with the Hamlib types and its rotctld server, end to end: a rewritten tracking
+// file, the tick and the network timer, Debian's dummy daemons and Hamlib's own tools.
+#include "config/ini_file.h"
+#include "config/settings.h"
+#include "fakes/kelv_fixture.h"
+#include "integration/hamlib_support.h"
+#include "integration/test_support.h"
+#include "platform/qt/qt_device_factory.h"
+#include "platform/qt/qt_serial_port.h"
+#include "rotor/position_feedback.h"
+#include "state/kelv.h"
+#include "tracking/network_devices.h"
+#include "tracking/startup.h"
+#include "tracking/tracking_cycle.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
+namespace kelvora {
+namespace {
+
+using testkit::pumpUntil;
+
+// As WSJT-X writes it: the Moon and Sun lines, the two QSO frequencies, and the Doppler line with
+// "Doppler" where the reader expects it.
+std::string trackingFile(const char* az, const char* el, int fqsoKHz) {
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "01:02:03,%s,%s,Moon\r\n01:02:04,200.1, 10.2,Sun\r\n%3d,  fQSO\r\n%3d,  "
+                  "fQSO2\r\n",
+                  az, el, fqsoKHz, fqsoKHz);
+    std::string head = text;
+    std::string doppler = " 144,     0,     0,Doppler";
+    std::size_t fill = 93 - 1 + 9 - head.size() - doppler.find("Doppler");
+    return head + std::string(fill, ' ') + doppler + "\r\n";
+}
+
+struct Program {
+    Program() {
+        config::Create_Config_file(ini());
+        config::WriteStringIni("General", "Fname", folder.file("azel.dat"), ini());
+        config::WriteStringIni("General", "Autoupdate", "1", ini());
+        k.devices = &devices;
+    }
+    std::string ini() const { return folder.file("Kelvora.ini"); }
+    // Start may offer to make rotor.dat; nothing may be said about the links or ports.
+    bool noNetworkMessage() const {
+        for (const std::string& m : dialogs.messages) {
+            if (m.find("rotor.dat") == std::string::npos &&
+                m.find("Rotor.dat") == std::string::npos) {
+                return false;
+            }
+        }
+        return true;
+    }
+    void set(const char* section, const char* key, const std::string& value) {
+        config::WriteStringIni(section, key, value, ini());
+    }
+    void track(const char* az, const char* el, int fqsoKHz) {
+        folder.write("azel.dat", trackingFile(az, el, fqsoKHz));
+        clock.second = clock.second % 59 + 1;
+        tmrRead_Timer(k);
+    }
+    // The network timer while `done` does not hold.
+    bool networkUntil(const std::function<bool()>& done) {
+        return pumpUntil([&] {
+            tmrNetwork_Timer(k);
+            return done();
+        });
+    }
+
+    fakes::TempFolder folder;
+    testkit::SteppedClock clock;
+    fakes::FakeSerialPort radio, virtualPtt, realPtt, radio2;
+    platform::QtSerialPort rotor;
+    fakes::FakeTcpSocket linrad;
+    fakes::FakeDialogs dialogs;
+    platform::QtDeviceFactory devices;
+    config::SettingsDialog settingsDialog{folder.file("Kelvora.ini")};
+    Kelv k{settingsDialog, radio,  rotor, virtualPtt, realPtt,
+           radio2,         linrad, clock, dialogs,    folder.path()};
+};
+
+std::string ask(const char* tool, const std::string& address, const char* command, Program& p) {
+    return testkit::run({tool, "-m", "2", "-r", QString::fromStdString(address), command},
+                        [&p] { tmrNetwork_Timer(p.k); })
+        .first;
+}
+
+TEST(HamlibTracking, RigctldRadioFollowsTheFile) {
+    SKIP_WITHOUT_HAMLIB();
+    testkit::DummyDaemon rigctld("/usr/bin/rigctld");
+    ASSERT_TRUE(rigctld.ready);
+    Program p;
+    p.set("COM_RTX", "Rtx_type", "Hamlib rigctld");
+    p.set("Hamlib", "Rig_Address", rigctld.address());
+    p.folder.write("azel.dat", trackingFile("123.4", "45.6", 125));
+    mnuStart_Click(p.k);
+    ASSERT_TRUE(p.dialogs.messages.empty()) << p.dialogs.messages.front();
+    EXPECT_FALSE(p.radio.isOpen()) << "no serial port for a network radio";
+    ASSERT_TRUE(p.k.ui.tmrNetwork.enabled);
+    p.k.ui.Autoupdate.value = 1;
+    // The first tick most likely comes before the connection; the frequency goes out as soon as
+    // the daemon is there.
+    p.track("123.4", "45.6", 125);
+    std::string heard;
+    ASSERT_TRUE(p.networkUntil([&] {
+        heard = ask("/usr/bin/rigctl", rigctld.address(), "f", p);
+        return heard == "144125000\n";
+    })) << heard << p.k.ui.RotorAZ.caption << " TX " << p.k.rs.Freq_TX;
+    p.track("123.4", "45.6", 130);
+    EXPECT_EQ(ask("/usr/bin/rigctl", rigctld.address(), "f", p), "144130000\n");
+    EXPECT_EQ(p.k.ui.Label_TX.caption, "144,130,000");
+}
+
+TEST(HamlibTracking, RotctldRotorReachesTheTarget) {
+    SKIP_WITHOUT_HAMLIB();
+    testkit::DummyDaemon rotctld("/usr/bin/rotctld");
+    ASSERT_TRUE(rotctld.ready);
+    Program p;
+    p.set("COM_Rotor", "Rotor_type", "Hamlib rotctld");
+    p.set("COM_Rotor", "Refresh_Rotore", "1");
+    p.set("Hamlib", "Rot_Address", rotctld.address());
+    // Close to the dummy's rest position: it turns about six degrees a second.
+    p.folder.write("azel.dat", trackingFile("8.5", "4.5", 125));
+    mnuStart_Click(p.k);
+    ASSERT_TRUE(p.noNetworkMessage()) << p.dialogs.messages.front();
+    double asked = 0;
+    ASSERT_TRUE(p.networkUntil([&] {
+        if (p.clock.monotonicSeconds() - asked > 0.2) {
+            asked = p.clock.monotonicSeconds();
+            Timer1_Timer(p.k); // the position poll
+        }
+        return p.k.ui.LabelAZ.caption == "8.5" && p.k.ui.LabelEL.caption == "4.5";
+    }));
+    EXPECT_EQ(p.k.rs.antenna.measuredAz, 8.5);
+    std::string text = ask("/usr/bin/rotctl", rotctld.address(), "p", p);
+    EXPECT_EQ(text, "8.50\n4.50\n");
+}
+
+// A GS-232A controller on a pseudo-terminal answering "+0211+0033" to every position request.
+struct Gs232aController {
+    Gs232aController() {
+        thread = std::thread([this] {
+            std::string line;
+            while (running) {
+                line += device.received();
+                if (line.find("C2\r") != std::string::npos) {
+                    device.send("+0211+0033\r\n");
+                    line.clear();
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+        });
+    }
+    ~Gs232aController() {
+        running = false;
+        thread.join();
+    }
+    testkit::PtyDevice device;
+    std::atomic<bool> running{true};
+    std::thread thread;
+};
+
+TEST(HamlibTracking, ServerReportsWhatTheRotorMeasured) {
+    SKIP_WITHOUT_HAMLIB();
+    Gs232aController controller;
+    ASSERT_TRUE(controller.device.ok());
+    Program p;
+    int port = testkit::freePortOutsideEphemeralRange();
+    p.set("COM_Rotor", "Rotor_type", "GS232");
+    p.set("COM_Rotor", "Rotor_com", "COM3");
+    p.set("COM_Rotor", "Refresh_Rotore", "1");
+    p.set("COM_Rotor", "Rotor_TimeOutDelay", "0.3");
+    p.set("Ports", "COM3", controller.device.name());
+    p.set("Hamlib", "Server", "1");
+    p.set("Hamlib", "Server_Port", std::to_string(port));
+    p.folder.write("azel.dat", trackingFile("123.4", "45.6", 125));
+    mnuStart_Click(p.k);
+    ASSERT_TRUE(p.noNetworkMessage()) << p.dialogs.messages.front();
+    Timer1_Timer(p.k);
+    ASSERT_EQ(p.k.rs.antenna.measuredAz, 211);
+    std::string address = "127.0.0.1:" + std::to_string(port);
+    EXPECT_EQ(ask("/usr/bin/rotctl", address, "p", p), "211.00\n33.00\n");
+    std::string refused = ask("/usr/bin/rotctl", address, "P 10 10", p);
+    EXPECT_NE(refused, "") << "a refusal, not silence";
+    EXPECT_FALSE(p.k.rs.antenna.paused) << refused;
+}
+
+} // namespace
+} // namespace kelvora

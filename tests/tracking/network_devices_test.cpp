@@ -1,0 +1,119 @@
+// The Hamlib types on fake sockets: what goes to rigctld and rotctld, and what is told.
+#include "config/settings.h"
+#include "fakes/kelv_fixture.h"
+#include "radio/hamlib_rig.h"
+#include "radio/vfo_buttons.h"
+#include "rotor/antenna_command.h"
+#include "rotor/controller_unit.h"
+#include "rotor/position_feedback.h"
+#include "state/kelv.h"
+#include "tracking/network_devices.h"
+
+#include <gtest/gtest.h>
+
+namespace kelvora {
+namespace {
+
+struct NetworkFixture : fakes::KelvFixture {
+    NetworkFixture() {
+        k.rs.Tracking_on = 1;
+        k.settings().RtxType = "Hamlib rigctld";
+        k.settings().RotorType = "Hamlib rotctld";
+    }
+    // Start, then the polls that connect: the first makes the connection, the second sees it.
+    void start() {
+        startNetworkDevices(k);
+        tmrNetwork_Timer(k);
+        tmrNetwork_Timer(k);
+    }
+    fakes::FakeTcpSocket& rig() { return *devices.sockets.at(0); }
+    fakes::FakeTcpSocket& rot() { return *devices.sockets.at(1); }
+    std::string sent(fakes::FakeTcpSocket& s) {
+        std::string all;
+        for (const std::string& line : s.sends) {
+            all += line;
+        }
+        s.sends.clear();
+        return all;
+    }
+};
+
+TEST(NetworkDevices, RigctldGetsOneVfoOrSplitAndTheButtons) {
+    struct Case {
+        int doppler;
+        const char *tx, *rx;
+        std::string expected;
+    };
+    for (const Case& c : {
+             Case{0, "144125000", "144125700", "F 144125000\n"},
+             Case{1, "144125000", "144125000", "F 144125000\n"},
+             Case{1, "144125000.5", "144126700", "F 144126700\nS 1 VFOB\nI 144125000\n"},
+         }) {
+        NetworkFixture f;
+        f.start();
+        f.k.settings().Doppler_Check = c.doppler;
+        f.k.rs.Freq_TX = c.tx;
+        f.k.rs.Freq_RX = c.rx;
+        ASSERT_TRUE(f.rig().connects.size() == 1);
+        EXPECT_EQ(f.rig().connects[0], (std::pair<std::string, std::string>{"127.0.0.1", "4532"}));
+        hamlibRigSetFrequency(f.k); // the row's frequency procedure
+
+        EXPECT_EQ(f.sent(f.rig()), c.expected) << c.doppler << " " << c.rx;
+    }
+    NetworkFixture f;
+    f.start();
+    Host_Click(f.k);
+    Normal_Click(f.k);
+    Posizione_Click(f.k);
+    EXPECT_EQ(f.sent(f.rig()), "V VFOA\nV VFOB\nG CPY\n");
+}
+
+TEST(NetworkDevices, RotctldGetsTargetPollAndStopAndShowsThePosition) {
+    NetworkFixture f;
+    f.k.settings().Refresh_Rotore = "1";
+    f.start();
+    f.k.rs.Az_text = "123.4";
+    f.k.rs.El_text = "45.6";
+    f.k.rs.Az_int = "123";
+    f.k.rs.El_int = "45";
+    rotor::commandNewTarget(f.k);
+    Controllo_posizione(f.k);
+    f.k.ui.Rotorman.value = 1; // Stop is offered with the manual direction
+    Command6_Click(f.k);
+    EXPECT_EQ(f.sent(f.rot()), "P 123.400000 45.600000\np\nS\n");
+    f.rot().incoming = "RPRT 0\n123.400000\n45.600000\n";
+    tmrNetwork_Timer(f.k);
+    EXPECT_EQ(f.k.ui.LabelAZ.caption, "123.4");
+    EXPECT_EQ(f.k.ui.LabelEL.caption, "45.6");
+    EXPECT_EQ(f.k.rs.antenna.measuredEl, 45.6);
+}
+
+TEST(NetworkDevices, AnAbsentDaemonIsToldOnceAndTriedAgain) {
+    NetworkFixture f;
+    f.k.settings().RotorType = "None";
+    startNetworkDevices(f.k);
+    f.rig().stateAfterConnect = platform::TcpState::Closed;
+    tmrNetwork_Timer(f.k);
+    tmrNetwork_Timer(f.k);
+    EXPECT_EQ(f.k.ui.RotorAZ.caption, "rigctld not reachable at 127.0.0.1:4532");
+    f.k.ui.RotorAZ.caption.clear();
+    for (int i = 0; i < 10; ++i) {
+        f.clock.advance(1);
+        tmrNetwork_Timer(f.k);
+    }
+    EXPECT_EQ(f.k.ui.RotorAZ.caption, "") << "told once, not at every attempt";
+    EXPECT_GE(f.rig().connects.size(), 3u);
+}
+
+TEST(NetworkDevices, AWrongAddressIsNamedAtStart) {
+    NetworkFixture f;
+    f.k.settings().setValue("Hamlib", "Rig_Address", "localhost:99999");
+    f.k.settings().setValue("Hamlib", "Server", "2");
+    startNetworkDevices(f.k);
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_NE(f.dialogs.messages[0].find("rigctld address"), std::string::npos);
+    EXPECT_NE(f.dialogs.messages[0].find("Server"), std::string::npos);
+}
+
+} // namespace
+} // namespace kelvora
