@@ -49,6 +49,27 @@ TEST_F(SettingsWindowTest, ShowsTheStoredValuesIncludingTextsThatAreNoItems) {
     EXPECT_FALSE(field<QCheckBox>("map65_fqso2")->isChecked());
 }
 
+TEST_F(SettingsWindowTest, HamlibTypesShowTheDaemonAddressInsteadOfTheSerialRows) {
+    writeSettings([](config::Settings& s) { s.RotorType = "GS232"; });
+    open();
+    auto shown = [this](const char* name) { return field<QWidget>(name)->isVisible(); };
+    EXPECT_TRUE(shown("RtxPort") && shown("RotorPort") && shown("RotorBaud"));
+    EXPECT_FALSE(shown("Rig_Address") || shown("Rot_Address"));
+    field<QComboBox>("RtxType")->setEditText("Hamlib rigctld");
+    field<QComboBox>("RotorType")->setEditText("Hamlib rotctld");
+    EXPECT_FALSE(shown("RtxPort") || shown("RtxBaud") || shown("RotorPort") || shown("RotorBaud"));
+    EXPECT_EQ(field<QLineEdit>("Rig_Address")->text(), "127.0.0.1:4532");
+    ASSERT_TRUE(shown("Rig_Address") && shown("Rot_Address"));
+    field<QLineEdit>("Rot_Address")->setText("10.0.0.5:4533");
+    field<QLineEdit>("Rot_Address")->textEdited("10.0.0.5:4533");
+    field<QCheckBox>("Server")->setChecked(true);
+    press("Save");
+    EXPECT_EQ(config::ReadStringIni("Hamlib", "Rot_Address", k.iniPath()), "10.0.0.5:4533");
+    EXPECT_EQ(config::ReadStringIni("Hamlib", "Server", k.iniPath()), "1");
+    EXPECT_EQ(config::ReadStringIni("Hamlib", "Rig_Address", k.iniPath()), "")
+        << "an untouched key stays out of the file";
+}
+
 TEST_F(SettingsWindowTest, EveryComboHoldsExactlyItsItemsHoweverOftenShown) {
     writeSettings();
     for (int shown = 0; shown < 2; ++shown) {
