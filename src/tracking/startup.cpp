@@ -11,6 +11,7 @@
 #include "state/numbers.h"
 #include "state/trace_log.h"
 #include "tracking/control_enabling.h"
+#include "tracking/line_reopen.h"
 #include "tracking/tracking_file.h"
 
 #include <algorithm>
@@ -68,6 +69,7 @@ void startTracking(Kelv& k) {
     Visualizza_pulsanti(k);
     Read_File(k);
     ports::OpenCom(k);
+    watchOpenedLines(k);
     Linrad_connect(k);
     k.ui.tmrRead.enabled = true;
     if (k.settings().Refresh_Rotore != "None") {
