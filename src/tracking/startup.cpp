@@ -5,6 +5,7 @@
 #include "config/settings.h"
 #include "ports/serial_ports.h"
 #include "radio/linrad.h"
+#include "radio/ptt_sequence.h"
 #include "state/error_handler.h"
 #include "state/kelv.h"
 #include "state/message_box.h"
@@ -48,6 +49,7 @@ void hideDopplerWindow(Kelv& k) {
 // After a keyed real PTT line was closed the transmitter is no longer keyed.
 void closePortsAndUnkey(Kelv& k) {
     bool keyed = k.MSComm4.isOpen();
+    pttSequenceStop(k); // RTS, then DTR, before the lines close
     ports::closeAllPorts(k);
     if (keyed) {
         k.ui.Ptt.caption = "PTT off";
@@ -70,6 +72,7 @@ void startTracking(Kelv& k) {
     Read_File(k);
     ports::OpenCom(k);
     watchOpenedLines(k);
+    pttSequenceStart(k);
     Linrad_connect(k);
     k.ui.tmrRead.enabled = true;
     if (k.settings().Refresh_Rotore != "None") {

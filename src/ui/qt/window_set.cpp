@@ -2,6 +2,7 @@
 #include "ui/qt/window_set.h"
 
 #include "state/kelv.h"
+#include "radio/ptt_sequence.h"
 #include "state/message_box.h"
 #include "tracking/tracking_cycle.h"
 #include "ui/qt/main_window.h"
@@ -36,6 +37,9 @@ WindowSet::WindowSet(Kelv& k, ScreenSize screen)
     m_tmrRead = timer("tmrRead", tmrRead_Timer);
     m_timer1 = timer("Timer1", Timer1_Timer);
     m_messageTimer = timer("MessageTimer", MessageTimer_Timer);
+    // The PTT sequencer's lead and tail are kept to a few milliseconds.
+    m_pttSequenceTimer = timer("tmrPttSequence", tmrPttSequence_Timer);
+    m_pttSequenceTimer->setTimerType(Qt::PreciseTimer);
 
     m_main->onClose = [this] { closeProgram(); };
     sync();
@@ -68,6 +72,7 @@ void WindowSet::sync() {
     applyTimer(m_tmrRead, m_k.ui.tmrRead);
     applyTimer(m_timer1, m_k.ui.Timer1);
     applyTimer(m_messageTimer, m_k.frmMessage.MessageTimer);
+    applyTimer(m_pttSequenceTimer, m_k.ui.tmrPttSequence);
     if (m_k.quitRequested) {
         m_main->close();
     }
@@ -88,7 +93,7 @@ void WindowSet::closeProgram() {
         return;
     }
     m_closing = true;
-    for (QTimer* t : {m_tmrRead, m_timer1, m_messageTimer}) {
+    for (QTimer* t : {m_tmrRead, m_timer1, m_messageTimer, m_pttSequenceTimer}) {
         t->stop();
     }
     run([this] { Form_Unload(m_k, m_screen); });

@@ -65,6 +65,7 @@ private:
     QTimer* m_tmrRead;
     QTimer* m_timer1;
     QTimer* m_messageTimer;
+    QTimer* m_pttSequenceTimer;
     bool m_closing = false;
 };
 
