@@ -83,7 +83,8 @@ void scheduleNext(Kelv& k, PttSequence& s) {
     std::optional<double> due = s.sequencer.nextChangeIn(k.clock.monotonicSeconds());
     int ms = kReadEveryMs;
     if (due) {
-        ms = std::clamp(static_cast<int>(std::ceil(*due * 1000.0)), 1, kReadEveryMs);
+        // Whole milliseconds, not early by more than a microsecond.
+        ms = std::clamp(static_cast<int>(std::ceil(*due * 1000.0 - 0.001)), 1, kReadEveryMs);
     }
     k.ui.tmrPttSequence.interval = ms;
 }

@@ -8,6 +8,11 @@
 
 namespace kelvora::radio {
 
+namespace {
+// Times are sums of floating-point seconds; a microsecond is far below what a relay notices.
+constexpr double kSlack = 1e-6;
+} // namespace
+
 PttLevels PttSequencer::update(double now, bool keyed) {
     // Repeats while a step ends at once (a lead or tail of zero), so one call settles.
     for (int i = 0; i < 4; ++i) {
@@ -23,7 +28,7 @@ PttLevels PttSequencer::update(double now, bool keyed) {
             if (!keyed) {
                 m_step = PttStep::Tail;
                 m_since = now;
-            } else if (now - m_since >= m_lead) {
+            } else if (now - m_since >= m_lead - kSlack) {
                 m_step = PttStep::Transmit;
             }
             break;
@@ -37,7 +42,7 @@ PttLevels PttSequencer::update(double now, bool keyed) {
             if (keyed) {
                 m_step = PttStep::Lead;
                 m_since = now;
-            } else if (now - m_since >= m_tail) {
+            } else if (now - m_since >= m_tail - kSlack) {
                 m_step = PttStep::Receive;
             }
             break;

@@ -29,7 +29,8 @@ struct PttLevels {
 // - RTS is never high while DTR is low.
 class PttSequencer {
 public:
-    PttSequencer(double leadSeconds, double tailSeconds) : m_lead(leadSeconds), m_tail(tailSeconds) {}
+    PttSequencer(double leadSeconds, double tailSeconds)
+        : m_lead(leadSeconds), m_tail(tailSeconds) {}
 
     // The key at monotonic time `now`; returns the levels the lines must have from now on.
     PttLevels update(double now, bool keyed);

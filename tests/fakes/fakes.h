@@ -92,7 +92,7 @@ public:
     std::deque<bool> dsrSequence; // successive dsr() answers, before dsrLevel applies
     bool rts = false;
     bool dtr = false;
-    std::vector<std::string> lineChanges; // "RTS+", "DTR-"... in the order they were set
+    std::vector<std::string> lineChanges;          // "RTS+", "DTR-"... in the order they were set
     std::function<void(std::string_view)> onWrite; // a simulator may answer here
     std::vector<double> waits;                     // every waitForInput time-out asked for
 

@@ -1,8 +1,8 @@
 // Running the logic's procedures from window events, and showing the models afterwards.
 #include "ui/qt/window_set.h"
 
-#include "state/kelv.h"
 #include "radio/ptt_sequence.h"
+#include "state/kelv.h"
 #include "state/message_box.h"
 #include "tracking/tracking_cycle.h"
 #include "ui/qt/main_window.h"
