@@ -161,6 +161,7 @@ void tmrPttSequence_Timer(Kelv& k) {
         return;
     }
     bool realWasOpen = k.MSComm4.isOpen();
+    k.MSComm4.bytesWaiting(); // makes a line nothing is written to notice a hang-up
     ports::checkLost(k, k.MSComm4, "Real PTT");
     if (realWasOpen && !k.MSComm4.isOpen()) {
         // The line and both levels are gone with the device: start again from receive.

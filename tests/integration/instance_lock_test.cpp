@@ -1,4 +1,5 @@
-// Two programs started together on one program folder: one runs, the other says so and ends.
+// Programs started on one program folder: one runs, another says so and ends; a killed one's lock
+// does not block the next.
 #include "fakes/kelv_fixture.h"
 
 #include <gtest/gtest.h>
@@ -7,10 +8,8 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
-#include <string>
 #include <sys/syscall.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 extern char** environ;
 
@@ -24,8 +23,7 @@ pid_t startProgram(const std::string& home, const std::string& errorFile) {
     char* argv[] = {program.data(), nullptr};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errorFile.c_str(), O_WRONLY | O_CREAT, 0644);
     pid_t pid = -1;
     int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
     posix_spawn_file_actions_destroy(&actions);
@@ -33,14 +31,14 @@ pid_t startProgram(const std::string& home, const std::string& errorFile) {
     return error == 0 ? pid : -1;
 }
 
-// Waits up to `milliseconds` for the first of the two to end; its index, or -1.
-int firstToEnd(const pid_t (&pids)[2], int milliseconds) {
-    pollfd ends[2];
-    for (int i = 0; i < 2; ++i) {
-        ends[i] = {static_cast<int>(::syscall(SYS_pidfd_open, pids[i], 0)), POLLIN, 0};
+// The index of the first of `pids` to end within `milliseconds`, or -1.
+int firstToEnd(std::vector<pid_t> pids, int milliseconds) {
+    std::vector<pollfd> ends;
+    for (pid_t pid : pids) {
+        ends.push_back({static_cast<int>(::syscall(SYS_pidfd_open, pid, 0)), POLLIN, 0});
     }
     int first = -1;
-    if (::poll(ends, 2, milliseconds) > 0) {
+    if (::poll(ends.data(), ends.size(), milliseconds) > 0) {
         first = (ends[0].revents & POLLIN) ? 0 : 1;
     }
     for (const pollfd& p : ends) {
@@ -55,23 +53,25 @@ int exitStatus(pid_t pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-TEST(InstanceLockProgram, TheSecondOfTwoRacingStartsEndsNonZeroAndTheFirstGoesOn) {
+TEST(InstanceLockProgram, OfTwoRacingStartsOneEndsNonZeroAndAKilledOnesLockIsFree) {
     fakes::TempFolder home;
-    pid_t pids[2] = {startProgram(home.path(), home.file("err0")),
-                     startProgram(home.path(), home.file("err1"))};
-    ASSERT_GT(pids[0], 0);
-    ASSERT_GT(pids[1], 0);
+    std::vector<pid_t> pids = {startProgram(home.path(), home.file("err0")),
+                               startProgram(home.path(), home.file("err1"))};
+    ASSERT_TRUE(pids[0] > 0 && pids[1] > 0);
     int loser = firstToEnd(pids, 20000);
     ASSERT_GE(loser, 0) << "neither start ended";
-    int winner = 1 - loser;
     EXPECT_NE(exitStatus(pids[loser]), 0);
-    EXPECT_NE(home.read(loser == 0 ? "err0" : "err1")
+    EXPECT_NE(home.read("err" + std::to_string(loser))
                   .find("Kelvora is already running with the settings in " + home.path()),
               std::string::npos);
-    // The first goes on: it is still running a moment later, and ends normally when asked.
-    EXPECT_EQ(firstToEnd({pids[winner], pids[winner]}, 300), -1);
-    ::kill(pids[winner], SIGTERM);
-    EXPECT_EQ(exitStatus(pids[winner]), 0);
+    pid_t first = pids[1 - loser];
+    EXPECT_EQ(firstToEnd({first}, 300), -1) << "the first goes on";
+    ::kill(first, SIGKILL); // a crash leaves the lock file behind
+    exitStatus(first);
+    pid_t next = startProgram(home.path(), home.file("err2"));
+    EXPECT_EQ(firstToEnd({next}, 1000), -1) << home.read("err2");
+    ::kill(next, SIGTERM);
+    EXPECT_EQ(exitStatus(next), 0);
 }
 
 } // namespace
