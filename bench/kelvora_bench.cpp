@@ -12,6 +12,7 @@
 #include "platform/qt/qt_tcp_server.h"
 #include "platform/qt/qt_tcp_socket.h"
 #include "ports/serial_ports.h"
+#include "radio/ptt_sequence.h"
 #include "rotor/station_rules.h"
 #include "state/kelv.h"
 #include "tracking/startup.h"
@@ -565,53 +566,157 @@ int astro() {
     }
     std::printf("(checksum %.0f)\n", std::fmod(std::abs(sink), 10.0));
     return 0;
-    // A horizon mask of 3600 points (every 0.1 degree) evaluated at scattered azimuths, and one
-    // whole decision with that mask and every rule on.
-    int horizon() {
-        std::string text = "# a mask of 3600 points\n";
-        for (int i = 0; i < 3600; ++i) {
-            text +=
-                std::to_string(i / 10.0) + "," + std::to_string(5 + 3 * std::sin(i / 50.0)) + "\n";
-        }
+}
+
+// A horizon mask of 3600 points (every 0.1 degree) evaluated at scattered azimuths, and one
+// whole decision with that mask and every rule on.
+int horizon() {
+    std::string text = "# a mask of 3600 points\n";
+    for (int i = 0; i < 3600; ++i) {
+        text += std::to_string(i / 10.0) + "," + std::to_string(5 + 3 * std::sin(i / 50.0)) + "\n";
+    }
+    std::string error;
+    std::optional<station::HorizonMask> mask = station::HorizonMask::parse(text, "bench", error);
+    if (!mask) {
+        std::fprintf(stderr, "%s\n", error.c_str());
+        return 1;
+    }
+    double az = 0, sink = 0;
+    double parse =
+        timeIt(200, [&] { sink += station::HorizonMask::parse(text, "b", error) ? 1 : 0; });
+    double eval = timeIt(2000000, [&] {
+        az += 137.507764; // the golden angle: every lookup lands somewhere else
+        sink += mask->elevationAt(az);
+    });
+    station::StationSettings settings = station::parseStationSettings(
+        {{"Hold_Tx", "1"}, {"Move_Seconds", "0-59"}, {"El_Min", "1"}, {"Move_Threshold", "0.1"}});
+    station::StationState state;
+    double now = 0;
+    double decide = timeIt(1000000, [&] {
+        now += 1;
+        az += 0.37;
+        double a = std::fmod(az, 360.0);
+        station::Decision d =
+            station::decide({a, 45.6, "az", std::to_string(now), "01:02:03", 10, 0, false},
+                            settings, *mask, "", state);
+        state = std::move(d.next);
+        sink += d.target.az;
+    });
+    std::printf("horizon mask of 3600 points (%zu bytes of text)\n", text.size());
+    std::printf("  HorizonMask::parse                 %8.2f us\n", parse);
+    std::printf("  elevationAt                        %8.3f us\n", eval);
+    std::printf("  decide, every rule on              %8.3f us\n", decide);
+    std::printf("goal (an evaluation under 10 us): %s (checksum %.0f)\n",
+                eval < 10 ? "met" : "MISSED", sink);
+    return eval < 10 ? 0 : 1;
+}
+
+} // namespace
+
+namespace {
+
+// The real PTT port of the sequencer benchmark: a fake that stamps when each line changes.
+class StampedPttPort : public fakes::FakeSerialPort {
+public:
+    explicit StampedPttPort(platform::Clock& clock) : m_clock(clock) {}
+    void setRts(bool on) override {
+        FakeSerialPort::setRts(on);
+        (on ? rtsUp : rtsDown) = m_clock.monotonicSeconds();
+    }
+    void setDtr(bool on) override {
+        FakeSerialPort::setDtr(on);
+        (on ? dtrUp : dtrDown) = m_clock.monotonicSeconds();
+    }
+    double dtrUp = 0, dtrDown = 0, rtsUp = 0, rtsDown = 0;
+
+private:
+    platform::Clock& m_clock;
+};
+
+// The sequencer driven as the window drives it: its timer at the interval it asks for, real
+// sleeps in between, the virtual PTT line keyed and released at varying moments.
+int pttSequence(int cycles) {
+    platform::QtClock clock;
+    bool met = true;
+    std::printf("PTT sequencer: set lead/tail ms, actual minus set in ms (min median max)\n");
+    const std::pair<int, int> settings[] = {{0, 0}, {20, 20}, {50, 100}, {200, 500}};
+    for (auto [leadMs, tailMs] : settings) {
+        fakes::TempFolder folder;
+        fakes::FakeSerialPort radio, rotor, virtualPtt, radio2;
+        StampedPttPort realPtt(clock);
+        fakes::FakeTcpSocket socket;
+        fakes::FakeDialogs dialogs;
+        config::SettingsDialog settingsDialog(folder.file("Kelvora.ini"));
+        Kelv k(settingsDialog, radio, rotor, virtualPtt, realPtt, radio2, socket, clock, dialogs,
+               folder.path());
+        k.settings().Reale_PTT = "COM5";
+        k.settings().setValue("Station", "Ptt_Sequence", "1");
+        k.settings().setValue("Station", "Ptt_Lead_ms", std::to_string(leadMs));
+        k.settings().setValue("Station", "Ptt_Tail_ms", std::to_string(tailMs));
         std::string error;
-        std::optional<station::HorizonMask> mask =
-            station::HorizonMask::parse(text, "bench", error);
-        if (!mask) {
-            std::fprintf(stderr, "%s\n", error.c_str());
+        virtualPtt.open("/dev/virtual", {19200, 'N', 8, 1}, false, error);
+        pttSequenceStart(k);
+        auto runTimerUntil = [&](const std::function<bool()>& done) {
+            while (!done()) {
+                tmrPttSequence_Timer(k);
+                clock.sleepFor(k.ui.tmrPttSequence.interval / 1000.0);
+            }
+        };
+        std::vector<double> lead, tail;
+        for (int c = 0; c < cycles; ++c) {
+            clock.sleepFor((c % 10) / 1000.0); // key-downs at every phase of the timer
+            realPtt.rtsUp = realPtt.dtrDown = 0;
+            virtualPtt.dsrLevel = true;
+            runTimerUntil([&] { return realPtt.rtsUp > 0; });
+            lead.push_back((realPtt.rtsUp - realPtt.dtrUp) * 1000 - leadMs);
+            clock.sleepFor(0.02 + (c % 7) / 1000.0);
+            virtualPtt.dsrLevel = false;
+            runTimerUntil([&] { return realPtt.dtrDown > 0; });
+            tail.push_back((realPtt.dtrDown - realPtt.rtsDown) * 1000 - tailMs);
+        }
+        Stats l = stats(lead), t = stats(tail);
+        std::printf("  %4d / %4d   lead %6.2f %6.2f %6.2f   tail %6.2f %6.2f %6.2f\n", leadMs,
+                    tailMs, l.min, l.median, l.max, t.min, t.median, t.max);
+        met = met && std::max({std::abs(l.min), l.max, std::abs(t.min), t.max}) <= 5;
+    }
+    std::printf("goal (lead and tail within 5 ms of the set values): %s\n", met ? "met" : "MISSED");
+    return met ? 0 : 1;
+}
+
+// One attempt to open a lost line again, on a missing device and on a pseudo-terminal.
+int reopen(int runs) {
+    std::vector<double> missing, present;
+    platform::LineSettings line;
+    for (int i = 0; i < runs; ++i) {
+        platform::QtSerialPort port;
+        std::string error;
+        auto t0 = Steady::now();
+        port.open("/dev/serial/by-id/kelvora-bench-missing", line, false, error);
+        missing.push_back(since(t0, Steady::now()) * 1000);
+        int master = -1, slave = -1;
+        char name[256] = {};
+        if (::openpty(&master, &slave, name, nullptr, nullptr) != 0) {
             return 1;
         }
-        double az = 0, sink = 0;
-        double parse =
-            timeIt(200, [&] { sink += station::HorizonMask::parse(text, "b", error) ? 1 : 0; });
-        double eval = timeIt(2000000, [&] {
-            az += 137.507764; // the golden angle: every lookup lands somewhere else
-            sink += mask->elevationAt(az);
-        });
-        station::StationSettings settings =
-            station::parseStationSettings({{"Hold_Tx", "1"},
-                                           {"Move_Seconds", "0-59"},
-                                           {"El_Min", "1"},
-                                           {"Move_Threshold", "0.1"}});
-        station::StationState state;
-        double now = 0;
-        double decide = timeIt(1000000, [&] {
-            now += 1;
-            az += 0.37;
-            double a = std::fmod(az, 360.0);
-            station::Decision d =
-                station::decide({a, 45.6, "az", std::to_string(now), "01:02:03", 10, 0, false},
-                                settings, *mask, "", state);
-            state = std::move(d.next);
-            sink += d.target.az;
-        });
-        std::printf("horizon mask of 3600 points (%zu bytes of text)\n", text.size());
-        std::printf("  HorizonMask::parse                 %8.2f us\n", parse);
-        std::printf("  elevationAt                        %8.3f us\n", eval);
-        std::printf("  decide, every rule on              %8.3f us\n", decide);
-        std::printf("goal (an evaluation under 10 us): %s (checksum %.0f)\n",
-                    eval < 10 ? "met" : "MISSED", sink);
-        return eval < 10 ? 0 : 1;
+        t0 = Steady::now();
+        bool opened = port.open(name, line, false, error);
+        present.push_back(since(t0, Steady::now()) * 1000);
+        port.close();
+        ::close(slave);
+        ::close(master);
+        if (!opened) {
+            std::fprintf(stderr, "%s: %s\n", name, error.c_str());
+            return 1;
+        }
     }
+    Stats m = stats(missing), p = stats(present);
+    std::printf("reopen attempt, ms (min median max) over %d runs\n", runs);
+    std::printf("  device missing       %6.3f %6.3f %6.3f\n", m.min, m.median, m.max);
+    std::printf("  pseudo-terminal      %6.3f %6.3f %6.3f\n", p.min, p.median, p.max);
+    bool met = m.max < 5 && p.max < 5;
+    std::printf("goal (an attempt under 5 ms): %s\n", met ? "met" : "MISSED");
+    return met ? 0 : 1;
+}
 
 } // namespace
 
@@ -640,10 +745,16 @@ int main(int argc, char** argv) {
     if (what == "astro") {
         return astro();
     }
+    if (what == "ptt") {
+        return pttSequence(n > 0 ? n : 40);
+    }
+    if (what == "reopen") {
+        return reopen(n > 0 ? n : 200);
+    }
     if (what == "hamlib") {
         return hamlib(n > 0 ? n : 10);
     }
     std::fprintf(stderr, "usage: kelvora_bench pacedown | costs | latency [N] | ticks [N] | astro"
-                         " | horizon | hamlib [S]\n");
+                         " | horizon | hamlib [S] | ptt [N] | reopen [N]\n");
     return 2;
 }

@@ -23,6 +23,8 @@ echo "== tick to first byte";  "$dir/bench/kelvora_bench" latency 50
 echo "== 7200 ticks";          "$dir/bench/kelvora_bench" ticks 7200
 echo "== Moon and Sun";        "$dir/bench/kelvora_bench" astro
 echo "== horizon mask";        "$dir/bench/kelvora_bench" horizon
+echo "== PTT sequencer";       "$dir/bench/kelvora_bench" ptt 40
+echo "== reopen attempt";      "$dir/bench/kelvora_bench" reopen 200
 
 run=(python3 bench/program_bench.py --exe "$dir/kelvora")
 echo "== program CPU, 60 s";   "${run[@]}" cpu --seconds 60

@@ -46,6 +46,7 @@ public:
 
     virtual bool dsr() = 0;
     virtual void setRts(bool on) = 0;
+    virtual void setDtr(bool on) = 0;
 
     // Empty while the port works; the reason once the device was lost, until close().
     virtual std::string lostReason() const = 0;

@@ -92,8 +92,8 @@ struct OpenRequest {
 };
 
 // Opens one line; returns the failure text for the message, empty on success or when the line
-// is not configured.
-std::string openOne(Kelv& k, const OpenRequest& r) {
+// is not configured. `device` receives the device name the settings give, when they give one.
+std::string openOne(Kelv& k, const OpenRequest& r, std::string& device) {
     if (!r.deviceConfigured) {
         return {};
     }
@@ -106,7 +106,7 @@ std::string openOne(Kelv& k, const OpenRequest& r) {
         }
         return std::string(r.setting) + " " + r.portText + ": not a COM port number";
     }
-    std::string device = portDevice(k.iniPath(), *n);
+    device = portDevice(k.iniPath(), *n);
     std::string reason;
     std::optional<platform::LineSettings> line =
         lineSettings(r.baud, r.parity, r.bits, r.stopBits, reason);
@@ -122,23 +122,50 @@ std::string openOne(Kelv& k, const OpenRequest& r) {
     return std::string(r.setting) + " " + r.portText + " (" + device + "): " + reason;
 }
 
-} // namespace
-
-void OpenCom(Kelv& k) {
+std::vector<OpenRequest> openRequests(Kelv& k) {
     config::Settings& s = k.settings();
     // The Hamlib daemons' types are reached over the network: no serial port is theirs.
     bool radio = s.RtxType != "None" && s.RtxType != kHamlibRigType;
     bool rotor = s.RotorType != "None" && s.RotorType != kHamlibRotType;
-    std::vector<OpenRequest> requests = {
+    return {
         {k.MSComm1, "RtxPort", s.RtxPort, radio, s.RtxBaud, s.Parity, s.Bits, s.StopBit, true},
         {k.MSComm5, "RtxPort2", s.RtxPort2, radio, s.RtxBaud, s.Parity, s.Bits, s.StopBit, true},
         {k.MSComm2, "RotorPort", s.RotorPort, rotor, s.RotorBaud, s.RotorParity, s.RotorBits,
          s.RotorStopbit, true},
         {k.MSComm3, "Virtual_PTT", s.Virtual_PTT, true, "19200", "n", "8", "1", false},
     };
+}
+
+} // namespace
+
+std::string configuredDevice(Kelv& k, const platform::SerialPort& port) {
+    for (const OpenRequest& r : openRequests(k)) {
+        if (&r.port == &port && r.deviceConfigured) {
+            std::optional<int> n = portNumber(r.portText);
+            return n ? portDevice(k.iniPath(), *n) : std::string();
+        }
+    }
+    return {};
+}
+
+bool reopenLine(Kelv& k, platform::SerialPort& port, std::string& failure) {
+    for (const OpenRequest& r : openRequests(k)) {
+        if (&r.port == &port) {
+            std::string device;
+            failure = openOne(k, r, device);
+            return failure.empty() && port.isOpen();
+        }
+    }
+    failure = "not a line that is opened at Start";
+    return false;
+}
+
+void OpenCom(Kelv& k) {
+    std::vector<OpenRequest> requests = openRequests(k);
     std::string failures;
     for (const OpenRequest& request : requests) {
-        std::string failure = openOne(k, request);
+        std::string device;
+        std::string failure = openOne(k, request, device);
         if (!failure.empty()) {
             failures += (failures.empty() ? "" : "\n") + failure;
         }

@@ -35,6 +35,13 @@ std::optional<platform::Handshaking> handshaking(std::string_view flowText);
 // cannot be opened is left closed and named in one message box; the others still open.
 void OpenCom(Kelv& k);
 
+// The device name the settings give one of the lines OpenCom opens (a [Ports] name such as a
+// /dev/serial/by-id/ link is kept as written); empty when the line is not configured.
+std::string configuredDevice(Kelv& k, const platform::SerialPort& port);
+// Opens one of the lines OpenCom opens again, as OpenCom does; false with the failure text when
+// it did not open (or is no longer configured).
+bool reopenLine(Kelv& k, platform::SerialPort& port, std::string& failure);
+
 // Closes MSComm1 to MSComm5, in this order, where open.
 void closeAllPorts(Kelv& k);
 

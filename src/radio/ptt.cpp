@@ -3,6 +3,7 @@
 
 #include "config/settings.h"
 #include "ports/serial_ports.h"
+#include "radio/ptt_sequence.h"
 #include "radio/radio_dispatch.h"
 #include "state/kelv.h"
 
@@ -35,19 +36,30 @@ void reportOpenFailure(Kelv& k, const std::string& failure) {
                          "\n\nThe transmitter is not keyed; tracking goes on.");
 }
 
-void key(Kelv& k) {
+} // namespace
+
+bool openRealPttLine(Kelv& k, bool rtsOnOpen) {
     const std::string& portText = k.settings().Reale_PTT;
     std::optional<int> n = ports::portNumber(portText);
     if (!n) {
-        return; // "None", or no port named: PTT is not followed
+        return false; // "None", or no port named: PTT is not followed
     }
     std::string device = ports::portDevice(k.iniPath(), *n);
     std::string reason;
-    if (!k.MSComm4.open(device, kPttLine, /*rtsOnOpen=*/true, reason)) {
+    if (!k.MSComm4.open(device, kPttLine, rtsOnOpen, reason)) {
         reportOpenFailure(k, "Reale_PTT " + portText + " (" + device + "): " + reason);
-        return;
+        return false;
     }
     k.rs.Ptt_open_failure.clear();
+    return true;
+}
+
+namespace {
+
+void key(Kelv& k) {
+    if (!openRealPttLine(k, /*rtsOnOpen=*/true)) {
+        return;
+    }
     k.ui.Ptt.caption = kPttOn;
     Invio_frequenza(k);
 }
@@ -62,6 +74,9 @@ void unkey(Kelv& k) {
 } // namespace
 
 void Controllo_PTT_MAP65(Kelv& k) {
+    if (pttSequenceOn(k)) {
+        return; // the sequencer's own timer follows the line
+    }
     if (k.ui.Ptt.caption == kPttOn) {
         // Probed only while keyed, so a line lost once is reported once.
         probe(k, k.MSComm4, "Real PTT");

@@ -41,6 +41,7 @@ ControlList MainForm::controls() {
         {"ON_Icom1", &ON_Icom1},
         {"Option", &Option},
         {"RotorAZ", &RotorAZ},
+        {"PttSequence", &PttSequence},
     };
 }
 

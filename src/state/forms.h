@@ -45,11 +45,14 @@ struct MainForm {
     Control ON_Icom1{"Off", false, false};
     Control Option{"Options"};
     Control RotorAZ{""};
+    // The PTT sequencer's step; shown only while the sequencer is on.
+    Control PttSequence{"", true, false};
 
     Timer tmrRead{false, 500};
     Timer Timer1{false, 3000};
     // The Hamlib links and the rotctld server: polled often so that clients are answered at once.
     Timer tmrNetwork{false, 50};
+    Timer tmrPttSequence{false, 10};
 
     // Window geometry in twips (15 twips per pixel); the Qt window keeps it in step.
     double left = 2295, top = 2940, width = 9585, height = 4470;

@@ -5,12 +5,14 @@
 #include "config/settings.h"
 #include "ports/serial_ports.h"
 #include "radio/linrad.h"
+#include "radio/ptt_sequence.h"
 #include "state/error_handler.h"
 #include "state/kelv.h"
 #include "state/message_box.h"
 #include "state/numbers.h"
 #include "state/trace_log.h"
 #include "tracking/control_enabling.h"
+#include "tracking/line_reopen.h"
 #include "tracking/network_devices.h"
 #include "tracking/tracking_file.h"
 
@@ -48,6 +50,7 @@ void hideDopplerWindow(Kelv& k) {
 // After a keyed real PTT line was closed the transmitter is no longer keyed.
 void closePortsAndUnkey(Kelv& k) {
     bool keyed = k.MSComm4.isOpen();
+    pttSequenceStop(k); // RTS, then DTR, before the lines close
     ports::closeAllPorts(k);
     if (keyed) {
         k.ui.Ptt.caption = "PTT off";
@@ -70,6 +73,8 @@ void startTracking(Kelv& k) {
     Read_File(k);
     ports::OpenCom(k);
     startNetworkDevices(k);
+    watchOpenedLines(k);
+    pttSequenceStart(k);
     Linrad_connect(k);
     k.ui.tmrRead.enabled = true;
     if (k.settings().Refresh_Rotore != "None") {

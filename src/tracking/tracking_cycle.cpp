@@ -9,6 +9,7 @@
 #include "rotor/antenna_command.h"
 #include "rotor/position_feedback.h"
 #include "state/kelv.h"
+#include "tracking/line_reopen.h"
 #include "tracking/tracking_file.h"
 
 namespace kelvora {
@@ -51,6 +52,7 @@ void tmrRead_Timer(Kelv& k) {
         processSecond(k);
     }
     Controllo_PTT_MAP65(k);
+    reopenLostLines(k);
     if (rs.Blink_state == 0) {
         rs.Blink_state = 1;
         k.ui.lblFL.back = ui::kGreen;

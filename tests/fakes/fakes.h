@@ -57,7 +57,14 @@ public:
     std::string readAll() override;
     bool waitForInput(double seconds) override;
     bool dsr() override { return dsrSequence.empty() ? dsrLevel : popDsr(); }
-    void setRts(bool on) override { rts = on; }
+    void setRts(bool on) override {
+        rts = on;
+        lineChanges.push_back(on ? "RTS+" : "RTS-");
+    }
+    void setDtr(bool on) override {
+        dtr = on;
+        lineChanges.push_back(on ? "DTR+" : "DTR-");
+    }
     std::string lostReason() const override { return m_lost; }
 
     // Input that arrives at once, or at a monotonic time of the fake clock.
@@ -84,6 +91,8 @@ public:
     bool dsrLevel = false;
     std::deque<bool> dsrSequence; // successive dsr() answers, before dsrLevel applies
     bool rts = false;
+    bool dtr = false;
+    std::vector<std::string> lineChanges;          // "RTS+", "DTR-"... in the order they were set
     std::function<void(std::string_view)> onWrite; // a simulator may answer here
     std::vector<double> waits;                     // every waitForInput time-out asked for
 

@@ -207,4 +207,10 @@ void QtSerialPort::setRts(bool on) {
     }
 }
 
+void QtSerialPort::setDtr(bool on) {
+    if (isOpen()) {
+        m_port.setDataTerminalReady(on);
+    }
+}
+
 } // namespace kelvora::platform

@@ -23,6 +23,7 @@ public:
     bool waitForInput(double seconds) override;
     bool dsr() override;
     void setRts(bool on) override;
+    void setDtr(bool on) override;
     std::string lostReason() const override { return m_lost; }
 
     // How long one write may take to leave the port before the device counts as lost.

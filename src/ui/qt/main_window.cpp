@@ -160,6 +160,12 @@ void MainWindow::build() {
     pttFont.setBold(true);
     ptt->setFont(pttFont);
     radioRow->addWidget(ptt);
+    {
+        // The PTT sequencer's step, beside the PTT state; hidden while the sequencer is off.
+        QLabel* step = label("PttSequence", f.PttSequence, frequency);
+        step->setContentsMargins(4, 0, 4, 0);
+        radioRow->addWidget(step);
+    }
     radioRow->addStretch(1);
     radioRow->addWidget(label("Tipo_rtx", f.Tipo_rtx, frequency));
     frequencyBox->addLayout(radioRow);

@@ -1,5 +1,6 @@
 // The program's run function: the platform objects, the main window's logic and the windows.
 #include "config/settings_dialog.h"
+#include "platform/instance_lock.h"
 #include "platform/program_folder.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_device_factory.h"
@@ -13,12 +14,14 @@
 
 #include <QGuiApplication>
 #include <QLocale>
+#include <QMessageBox>
 #include <QScreen>
 #include <QSocketNotifier>
 
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <fcntl.h>
 #include <memory>
 #include <unistd.h>
@@ -99,6 +102,28 @@ ScreenSize screenSizeInTwips() {
     return {area.width() * MainWindow::kTwipsPerPixel, area.height() * MainWindow::kTwipsPerPixel};
 }
 
+// A second program on the same folder would open the same ports: it says so and ends. A folder
+// that cannot hold the lock file leaves the program unlocked, as it always ran.
+bool takeInstanceLock(platform::InstanceLock& lock, const std::string& folder) {
+    std::string error;
+    switch (lock.acquire(folder, error)) {
+    case platform::InstanceLock::Result::Acquired:
+        return true;
+    case platform::InstanceLock::Result::Unavailable:
+        std::fprintf(stderr, "Kelvora: cannot lock the program folder (%s)\n", error.c_str());
+        return true;
+    case platform::InstanceLock::Result::HeldElsewhere:
+        break;
+    }
+    std::string text = platform::alreadyRunningText(folder);
+    std::fprintf(stderr, "%s\n", text.c_str());
+    QString platformName = QGuiApplication::platformName();
+    if (platformName != "offscreen" && platformName != "minimal") {
+        QMessageBox::warning(nullptr, "Kelvora", QString::fromStdString(text));
+    }
+    return false;
+}
+
 } // namespace
 
 int runKelvora(QApplication& app, const LaunchOptions& options) {
@@ -108,6 +133,10 @@ int runKelvora(QApplication& app, const LaunchOptions& options) {
     platform::QtDialogs dialogs;
     platform::QtDeviceFactory devices;
     std::string folder = platform::programFolder();
+    platform::InstanceLock instanceLock;
+    if (!takeInstanceLock(instanceLock, folder)) {
+        return 1;
+    }
     config::SettingsDialog settingsDialog(folder + "/Kelvora.ini");
     Kelv k(settingsDialog, radio, rotor, virtualPtt, realPtt, radio2, socket, clock, dialogs,
            folder);

@@ -1,6 +1,7 @@
 // Running the logic's procedures from window events, and showing the models afterwards.
 #include "ui/qt/window_set.h"
 
+#include "radio/ptt_sequence.h"
 #include "state/kelv.h"
 #include "state/message_box.h"
 #include "tracking/network_devices.h"
@@ -39,21 +40,31 @@ WindowSet::WindowSet(Kelv& k, ScreenSize screen)
     m_tmrRead = timer("tmrRead", tmrRead_Timer);
     m_timer1 = timer("Timer1", Timer1_Timer);
     m_messageTimer = timer("MessageTimer", MessageTimer_Timer);
-    // Twenty times a second: the windows are brought up to date only when the network changed
-    // something they show.
-    m_tmrNetwork = new QTimer(m_main.get());
-    m_tmrNetwork->setObjectName("tmrNetwork");
-    QObject::connect(m_tmrNetwork, &QTimer::timeout, m_main.get(), [this] {
-        auto shown = [this] {
-            const ui::MainForm& f = m_k.ui;
-            return std::tuple(f.RotorAZ.caption, f.LabelAZ.caption, f.LabelEL.caption,
-                              m_k.rs.antenna.paused, m_k.rs.Tracking_on);
-        };
-        auto before = shown();
-        if (!guarded([this] { tmrNetwork_Timer(m_k); }) || shown() != before) {
-            sync();
-        }
-    });
+    // The fast timers (network 20 Hz, PTT sequencer 100 Hz) bring the windows up to date only
+    // when their procedure changed something the windows show or a timer they drive.
+    auto fastTimer = [this](const char* name, void (*procedure)(Kelv&)) {
+        auto* t = new QTimer(m_main.get());
+        t->setObjectName(name);
+        QObject::connect(t, &QTimer::timeout, m_main.get(), [this, procedure] {
+            auto shown = [this] {
+                const ui::MainForm& f = m_k.ui;
+                return std::tuple(f.RotorAZ.caption, f.LabelAZ.caption, f.LabelEL.caption,
+                                  f.Ptt.caption, f.PttSequence.caption, f.PttSequence.visible,
+                                  f.tmrPttSequence.enabled, f.tmrPttSequence.interval,
+                                  f.tmrNetwork.enabled, m_k.rs.antenna.paused, m_k.rs.Tracking_on,
+                                  m_k.frmMessage.visible);
+            };
+            auto before = shown();
+            if (!guarded([this, procedure] { procedure(m_k); }) || shown() != before) {
+                sync();
+            }
+        });
+        return t;
+    };
+    m_tmrNetwork = fastTimer("tmrNetwork", tmrNetwork_Timer);
+    // The PTT sequencer's lead and tail are kept to a few milliseconds.
+    m_pttSequenceTimer = fastTimer("tmrPttSequence", tmrPttSequence_Timer);
+    m_pttSequenceTimer->setTimerType(Qt::PreciseTimer);
 
     m_main->onClose = [this] { closeProgram(); };
     sync();
@@ -93,6 +104,7 @@ void WindowSet::sync() {
     applyTimer(m_timer1, m_k.ui.Timer1);
     applyTimer(m_messageTimer, m_k.frmMessage.MessageTimer);
     applyTimer(m_tmrNetwork, m_k.ui.tmrNetwork);
+    applyTimer(m_pttSequenceTimer, m_k.ui.tmrPttSequence);
     if (m_k.quitRequested) {
         m_main->close();
     }
@@ -113,7 +125,7 @@ void WindowSet::closeProgram() {
         return;
     }
     m_closing = true;
-    for (QTimer* t : {m_tmrRead, m_timer1, m_messageTimer, m_tmrNetwork}) {
+    for (QTimer* t : {m_tmrRead, m_timer1, m_messageTimer, m_tmrNetwork, m_pttSequenceTimer}) {
         t->stop();
     }
     run([this] { Form_Unload(m_k, m_screen); });

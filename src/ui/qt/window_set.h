@@ -69,6 +69,7 @@ private:
     QTimer* m_timer1;
     QTimer* m_messageTimer;
     QTimer* m_tmrNetwork;
+    QTimer* m_pttSequenceTimer;
     bool m_closing = false;
 };
 

@@ -1,0 +1,97 @@
+// A rotor line that goes away and comes back under the same name, with the real serial port.
+#include "config/ini_file.h"
+#include "fakes/kelv_fixture.h"
+#include "integration/test_support.h"
+#include "platform/qt/qt_serial_port.h"
+#include "sim/pty_rotor.h"
+#include "tracking/startup.h"
+#include "tracking/tracking_cycle.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace kelvora {
+namespace {
+
+// Real waits; each tick moves monotonic time on by half a second at once, so the retry schedule
+// runs without the test waiting for it.
+struct SkippingClock : testkit::SteppedClock {
+    double monotonicSeconds() override { return SteppedClock::monotonicSeconds() + skipped; }
+    double skipped = 0;
+};
+
+std::size_t openDescriptors() {
+    auto fds = std::filesystem::directory_iterator("/proc/self/fd");
+    return static_cast<std::size_t>(std::distance(begin(fds), end(fds)));
+}
+
+TEST(LineReopen, Gs232BehindALinkGetsTheTargetAgainEachTimeItsLineIsReplaced) {
+    fakes::TempFolder folder;
+    SkippingClock clock;
+    fakes::FakeSerialPort radio, virtualPtt, realPtt, radio2;
+    platform::QtSerialPort rotor;
+    fakes::FakeTcpSocket socket;
+    fakes::FakeDialogs dialogs;
+    std::string ini = folder.file("Kelvora.ini"), link = folder.file("rotor-link");
+    config::SettingsDialog settingsDialog(ini);
+    Kelv k(settingsDialog, radio, rotor, virtualPtt, realPtt, radio2, socket, clock, dialogs,
+           folder.path());
+    config::Create_Config_file(ini);
+    config::WriteStringIni("COM_Rotor", "Rotor_type", "GS232", ini);
+    config::WriteStringIni("COM_Rotor", "Rotor_com", "COM3", ini);
+    config::WriteStringIni("General", "Fname", folder.file("azel.dat"), ini);
+    config::WriteStringIni("Ports", "COM3", link, ini);
+    folder.write("azel.dat", "01:02:03,123.4, 45.6,Moon\r\n");
+    auto pointLinkAt = [&](const std::string& device) { // in one step, as udev does
+        std::filesystem::create_symlink(device, link + ".new");
+        std::filesystem::rename(link + ".new", link);
+    };
+    auto tick = [&] {
+        clock.skipped += 0.5;
+        clock.second = clock.second % 59 + 1;
+        tmrRead_Timer(k);
+    };
+
+    auto first = std::make_unique<sim::PtyRotor>(sim::RotorProtocol::Gs232);
+    first->start();
+    pointLinkAt(first->path());
+    mnuStart_Click(k);
+    tick();
+    ASSERT_TRUE(first->waitForCommands(1, 5));
+    first->hangUp();
+    sim::PtyRotor second(sim::RotorProtocol::Gs232);
+    second.start();
+    pointLinkAt(second.path());
+    double lostFor = 0;
+    do { // the first tick notices the loss
+        tick();
+        lostFor += 0.5;
+    } while (!rotor.isOpen() && lostFor < 40);
+    ASSERT_TRUE(second.waitForCommands(1, 5)) << k.ui.RotorAZ.caption;
+    EXPECT_EQ(second.commands()[0].substr(0, 8), "W123 045");
+    EXPECT_EQ(k.ui.RotorAZ.caption, "Rotor port back: " + link);
+    EXPECT_LE(lostFor, 3); // the first attempt, 2 s after the loss was noticed
+
+    // Lost and back a hundred times: every reopen re-sends, no descriptor is left behind.
+    std::size_t descriptors = 0;
+    second.hangUp();
+    std::unique_ptr<testkit::PtyDevice> device;
+    for (int round = 0; round < 100; ++round) {
+        auto next = std::make_unique<testkit::PtyDevice>();
+        pointLinkAt(next->name());
+        device = std::move(next); // the line in use goes away
+        std::string received;
+        for (int t = 0; t < 12 && received.find("W123 045") == std::string::npos; ++t) {
+            tick();
+            received += device->received();
+        }
+        ASSERT_NE(received.find("W123 045"), std::string::npos) << "round " << round;
+        descriptors = round == 0 ? openDescriptors() : descriptors;
+    }
+    EXPECT_EQ(openDescriptors(), descriptors);
+    mnuStart_Click(k);
+}
+
+} // namespace
+} // namespace kelvora
