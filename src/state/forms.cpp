@@ -41,6 +41,9 @@ ControlList MainForm::controls() {
         {"ON_Icom1", &ON_Icom1},
         {"Option", &Option},
         {"RotorAZ", &RotorAZ},
+        {"Park", &Park},
+        {"Track", &Track},
+        {"StopRotor", &StopRotor},
     };
 }
 

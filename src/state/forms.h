@@ -45,6 +45,10 @@ struct MainForm {
     Control ON_Icom1{"Off", false, false};
     Control Option{"Options"};
     Control RotorAZ{""};
+    // Station rules: the antenna parked or stopped, and tracking resumed.
+    Control Park{"Park", false};
+    Control Track{"Track", false};
+    Control StopRotor{"Stop rotor", false};
 
     Timer tmrRead{false, 500};
     Timer Timer1{false, 3000};
