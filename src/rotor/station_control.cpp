@@ -82,6 +82,25 @@ station::StationSettings readStationSettings(Kelv& k) {
     });
 }
 
+std::map<std::string, std::string> stationValues(Kelv& k) {
+    std::map<std::string, std::string> values;
+    for (const station::KeyDefault& entry : station::kStationKeys) {
+        values[std::string(entry.key)] =
+            k.settings().value(entry.section, entry.key, entry.defaultText);
+    }
+    return values;
+}
+
+void storeStationValues(Kelv& k, const std::map<std::string, std::string>& values) {
+    for (const station::KeyDefault& entry : station::kStationKeys) {
+        auto it = values.find(std::string(entry.key));
+        if (it != values.end() &&
+            it->second != k.settings().value(entry.section, entry.key, entry.defaultText)) {
+            k.settings().setValue(entry.section, entry.key, it->second);
+        }
+    }
+}
+
 void startStation(Kelv& k) {
     StationPart& part = k.part<StationPart>();
     part.rules.configure(readStationSettings(k), k.programFolder);

@@ -5,6 +5,9 @@
 #include "rotor/station_rules.h"
 #include "state/kelv.h"
 
+#include <map>
+#include <string>
+
 namespace kelvora::rotor {
 
 struct StationPart : KelvPart {
@@ -15,6 +18,12 @@ struct StationPart : KelvPart {
 
 // The [Station] keys of the settings record, each missing one at its default.
 station::StationSettings readStationSettings(Kelv& k);
+
+// The texts of every [Station] key (a missing one as its default), for the Station dialog.
+std::map<std::string, std::string> stationValues(Kelv& k);
+// Stores the dialog's texts; a key whose text is what it reads already is left alone, so a file
+// without the section stays without it until a value changes.
+void storeStationValues(Kelv& k, const std::map<std::string, std::string>& values);
 
 // Start: the rules configured from the settings, the buttons enabled, bad settings or a damaged
 // mask named in a message. A pause (Park, Stop rotor) outlives Stop and Start.

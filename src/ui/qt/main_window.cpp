@@ -3,6 +3,7 @@
 
 #include "radio/vfo_buttons.h"
 #include "rotor/controller_unit.h"
+#include "rotor/station_control.h"
 #include "state/kelv.h"
 #include "state/message_box.h"
 #include "tracking/tracking_cycle.h"
@@ -212,6 +213,14 @@ void MainWindow::build() {
         polarityBox->addWidget(b);
     }
     rotorGrid->addWidget(polarity, 5, 0, 1, 2);
+
+    // Station rules: park or stop the antenna, and resume tracking.
+    auto* stationButtons = new QHBoxLayout;
+    stationButtons->setSpacing(4);
+    stationButtons->addWidget(button("Park", f.Park, rotor::Park_Click, rotor));
+    stationButtons->addWidget(button("Track", f.Track, rotor::Track_Click, rotor));
+    stationButtons->addWidget(button("StopRotor", f.StopRotor, rotor::StopRotor_Click, rotor));
+    rotorGrid->addLayout(stationButtons, 6, 0, 1, 2);
 
     auto* top = new QHBoxLayout;
     top->setSpacing(12);

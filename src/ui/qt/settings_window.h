@@ -62,6 +62,7 @@ private:
     void refreshDevices();
     void showPortDevices();
     void assignDevice();
+    void openStationDialog();
 
     Kelv& m_k;
     WindowEvents& m_events;
