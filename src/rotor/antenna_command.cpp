@@ -5,6 +5,7 @@
 #include "rotor/collect.h"
 #include "rotor/rotor_line_guard.h"
 #include "rotor/rotor_types.h"
+#include "rotor/station_control.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
 
@@ -68,12 +69,12 @@ AntennaTarget trackedTarget(Kelv& k) {
 }
 
 // The decision to the line: the type's trace ahead of a target above the horizon, then the
-// command, as one exchange on the rotor line.
-void carryOut(Kelv& k, const SetProcedure& set, const AntennaCommand& command) {
+// command, as one exchange on the rotor line. True when a command goes out.
+bool carryOut(Kelv& k, const SetProcedure& set, const AntennaCommand& command) {
     bool aboveHorizon =
         command.decision == AntennaDecision::Command || command.reason == HoldReason::NoCorrection;
     if (!aboveHorizon || set.send == nullptr) {
-        return;
+        return false;
     }
     auto send = set.send;
     std::string_view traceBefore = set.traceBefore;
@@ -85,6 +86,7 @@ void carryOut(Kelv& k, const SetProcedure& set, const AntennaCommand& command) {
             send(k, command);
         }
     });
+    return command.decision == AntennaDecision::Command;
 }
 
 AntennaRequest trackingRequest(Kelv& k, const RotorType* type) {
@@ -120,19 +122,6 @@ void commandAntenna(Kelv& k, const SetProcedure& set, double az, double el) {
     carryOut(k, set, decideAntennaCommand(request));
 }
 
-void commandPosition(Kelv& k, double az, double el) {
-    const RotorType* type = findRotorType(k.settings().RotorType);
-    if (type == nullptr || (!k.MSComm2.isOpen() && type->network == nullptr)) {
-        return;
-    }
-    AntennaRequest request{.rule = type->set.angles,
-                           .target = {decText(az), decText(el), std::trunc(az), std::trunc(el)},
-                           .lastCommanded = std::nullopt,
-                           .corrections = {k.rs.Az_correction, k.rs.El_correction},
-                           .manualDirection = false};
-    carryOut(k, type->set, decideAntennaCommand(request));
-}
-
 void commandTarget(Kelv& k) {
     const RotorType* type = findRotorType(k.settings().RotorType);
     AntennaCommand command = decideAntennaCommand(trackingRequest(k, type));
@@ -141,21 +130,49 @@ void commandTarget(Kelv& k) {
     }
 }
 
+bool commandPosition(Kelv& k, const SetProcedure& set, const AntennaTarget& target) {
+    AntennaRequest request{.rule = set.angles,
+                           .target = target,
+                           .lastCommanded = std::nullopt,
+                           .corrections = {k.rs.Az_correction, k.rs.El_correction},
+                           .manualDirection = false};
+    return carryOut(k, set, decideAntennaCommand(request));
+}
+
+bool commandPosition(Kelv& k, double az, double el) {
+    const RotorType* type = findRotorType(k.settings().RotorType);
+    if (type == nullptr || (!k.MSComm2.isOpen() && type->network == nullptr)) {
+        return false;
+    }
+    // As the tracking file gives a target: the text for the decimal types, the whole degrees
+    // (cut at the point) for the others.
+    return commandPosition(
+        k, type->set, {numbers::toText(az), numbers::toText(el), std::trunc(az), std::trunc(el)});
+}
+
 void commandNewTarget(Kelv& k) {
     RunState& rs = k.rs;
     const RotorType* type = findRotorType(k.settings().RotorType);
-    AntennaRequest request = trackingRequest(k, type);
-    request.lastCommanded = AntennaTarget{rs.Az_sent, rs.El_sent, 0, 0};
-    AntennaCommand command = decideAntennaCommand(request);
+    StationPart& station = k.part<StationPart>();
+    std::optional<station::AzElTarget> lastSent = station.rules.state().lastCommanded;
+    station::Decision rules = stationDecision(k);
     rs.Target_moved = 0;
-    if (command.reason == HoldReason::Unchanged) {
-        return;
+    if (rules.action != station::Decision::Action::Command) {
+        return; // unchanged, or held by a rule: the position polls go on
     }
     rs.Target_moved = 1;
     rs.Az_sent = rs.Az_text;
     rs.El_sent = rs.El_text;
-    if (type != nullptr && (k.MSComm2.isOpen() || type->network != nullptr)) {
-        carryOut(k, type->set, command);
+    // The rules have compared the target with the last one: a target they let go is commanded
+    // even when its text is the one sent before (Track after Park).
+    AntennaCommand command = decideAntennaCommand(trackingRequest(k, type));
+    bool sent = type != nullptr && (k.MSComm2.isOpen() || type->network != nullptr) &&
+                carryOut(k, type->set, command);
+    if (sent) {
+        rs.antenna.commandedAz = rules.target.az;
+        rs.antenna.commandedEl = rules.target.el;
+    } else {
+        station.rules.notSent(lastSent);
     }
 }
 

@@ -65,15 +65,20 @@ struct SetProcedure {
 // texts of the run state with these whole degrees, through the decision, to the line.
 void commandAntenna(Kelv& k, const SetProcedure& set, double az, double el);
 // A position of the program's own (a rotctld client's, the park position) through the
-// configured rotor type, with the corrections, as if the tracking file had named it.
-void commandPosition(Kelv& k, double az, double el);
+// configured rotor type, with the corrections, as if the tracking file had named it. True when
+// the command went out.
+bool commandPosition(Kelv& k, double az, double el);
+
+// A position the operator chose (Park), through the decision, to the line, whatever the manual
+// direction box says. True when the command went out.
+bool commandPosition(Kelv& k, const SetProcedure& set, const AntennaTarget& target);
 
 // The configured rotor type to Az_int/El_int, unless the manual direction is ticked.
 void commandTarget(Kelv& k);
 
-// The tracking cycle, after a reading of the tracking file: a target whose texts differ from the
-// last commanded ones sets Target_moved, becomes the last commanded and, with the rotor line
-// open, goes to the rotor; an unchanged one clears Target_moved.
+// The tracking cycle, after a reading of the tracking file: a target the station rules let go
+// (with every rule off: one whose texts changed) sets Target_moved, becomes the last commanded
+// and, with the rotor line open, goes to the rotor; an unchanged or held one clears Target_moved.
 void commandNewTarget(Kelv& k);
 
 } // namespace kelvora::rotor

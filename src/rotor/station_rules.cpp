@@ -364,6 +364,7 @@ Decision decide(const TickInput& in, const StationSettings& settings, const Hori
         s.pending = true;
     }
     if (!s.timeSeen || in.timeText != s.timeText) {
+        s.timeAdvanced = s.timeAdvanced || s.timeSeen;
         s.timeSeen = true;
         s.timeText = in.timeText;
         s.timeChangedAt = in.monotonicSeconds;
@@ -390,8 +391,7 @@ Decision decide(const TickInput& in, const StationSettings& settings, const Hori
     if (s.pause == StationState::Pause::Stopped) {
         return hold("Rotor stopped");
     }
-    if (settings.staleSeconds > 0 &&
-        in.monotonicSeconds - s.timeChangedAt >= settings.staleSeconds) {
+    if (isStale(s, settings, in.monotonicSeconds)) {
         return hold("Tracking file stale: " + std::string(trim(s.timeText)) + " unchanged for " +
                     plain(settings.staleSeconds) + " s");
     }
@@ -438,6 +438,11 @@ Decision decide(const TickInput& in, const StationSettings& settings, const Hori
     s.lastCommanded = d.target;
     s.reported.clear();
     return d;
+}
+
+bool isStale(const StationState& state, const StationSettings& settings, double monotonicSeconds) {
+    return settings.staleSeconds > 0 && state.timeAdvanced &&
+           monotonicSeconds - state.timeChangedAt >= settings.staleSeconds;
 }
 
 Decision park(const StationSettings& settings, const StationState& state) {

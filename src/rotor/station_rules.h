@@ -120,6 +120,9 @@ struct StationState {
     std::string timeText;     // the tracking file's time as last seen
     double timeChangedAt = 0; // monotonic seconds when it last changed
     bool timeSeen = false;
+    // The time was seen to change at least once. Until then the file cannot be called stale: a
+    // file whose time never moved since Start holds nothing that would move the rotor either.
+    bool timeAdvanced = false;
     std::string reported; // the hold text last handed out
 };
 
@@ -146,6 +149,9 @@ struct Decision {
 Decision decide(const TickInput& in, const StationSettings& settings, const HorizonMask& mask,
                 std::string_view maskError, const StationState& state);
 
+// The tracking file's time has not advanced for Stale_Seconds (0: never stale).
+bool isStale(const StationState& state, const StationSettings& settings, double monotonicSeconds);
+
 // The operator's buttons. Park commands the park position and pauses tracking; Stop pauses it;
 // Track resumes it, and the next tick commands the newest target whatever its distance.
 Decision park(const StationSettings& settings, const StationState& state);
@@ -162,6 +168,17 @@ public:
     Decision parkRotor();
     void stopRotor() { m_state = station::stopRotor(m_state); }
     void trackRotor() { m_state = station::track(m_state); }
+    // A command the rules let go that did not reach the rotor (no line, the type's own horizon):
+    // the threshold keeps measuring from the position last sent.
+    void notSent(const std::optional<AzElTarget>& lastSent) { m_state.lastCommanded = lastSent; }
+    // The rotor (its line or daemon) came back: the newest target is decided again as if new,
+    // whatever its distance from the last command.
+    void resendCurrent() {
+        m_state.pending = true;
+        m_state.lastCommanded.reset();
+    }
+    void setState(const StationState& state) { m_state = state; }
+    const HorizonFile& horizon() const { return m_horizon; }
     const StationSettings& settings() const { return m_settings; }
     const StationState& state() const { return m_state; }
 

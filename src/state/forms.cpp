@@ -42,6 +42,9 @@ ControlList MainForm::controls() {
         {"Option", &Option},
         {"RotorAZ", &RotorAZ},
         {"PttSequence", &PttSequence},
+        {"Park", &Park},
+        {"Track", &Track},
+        {"StopRotor", &StopRotor},
     };
 }
 

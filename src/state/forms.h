@@ -47,6 +47,10 @@ struct MainForm {
     Control RotorAZ{""};
     // The PTT sequencer's step; shown only while the sequencer is on.
     Control PttSequence{"", true, false};
+    // Station rules: the antenna parked or stopped, and tracking resumed.
+    Control Park{"Park", false};
+    Control Track{"Track", false};
+    Control StopRotor{"Stop rotor", false};
 
     Timer tmrRead{false, 500};
     Timer Timer1{false, 3000};

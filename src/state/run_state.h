@@ -62,6 +62,8 @@ struct RunState {
     std::string Ptt_open_failure;
 
     AntennaState antenna;
+    // The tracking file's Doppler line ends in ", T": the station transmits.
+    bool trackingFileTransmitting = false;
 };
 
 } // namespace kelvora

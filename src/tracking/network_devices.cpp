@@ -5,8 +5,8 @@
 #include "radio/hamlib_rig.h"
 #include "rotor/antenna_command.h"
 #include "rotor/collect.h"
-#include "rotor/controller_unit.h"
 #include "rotor/rotor_types.h"
+#include "rotor/station_control.h"
 #include "state/device_names.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
@@ -46,21 +46,20 @@ int moveForClient(Kelv& k, const hamlib::MoveRequest& request) {
     switch (request.kind) {
     case hamlib::MoveKind::SetPosition:
         rotor::commandPosition(k, request.target.azimuth, request.target.elevation);
+        rotor::pauseTracking(k, "Rotor moved by a rotctld client");
         break;
     case hamlib::MoveKind::Stop:
-        Command6_Click(k);
+        rotor::StopRotor_Click(k);
         break;
     case hamlib::MoveKind::Park:
         if (type->network != nullptr) {
-            type->network->park(k);
+            type->network->park(k); // the daemon's own park position
+            rotor::pauseTracking(k, "Rotor parked");
         } else {
-            rotor::commandPosition(
-                k, numbers::leadingNumber(k.settings().value("Station", "Park_Az", "180")),
-                numbers::leadingNumber(k.settings().value("Station", "Park_El", "0")));
+            rotor::Park_Click(k);
         }
         break;
     }
-    k.rs.antenna.paused = true;
     return hamlib::errors::kOk;
 }
 
@@ -107,12 +106,8 @@ void startNetworkDevices(Kelv& k) {
             devices.rot()->onPosition = [&k](const hamlib::Position& p) {
                 rotor::showLabels(k, {oneDecimal(p.azimuth), oneDecimal(p.elevation)});
             };
-            // A daemon that comes (back) is sent the current target, once there is one.
-            devices.rot()->onConnected = [&k] {
-                if (!k.rs.antenna.paused && !k.rs.Az_int.empty() && !k.rs.El_int.empty()) {
-                    rotor::commandTarget(k);
-                }
-            };
+            // A daemon that comes (back) is sent the last command again.
+            devices.rot()->onConnected = [&k] { rotor::resendToRotor(k); };
         } else {
             failures += error + "\n";
         }

@@ -6,6 +6,7 @@
 #include "ports/serial_ports.h"
 #include "radio/linrad.h"
 #include "radio/ptt_sequence.h"
+#include "rotor/station_control.h"
 #include "state/error_handler.h"
 #include "state/kelv.h"
 #include "state/message_box.h"
@@ -90,6 +91,8 @@ void startTracking(Kelv& k) {
     k.ui.lblAZ.caption = k.rs.Az_int;
     k.ui.lblEL.caption = k.rs.El_int;
     k.ui.Tracklb.caption = k.rs.Object_name;
+
+    rotor::startStation(k);
 }
 
 void stopTracking(Kelv& k) {
@@ -111,6 +114,8 @@ void stopTracking(Kelv& k) {
     stopNetworkDevices(k);
     f.lblFL.back = ui::kLightGrey;
     hideDopplerWindow(k);
+
+    rotor::stopStation(k);
 }
 
 std::string readWholeFile(const std::string& path, bool& ok) {
@@ -232,6 +237,7 @@ void Option_Click(Kelv& k) {
         c->enabled = false;
     }
     hideDopplerWindow(k);
+    rotor::stopStation(k);
     showSettingsDialog(k);
 }
 

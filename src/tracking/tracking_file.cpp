@@ -2,6 +2,7 @@
 #include "tracking/tracking_file.h"
 
 #include "config/settings.h"
+#include "rotor/station_rules.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
 
@@ -199,6 +200,8 @@ void Read_File(Kelv& k) {
         return;
     }
     s.Doppler_Check = inputs.Doppler_Check;
+    k.rs.trackingFileTransmitting =
+        station::transmitStateOf(contents) == station::TransmitState::Transmitting;
     k.ui.Label_TX.fore = ui::kGreen;
     k.ui.Label_freq.caption =
         k.rs.Band_MHz + "." + numbers::formatAtLeast3(k.rs.Fqso_kHz, k.locale) + ".000";

@@ -252,5 +252,27 @@ TEST(RotorTracking, EndlessChatterDoesNotFreezeThePoll) {
     EXPECT_EQ(p.k.ui.LabelAZ.caption, "000.0");
 }
 
+// Hold while transmitting: the tracking file's Doppler line flips between ", T" and ", R"; each
+// receive period sends the newest target of the transmit period before it, once.
+TEST(RotorTracking, NoCommandWhileTheFileSaysTransmitTheHeldTargetOnReceive) {
+    sim::PtyRotor rotor(sim::RotorProtocol::Gs232);
+    rotor.start();
+    Program p("GS232");
+    p.mapRotorPort(rotor.path());
+    config::WriteStringIni("Station", "Hold_Tx", "1", p.folder.file("Kelvora.ini"));
+    mnuStart_Click(p.k);
+    const char* azimuths[] = {"123.4", "124.4", "124.4", "124.4", "130.2", "131.2"};
+    const char flags[] = "TTRRTR";
+    for (int i = 0; i < 6; ++i) {
+        std::string time = "01:02:0" + std::to_string(i + 1);
+        p.folder.write("azel.dat", time + ",  " + azimuths[i] + ",   45.6,Moon\r\n" + time +
+                                       ",  200.1,   10.2,Sun\r\n 144,  -600,  1000,Doppler, " +
+                                       flags[i] + "\r\n");
+        p.tick();
+    }
+    ASSERT_TRUE(rotor.waitForCommands(2, 5));
+    EXPECT_EQ(rotor.commands(), (std::vector<std::string>{"W124 045", "W131 045"}));
+}
+
 } // namespace
 } // namespace kelvora

@@ -3,6 +3,7 @@
 
 #include "radio/vfo_buttons.h"
 #include "rotor/controller_unit.h"
+#include "rotor/station_control.h"
 #include "state/kelv.h"
 #include "state/message_box.h"
 #include "tracking/tracking_cycle.h"
@@ -176,7 +177,7 @@ void MainWindow::build() {
     auto* rotorGrid = new QGridLayout(rotor);
     rotorGrid->setContentsMargins(0, 0, 0, 0);
     rotorGrid->setHorizontalSpacing(6);
-    rotorGrid->setVerticalSpacing(3);
+    rotorGrid->setVerticalSpacing(2); // room for the station buttons in the same window height
     rotorGrid->addWidget(staticCaption("Azimuth", rotor), 0, 0, Qt::AlignHCenter);
     rotorGrid->addWidget(staticCaption("Elevation", rotor), 0, 1, Qt::AlignHCenter);
     for (auto [column, name, control] :
@@ -218,6 +219,21 @@ void MainWindow::build() {
         polarityBox->addWidget(b);
     }
     rotorGrid->addWidget(polarity, 5, 0, 1, 2);
+
+    // Station rules: park or stop the antenna, and resume tracking.
+    // Only as large as their captions, so that the window keeps the size it always had.
+    auto* stationButtons = new QHBoxLayout;
+    stationButtons->setSpacing(2);
+    for (auto [name, control, procedure] :
+         {std::tuple<const char*, Control*, Procedure>{"Park", &f.Park, rotor::Park_Click},
+          std::tuple<const char*, Control*, Procedure>{"Track", &f.Track, rotor::Track_Click},
+          std::tuple<const char*, Control*, Procedure>{"StopRotor", &f.StopRotor,
+                                                       rotor::StopRotor_Click}}) {
+        QPushButton* b = button(name, *control, procedure, rotor);
+        b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 10);
+        stationButtons->addWidget(b);
+    }
+    rotorGrid->addLayout(stationButtons, 6, 0, 1, 2);
 
     auto* top = new QHBoxLayout;
     top->setSpacing(12);

@@ -4,11 +4,13 @@
 #include "config/ini_file.h"
 #include "config/settings.h"
 #include "ports/serial_ports.h"
+#include "rotor/station_control.h"
 #include "state/device_names.h"
 #include "state/kelv.h"
 #include "tracking/device_lists.h"
 #include "tracking/startup.h"
 #include "ui/qt/qt_binding.h"
+#include "ui/qt/station_dialog.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -397,6 +399,13 @@ void SettingsWindow::build() {
     devicesHelp->setMinimumHeight(devicesHelp->fontMetrics().lineSpacing() * 3);
 
     auto* buttons = new QHBoxLayout;
+    // The station rules have a dialog of their own; OK stores them in the record, Save writes them.
+    auto* station = new QPushButton("Station...", this);
+    station->setObjectName("StationRules");
+    station->setToolTip("Station rules: hold while transmitting, limits, horizon, park");
+    station->setAutoDefault(false);
+    connect(station, &QPushButton::clicked, this, [this] { openStationDialog(); });
+    buttons->addWidget(station);
     buttons->addStretch(1);
     struct ButtonRow {
         const char* name;
@@ -538,6 +547,17 @@ void SettingsWindow::assignDevice() {
         m_k.dialogs.messageBox("The device could not be written to " + m_k.iniPath() + ".");
     }
     showPortDevices();
+}
+
+void SettingsWindow::openStationDialog() {
+    auto* dialog = new StationDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setValues(rotor::stationValues(m_k));
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        StationDialog::Values values = dialog->values();
+        m_events.run([this, values] { rotor::storeStationValues(m_k, values); });
+    });
+    dialog->open();
 }
 
 void SettingsWindow::closeEvent(QCloseEvent* event) {

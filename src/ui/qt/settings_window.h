@@ -77,6 +77,7 @@ private:
     void showPortDevices();
     void assignDevice();
     void showTypeRows();
+    void openStationDialog();
 
     Kelv& m_k;
     WindowEvents& m_events;
