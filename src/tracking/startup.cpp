@@ -12,6 +12,7 @@
 #include "state/trace_log.h"
 #include "tracking/control_enabling.h"
 #include "tracking/tracking_file.h"
+#include "tracking/tracking_source.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -58,6 +59,9 @@ void startTracking(Kelv& k) {
     if (k.rs.Config_missing == 1) {
         return;
     }
+    if (!prepareTrackingSource(k)) {
+        return;
+    }
     config::Settings& s = k.settings();
     if (s.RotorType != "None") {
         Load_Rotor_dat(k);
@@ -66,7 +70,7 @@ void startTracking(Kelv& k) {
     k.rs.Tracking_on = 1;
     k.ui.Tipo_rtx.caption = k.settings().RtxType;
     Visualizza_pulsanti(k);
-    Read_File(k);
+    readTrackingSource(k);
     ports::OpenCom(k);
     Linrad_connect(k);
     k.ui.tmrRead.enabled = true;
