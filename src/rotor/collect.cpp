@@ -3,6 +3,7 @@
 
 #include "ports/serial_ports.h"
 #include "state/kelv.h"
+#include "state/numbers.h"
 #include "state/trace_log.h"
 
 namespace kelvora::rotor {
@@ -18,11 +19,20 @@ void writeBytewise(Kelv& k, std::string_view text) {
 }
 
 void showLabels(Kelv& k, const LabelTexts& texts) {
+    // The numbers too, for the sky view and the rotctld server; a text that is no number (a
+    // damaged reply) leaves the last one standing.
+    auto measured = [](const std::string& text) { return numbers::strictNumber(text); };
     if (texts.az) {
         k.ui.LabelAZ.caption = *texts.az;
+        if (std::optional<double> az = measured(*texts.az)) {
+            k.rs.antenna.measuredAz = *az;
+        }
     }
     if (texts.el) {
         k.ui.LabelEL.caption = *texts.el;
+        if (std::optional<double> el = measured(*texts.el)) {
+            k.rs.antenna.measuredEl = *el;
+        }
     }
 }
 

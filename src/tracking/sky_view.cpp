@@ -141,6 +141,12 @@ void SkyView::update(Kelv& k) {
     }
 }
 
+void toggleSkyView(Kelv& k) {
+    SkyView& view = k.part<SkyView>();
+    view.visible = !view.visible;
+    view.update(k);
+}
+
 void updateSkyView(Kelv& k) {
     k.part<SkyView>().update(k);
 }
@@ -155,9 +161,9 @@ void saveSkyViewPlace(Kelv& k) {
     if (!document) {
         return;
     }
-    for (auto [key, value] : {std::pair{"Left", view.left}, std::pair{"Top", view.top},
-                              std::pair{"Width", view.width}, std::pair{"Height", view.height},
-                              std::pair{"Visible", view.visible ? 1 : 0}}) {
+    for (auto [key, value] :
+         {std::pair{"Left", view.left}, std::pair{"Top", view.top}, std::pair{"Width", view.width},
+          std::pair{"Height", view.height}, std::pair{"Visible", view.visible ? 1 : 0}}) {
         document->set(kSection, key, std::to_string(value));
     }
     config::saveIniFile(path, *document);

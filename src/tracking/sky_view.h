@@ -64,6 +64,9 @@ private:
     unsigned m_revision = 0;
 };
 
+// The View menu's "Sky view": shows the window, or hides it.
+void toggleSkyView(Kelv& k);
+
 // Once per processed second, from the tracking tick.
 void updateSkyView(Kelv& k);
 

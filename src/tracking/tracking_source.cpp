@@ -54,8 +54,8 @@ void showSource(Kelv& k, TrackingSource& source, SourceUsed used) {
     if (used == SourceUsed::File) {
         k.ui.RotorAZ.caption = "Tracking source: the tracking file";
     } else if (!source.observer) {
-        k.ui.RotorAZ.caption = "Tracking source: none (no station place for the built-in " + body +
-                               ")";
+        k.ui.RotorAZ.caption =
+            "Tracking source: none (no station place for the built-in " + body + ")";
     } else if (source.mode == TrackingSourceMode::BuiltIn) {
         k.ui.RotorAZ.caption = "Tracking source: built-in " + body;
     } else {

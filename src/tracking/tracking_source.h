@@ -54,7 +54,7 @@ struct TrackingSource : KelvPart {
     TrackingSourceMode mode = TrackingSourceMode::File;
     std::optional<astro::Observer> observer; // set at Start when the mode needs it
     FileFreshness freshness;
-    std::string fileTime; // the tracking file's time as last read
+    std::string fileTime;           // the tracking file's time as last read
     std::optional<SourceUsed> used; // the source of the last tick, for the status line
 };
 

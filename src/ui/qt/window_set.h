@@ -21,6 +21,7 @@ class SettingsWindow;
 class DopplerWindow;
 class MessageWindow;
 class AboutWindow;
+class SkyViewWindow;
 
 // Responsibilities:
 // - Owns the main window (which owns the other windows and the timers).
@@ -48,6 +49,7 @@ public:
     DopplerWindow& dopplerWindow() { return *m_doppler; }
     MessageWindow& messageWindow() { return *m_message; }
     AboutWindow& aboutWindow() { return *m_about; }
+    SkyViewWindow& skyViewWindow() { return *m_sky; }
 
     // What ends the program once the main window has closed; the application's quit by default.
     std::function<void()> onQuit;
@@ -62,6 +64,7 @@ private:
     DopplerWindow* m_doppler;
     MessageWindow* m_message;
     AboutWindow* m_about;
+    SkyViewWindow* m_sky;
     QTimer* m_tmrRead;
     QTimer* m_timer1;
     QTimer* m_messageTimer;
