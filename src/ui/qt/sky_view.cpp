@@ -74,6 +74,19 @@ QPointF skyPoint(double az, double el, QPointF centre, double radius) {
     return {centre.x() + r * std::sin(radians(az)), centre.y() - r * std::cos(radians(az))};
 }
 
+SkyLayout skyLayout(QSize size, QFont font) {
+    SkyLayout layout;
+    double side = std::min(size.width(), size.height());
+    font.setPixelSize(static_cast<int>(std::clamp(side / 32, 10.0, 16.0)));
+    layout.font = font;
+    layout.line = QFontMetricsF(font).height();
+    // Room for the legend line above and the compass letters around the rim.
+    layout.centre = QPointF(size.width() / 2.0, size.height() / 2.0 + layout.line / 2);
+    layout.radius = std::max(20.0, side / 2 - 1.6 * layout.line - 4);
+    layout.mark = std::max(4.0, layout.radius / 28);
+    return layout;
+}
+
 SkyViewWindow::SkyViewWindow(Kelv& k, WindowEvents& events, QWidget* parent)
     : QWidget(parent, Qt::Window), m_k(k), m_events(events), m_timer(new QTimer(this)) {
     setObjectName("frmSkyView");
@@ -128,14 +141,11 @@ void SkyViewWindow::paintScene(QPainter& p, QSize size, const SkyScene& scene,
                                const SkyColours& c) {
     p.setRenderHint(QPainter::Antialiasing);
     p.fillRect(QRect(QPoint(0, 0), size), c.background);
-    QFont font = p.font();
-    double side = std::min(size.width(), size.height());
-    font.setPixelSize(static_cast<int>(std::clamp(side / 32, 10.0, 16.0)));
+    SkyLayout layout = skyLayout(size, p.font());
+    const QFont& font = layout.font;
     p.setFont(font);
-    double line = QFontMetricsF(font).height();
-    QPointF centre(size.width() / 2.0, size.height() / 2.0 + line / 2);
-    double radius = std::max(20.0, side / 2 - 1.6 * line - 4);
-    double mark = std::max(4.0, radius / 28);
+    const double line = layout.line, radius = layout.radius, mark = layout.mark;
+    const QPointF centre = layout.centre;
 
     // Where the antenna cannot or may not point: limits, then the mask over them.
     p.setPen(Qt::NoPen);

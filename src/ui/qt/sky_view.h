@@ -5,6 +5,7 @@
 #include "ui/qt/window_events.h"
 
 #include <QColor>
+#include <QFont>
 #include <QPointF>
 #include <QWidget>
 
@@ -26,6 +27,16 @@ SkyColours skyColours(bool dark);
 // Where azimuth/elevation lands on a plot of `radius` around `centre`: north up, east right,
 // the zenith in the centre, the horizon on the rim (below it, outside the rim).
 QPointF skyPoint(double az, double el, QPointF centre, double radius);
+
+// The plot's place in a window of `size` and the font of its texts, from the painter's font.
+struct SkyLayout {
+    QFont font;
+    double line = 0; // the font's line height
+    QPointF centre;
+    double radius = 0; // of the horizon ring
+    double mark = 0;   // the radius of the antenna's mark; the other marks scale with it
+};
+SkyLayout skyLayout(QSize size, QFont font);
 
 // Responsibilities:
 // - Shows and hides itself as SkyView::visible says (sync()); its close box clears the flag.
