@@ -105,7 +105,10 @@ void SkyView::update(Kelv& k) {
                                       std::pair{astro::Body::Sun, &scene.sun}}) {
                 if (!*slot) {
                     astro::TopocentricPosition p = astro::topocentricPosition(body, time, *place);
-                    *slot = SkyPoint{p.azimuthDeg, p.elevationDeg};
+                    // To the tenth of a degree the target has, so that a still view stays
+                    // unchanged between the slow steps of the bodies.
+                    auto tenth = [](double deg) { return std::round(deg * 10) / 10; };
+                    *slot = SkyPoint{tenth(p.azimuthDeg), tenth(p.elevationDeg)};
                 }
             }
         }
