@@ -183,6 +183,45 @@ def cpu(args):
         prog.stop()
 
 
+def sky(args):
+    """The built-in Moon tracked, a GS-232 rotor polled every second: CPU with the sky view
+    closed, then with it open (a horizon mask, the trail growing, a repaint each second)."""
+    shares = {}
+    for open_view in (False, True):
+        rotor = Pty()
+        settings = base_settings("GS232-qzr", rotor.path, refresh="1")
+        settings.update({
+            ("General", "Tracking_Source"): "Built-in",
+            ("Station", "Locator"): "JN45ab",
+            ("Station", "Horizon_File"): "horizon.txt",
+            ("Sky_View", "Left"): "0",
+            ("Sky_View", "Top"): "0",
+            ("Sky_View", "Width"): "520",
+            ("Sky_View", "Height"): "560",
+            ("Sky_View", "Visible"): "1" if open_view else "0",
+        })
+        prog = Program(args.exe, settings)
+        with open(os.path.join(prog.folder, "horizon.txt"), "w") as f:
+            f.write("0,6\n70,5\n120,9\n220,18\n300,4\n")
+        try:
+            time.sleep(args.settle)
+            c0, t0 = prog.cpu_seconds(), time.monotonic()
+            end = t0 + args.seconds
+            while time.monotonic() < end:
+                select.select([rotor.master], [], [], 0.2)
+                rotor.drain()
+            c1, t1 = prog.cpu_seconds(), time.monotonic()
+            shares[open_view] = 100.0 * (c1 - c0) / (t1 - t0)
+            print("sky view %s: %.2f s CPU over %.1f s wall = %.2f%% of one core"
+                  % ("open" if open_view else "closed", c1 - c0, t1 - t0, shares[open_view]))
+            if prog.proc.poll() is not None:
+                return 1
+        finally:
+            prog.stop()
+    print("the sky view adds %.2f%% of one core" % (shares[True] - shares[False]))
+    return 0
+
+
 def latency(args):
     """Rewrites at random moments; time until the first byte of the rotor command."""
     rotor = Pty()
@@ -286,6 +325,9 @@ def main():
     c.add_argument("--pace", default="0.02", help="Rotor_PaceDelay, seconds")
     c.add_argument("--timeout", default="0.25", help="Rotor_TimeOutDelay, seconds")
     c.set_defaults(run=cpu)
+    sk = sub.add_parser("sky")
+    sk.add_argument("--seconds", type=float, default=60)
+    sk.set_defaults(run=sky)
     lt = sub.add_parser("latency")
     lt.add_argument("--count", type=int, default=50)
     lt.add_argument("--seed", type=int, default=1)

@@ -52,11 +52,14 @@ bool Calcolo_doppler(Kelv& k) {
     std::optional<double> qso = numbers::strictNumber(rs.Fqso_kHz, k.locale);
     std::optional<double> my = numbers::strictNumber(rs.My_doppler_Hz, k.locale);
     std::optional<double> dx = numbers::strictNumber(rs.DX_doppler_Hz, k.locale);
-    if (!qso || !my || !dx) {
+    auto mode = static_cast<DopplerMode>(w.mode());
+    // Without a DX Doppler (the built-in Moon knows no DX place) only the modes that use it stop.
+    bool needsDx = mode == DopplerMode::FullToDxGrid || mode == DopplerMode::OnDxEcho;
+    if (!qso || !my || (!dx && needsDx)) {
         return false;
     }
     double base = numbers::leadingNumber(numbers::roundTrip((offsetKHz(k) + *qso) * 1000));
-    DopplerFrequencies f = dopplerFrequencies(static_cast<DopplerMode>(w.mode()), base, *my, *dx);
+    DopplerFrequencies f = dopplerFrequencies(mode, base, *my, dx.value_or(0));
     rs.Freq_RX = numbers::roundTrip(f.rx);
     rs.Freq_TX = numbers::roundTrip(f.tx);
     w.Doppler_rx.caption = numbers::formatThousands(numbers::leadingNumber(rs.Freq_RX), k.locale);

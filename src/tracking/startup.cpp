@@ -16,6 +16,7 @@
 #include "tracking/line_reopen.h"
 #include "tracking/network_devices.h"
 #include "tracking/tracking_file.h"
+#include "tracking/tracking_source.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -63,6 +64,9 @@ void startTracking(Kelv& k) {
     if (k.rs.Config_missing == 1) {
         return;
     }
+    if (!prepareTrackingSource(k)) {
+        return;
+    }
     config::Settings& s = k.settings();
     if (s.RotorType != "None") {
         Load_Rotor_dat(k);
@@ -71,7 +75,7 @@ void startTracking(Kelv& k) {
     k.rs.Tracking_on = 1;
     k.ui.Tipo_rtx.caption = k.settings().RtxType;
     Visualizza_pulsanti(k);
-    Read_File(k);
+    readTrackingSource(k);
     ports::OpenCom(k);
     startNetworkDevices(k);
     watchOpenedLines(k);

@@ -10,7 +10,9 @@
 #include "rotor/position_feedback.h"
 #include "state/kelv.h"
 #include "tracking/line_reopen.h"
+#include "tracking/sky_view.h"
 #include "tracking/tracking_file.h"
+#include "tracking/tracking_source.h"
 
 namespace kelvora {
 
@@ -19,7 +21,7 @@ namespace {
 void processSecond(Kelv& k) {
     RunState& rs = k.rs;
     ui::MainForm& f = k.ui;
-    Read_File(k);
+    readTrackingSource(k);
     discardRadioInput(k); // radios echo and acknowledge; nothing is read back from them
     rs.Sec_last = rs.Sec_now > 49 ? 0 : rs.Sec_now;
     f.lblTI.caption = rs.Time_text;
@@ -28,6 +30,7 @@ void processSecond(Kelv& k) {
     f.Tracklb.caption = rs.Object_name;
 
     rotor::commandNewTarget(k);
+    updateSkyView(k);
 
     f.Label_TX.fore = rs.Fqso_kHz != rs.Fqso_last ? ui::kRed : ui::kGreen;
     if (k.settings().Doppler_Check == 1) {

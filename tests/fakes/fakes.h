@@ -24,6 +24,7 @@ public:
     int secondOfMinute() override { return static_cast<int>(wallSeconds) % 60; }
     double monotonicSeconds() override { return monotonic; }
     std::string localDateTimeText() override { return dateTimeText; }
+    double utcSeconds() override { return utcMidnight + wallSeconds; }
     void sleepFor(double seconds) override {
         sleeps.push_back(seconds);
         advance(seconds);
@@ -34,7 +35,8 @@ public:
     }
 
     double monotonic = 1000.0;
-    double wallSeconds = 0.0; // seconds since midnight; secondOfMinute() follows it
+    double wallSeconds = 0.0;          // seconds since midnight; secondOfMinute() follows it
+    double utcMidnight = 1786492800.0; // 2026-08-12T00:00:00 UTC, the day utcSeconds() is in
     std::string dateTimeText = "08/12/2026 01:02:03";
     std::vector<double> sleeps;
 };

@@ -1,7 +1,7 @@
 // A simulated rotor controller on a pseudo-terminal, served from a thread of its own.
 #pragma once
 
-#include "rotor_model.h"
+#include "sim/rotor_model.h"
 
 #include <condition_variable>
 #include <mutex>

@@ -6,6 +6,7 @@
 #include "rotor/station_control.h"
 #include "state/kelv.h"
 #include "state/message_box.h"
+#include "tracking/sky_view.h"
 #include "tracking/tracking_cycle.h"
 #include "ui/qt/qt_binding.h"
 
@@ -17,6 +18,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -66,6 +68,17 @@ void MainWindow::build() {
     };
     addMenu("mnuStart", f.mnuStart, mnuStart_Click);
     addMenu("mnuHelp", f.mnuHelp, mnuHelp_Click);
+
+    // View: the sky view window, before About.
+    QMenu* view = new QMenu("View", menu);
+    view->setObjectName("mnuView");
+    QAction* sky = view->addAction("Sky view");
+    sky->setObjectName("mnuSkyView");
+    sky->setCheckable(true);
+    connect(sky, &QAction::triggered, this,
+            [this] { m_events.run([this] { toggleSkyView(m_k); }); });
+    m_bindings.push_back([this, sky] { sky->setChecked(m_k.part<SkyView>().visible); });
+    menu->insertMenu(menu->actions().back(), view);
 
     auto* central = new QWidget(this);
     setCentralWidget(central);

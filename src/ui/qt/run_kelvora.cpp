@@ -8,6 +8,7 @@
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_tcp_socket.h"
 #include "state/kelv.h"
+#include "ui/qt/demo.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/window_set.h"
@@ -132,14 +133,28 @@ int runKelvora(QApplication& app, const LaunchOptions& options) {
     platform::QtClock clock;
     platform::QtDialogs dialogs;
     platform::QtDeviceFactory devices;
-    std::string folder = platform::programFolder();
+    // The try-it mode never touches the real program folder: it does not even choose it.
+    std::unique_ptr<DemoSession> demo;
+    if (options.demo) {
+        demo = std::make_unique<DemoSession>(clock,
+                                             astro::UtcTime::fromUnixSeconds(clock.utcSeconds()));
+        if (!demo->ok()) {
+            dialogs.messageBox(demo->error());
+            return 1;
+        }
+    }
+    std::string folder = demo ? demo->folder() : platform::programFolder();
+    platform::SerialPort& radioPort =
+        demo ? static_cast<platform::SerialPort&>(demo->radio) : radio;
+    platform::SerialPort& rotorPort =
+        demo ? static_cast<platform::SerialPort&>(demo->rotor) : rotor;
     platform::InstanceLock instanceLock;
     if (!takeInstanceLock(instanceLock, folder)) {
         return 1;
     }
     config::SettingsDialog settingsDialog(folder + "/Kelvora.ini");
-    Kelv k(settingsDialog, radio, rotor, virtualPtt, realPtt, radio2, socket, clock, dialogs,
-           folder);
+    Kelv k(settingsDialog, radioPort, rotorPort, virtualPtt, realPtt, radio2, socket, clock,
+           dialogs, folder);
     k.devices = &devices;
     QLocale locale;
     k.locale.group = locale.groupSeparator().toStdString();
@@ -153,6 +168,9 @@ int runKelvora(QApplication& app, const LaunchOptions& options) {
         dialogs.parent = &windows.mainWindow();
         dialogs.beforeWait = [&windows] { windows.sync(); };
         windows.start(options.commandLine);
+        if (demo && !windows.closed()) {
+            windows.run([&k, &demo] { showDemo(k, demo->locator()); });
+        }
         if (!windows.closed()) {
             result = app.exec();
         }

@@ -5,11 +5,13 @@
 #include "state/kelv.h"
 #include "state/message_box.h"
 #include "tracking/network_devices.h"
+#include "tracking/sky_view.h"
 #include "tracking/tracking_cycle.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/qt_binding.h"
 #include "ui/qt/settings_window.h"
+#include "ui/qt/sky_view.h"
 #include "ui/qt/small_windows.h"
 
 #include <QCoreApplication>
@@ -29,6 +31,7 @@ WindowSet::WindowSet(Kelv& k, ScreenSize screen)
     m_doppler = new DopplerWindow(k, *this, m_main.get());
     m_message = new MessageWindow(k, *this, m_main.get());
     m_about = new AboutWindow(k, *this, m_main.get());
+    m_sky = new SkyViewWindow(k, *this, m_main.get());
 
     auto timer = [this](const char* name, void (*procedure)(Kelv&)) {
         auto* t = new QTimer(m_main.get());
@@ -100,6 +103,7 @@ void WindowSet::sync() {
     if (m_closing) {
         return;
     }
+    m_sky->sync();
     applyTimer(m_tmrRead, m_k.ui.tmrRead);
     applyTimer(m_timer1, m_k.ui.Timer1);
     applyTimer(m_messageTimer, m_k.frmMessage.MessageTimer);
@@ -129,6 +133,8 @@ void WindowSet::closeProgram() {
         t->stop();
     }
     run([this] { Form_Unload(m_k, m_screen); });
+    run([this] { saveSkyViewPlace(m_k); });
+    m_sky->hide(); // its flag stays: the window opens again with the program
     // Every window goes with the main window; a wait for the message box ends with it too.
     m_k.frmRotor.visible = false;
     m_k.frmDoppler.visible = false;

@@ -21,6 +21,7 @@ class SettingsWindow;
 class DopplerWindow;
 class MessageWindow;
 class AboutWindow;
+class SkyViewWindow;
 
 // Responsibilities:
 // - Owns the main window (which owns the other windows and the timers).
@@ -48,6 +49,7 @@ public:
     DopplerWindow& dopplerWindow() { return *m_doppler; }
     MessageWindow& messageWindow() { return *m_message; }
     AboutWindow& aboutWindow() { return *m_about; }
+    SkyViewWindow& skyViewWindow() { return *m_sky; }
 
     // What ends the program once the main window has closed; the application's quit by default.
     std::function<void()> onQuit;
@@ -65,6 +67,7 @@ private:
     // Runs the procedure; an exception it throws is shown in a message box (false).
     bool guarded(const std::function<void()>& procedure);
 
+    SkyViewWindow* m_sky;
     QTimer* m_tmrRead;
     QTimer* m_timer1;
     QTimer* m_messageTimer;

@@ -1,5 +1,5 @@
 // The simulated rotor controllers' command parsing and answers.
-#include "rotor_model.h"
+#include "sim/rotor_model.h"
 
 #include <cmath>
 #include <cstdio>
@@ -117,8 +117,7 @@ std::string RotorModel::line(const std::string& command) {
                           az, el);
         }
         if (command.size() >= 8 && command[0] == 'W') {
-            az = number(command.substr(1, 3));
-            el = number(command.substr(5));
+            moveTo(number(command.substr(1, 3)), number(command.substr(5)));
         } else if (command == "S") {
             ++stops;
         }
@@ -130,8 +129,7 @@ std::string RotorModel::line(const std::string& command) {
         if (command == "SA SE") {
             ++stops;
         } else if (command.rfind("AZ", 0) == 0 && command.find(" EL") != std::string::npos) {
-            az = number(command.substr(2));
-            el = number(command.substr(command.find(" EL") + 3));
+            moveTo(number(command.substr(2)), number(command.substr(command.find(" EL") + 3)));
         }
         return {};
     case RotorProtocol::Radant:
@@ -142,8 +140,7 @@ std::string RotorModel::line(const std::string& command) {
             ++stops;
         } else if (command.size() > 1 && command[0] == 'Q' &&
                    command.find(' ') != std::string::npos) {
-            az = number(command.substr(1));
-            el = number(command.substr(command.find(' ') + 1));
+            moveTo(number(command.substr(1)), number(command.substr(command.find(' ') + 1)));
         }
         return {};
     case RotorProtocol::Prosistel:
@@ -153,7 +150,7 @@ std::string RotorModel::line(const std::string& command) {
         if (command == std::string(1, kStx) + "AG999") {
             ++stops;
         } else if (command.rfind(std::string(1, kStx) + "AG", 0) == 0) {
-            az = number(command.substr(3));
+            moveTo(number(command.substr(3)), el);
         }
         return {};
     case RotorProtocol::SpidRak:
@@ -175,8 +172,7 @@ std::string RotorModel::kelvora(const std::string& command) {
     } else if (command.empty()) {
         ++stops;
     } else if (command.rfind("AZ", 0) == 0 && command.find(" EL") != std::string::npos) {
-        az = number(command.substr(2));
-        el = number(command.substr(command.find(" EL") + 3));
+        moveTo(number(command.substr(2)), number(command.substr(command.find(" EL") + 3)));
     } else {
         return std::string("\r\nError: unknown command") + kPrompt;
     }
@@ -226,14 +222,36 @@ std::string RotorModel::frame(const std::string& bytes) {
         }
         m_resolution = resolution;
         if (m_protocol == RotorProtocol::SpidRak) {
-            az = h - 360;
+            moveTo(h - 360, el);
         } else {
-            az = static_cast<double>(h) / resolution - 360;
-            el = static_cast<double>(v) / resolution - 360;
+            moveTo(static_cast<double>(h) / resolution - 360,
+                   static_cast<double>(v) / resolution - 360);
         }
         return answer;
     }
     return {};
+}
+
+void RotorModel::moveTo(double toAz, double toEl) {
+    m_targetAz = toAz;
+    m_targetEl = toEl;
+    if (degreesPerSecond <= 0) {
+        az = toAz;
+        el = toEl;
+    }
+}
+
+void RotorModel::advance(double seconds) {
+    if (degreesPerSecond <= 0 || seconds <= 0) {
+        return;
+    }
+    double step = degreesPerSecond * seconds;
+    auto towards = [step](double from, double to) {
+        return std::abs(to - from) <= step ? to : from + std::copysign(step, to - from);
+    };
+    // Both axes turn at once, each at the full rate, as the motors of a pair do.
+    az = towards(az, m_targetAz);
+    el = towards(el, m_targetEl);
 }
 
 } // namespace kelvora::sim

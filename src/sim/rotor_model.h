@@ -25,7 +25,8 @@ std::optional<RotorProtocol> protocolFor(std::string_view rotorType);
 
 // Responsibilities:
 // - Parses commands as a controller of that family reads them and records each one.
-// - Moves at once to every position set and answers position requests with it.
+// - Moves to every position set, at once or at degreesPerSecond as advance() lets time pass,
+//   and answers position requests with where it stands.
 // - Answers as the real controller does where the program relies on it: the Kelvora unit ends
 //   every answer with its prompt "Kelvora>>"; a SPID controller answers a set or stop frame
 //   with a position frame (the position before the move).
@@ -37,6 +38,10 @@ public:
     std::string receive(std::string_view bytes);
 
     RotorProtocol protocol() const { return m_protocol; }
+    // Turns towards the last position set; nothing while degreesPerSecond is 0 (moves at once).
+    void advance(double seconds);
+
+    double degreesPerSecond = 0;
     double az = 0;
     double el = 0;
     bool hostMode = false;
@@ -50,10 +55,12 @@ private:
     std::string frame(const std::string& bytes);
     std::string kelvora(const std::string& command);
     std::string spidPosition() const;
+    void moveTo(double toAz, double toEl);
 
     RotorProtocol m_protocol;
     std::string m_buffer;
     int m_resolution = 1;
+    double m_targetAz = 0, m_targetEl = 0;
 };
 
 } // namespace kelvora::sim

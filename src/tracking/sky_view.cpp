@@ -1,0 +1,175 @@
+// The sky view's scene, its antenna trail and its remembered place.
+#include "tracking/sky_view.h"
+
+#include "astro/ephemeris.h"
+#include "config/ini_file.h"
+#include "state/error_handler.h"
+#include "state/numbers.h"
+#include "tracking/tracking_source.h"
+
+#include <cmath>
+
+namespace kelvora {
+
+namespace {
+
+constexpr const char* kSection = "Sky_View";
+
+std::optional<SkyPoint> point(std::optional<double> az, std::optional<double> el) {
+    if (!az) {
+        return std::nullopt;
+    }
+    return SkyPoint{*az, el.value_or(0)}; // an azimuth-only rotor stands on the horizon
+}
+
+std::optional<SkyPoint> targetOf(const RunState& rs) {
+    std::optional<double> az = numbers::strictNumber(rs.Az_text);
+    std::optional<double> el = numbers::strictNumber(rs.El_text);
+    if (!az || !el || rs.Object_name.empty()) {
+        return std::nullopt;
+    }
+    return SkyPoint{*az, *el};
+}
+
+// The position shown for the antenna: the rotor's report, else where it was sent.
+std::optional<SkyPoint> antennaOf(const AntennaState& a) {
+    std::optional<SkyPoint> measured = point(a.measuredAz, a.measuredEl);
+    return measured ? measured : point(a.commandedAz, a.commandedEl);
+}
+
+bool moved(const SkyPoint& from, const SkyPoint& to) {
+    return std::abs(from.az - to.az) >= 0.05 || std::abs(from.el - to.el) >= 0.05;
+}
+
+std::string sourceText(Kelv& k) {
+    const TrackingSource& source = k.part<TrackingSource>();
+    if (source.mode == TrackingSourceMode::File || source.used == SourceUsed::File) {
+        return "tracking file";
+    }
+    return source.mode == TrackingSourceMode::BuiltIn ? "built-in" : "built-in (file stale)";
+}
+
+} // namespace
+
+SkyView::SkyView(Kelv& k) {
+    std::string path = k.iniPath();
+    if (!EsisteFile(path)) {
+        return;
+    }
+    config::IniDocument document = config::loadIniFile(path);
+    if (!document.has(kSection, "Width")) {
+        return;
+    }
+    auto number = [&document](const char* key) {
+        return static_cast<int>(numbers::leadingNumber(document.get(kSection, key)));
+    };
+    left = number("Left");
+    top = number("Top");
+    width = number("Width");
+    height = number("Height");
+    visible = number("Visible") == 1;
+    remembered = true;
+}
+
+void SkyView::update(Kelv& k) {
+    RunState& rs = k.rs;
+    double now = k.clock.monotonicSeconds();
+    if (std::optional<SkyPoint> antenna = antennaOf(rs.antenna)) {
+        if (m_trail.empty() || moved(m_trail.back().at, *antenna)) {
+            m_trail.push_back({now, *antenna});
+        }
+    }
+    while (m_trail.size() > 1 && now - m_trail.front().time > kTrailSeconds) {
+        m_trail.pop_front();
+    }
+
+    SkyScene scene;
+    scene.target = targetOf(rs);
+    scene.targetName = scene.target ? rs.Object_name : std::string();
+    scene.time = rs.Time_text;
+    scene.measured = point(rs.antenna.measuredAz, rs.antenna.measuredEl);
+    scene.commanded = point(rs.antenna.commandedAz, rs.antenna.commandedEl);
+    for (const TrailPoint& p : m_trail) {
+        scene.trail.push_back(p.at);
+    }
+    if (scene.targetName == "Moon") {
+        scene.moon = scene.target;
+    } else if (scene.targetName == "Sun") {
+        scene.sun = scene.target;
+    }
+    // The body the target is not comes from the built-in ephemeris, while anyone looks.
+    if (visible && (!scene.moon || !scene.sun)) {
+        if (std::optional<astro::Observer> place = configuredPlace(k)) {
+            astro::UtcTime time = astro::UtcTime::fromUnixSeconds(k.clock.utcSeconds());
+            for (auto [body, slot] : {std::pair{astro::Body::Moon, &scene.moon},
+                                      std::pair{astro::Body::Sun, &scene.sun}}) {
+                if (!*slot) {
+                    astro::TopocentricPosition p = astro::topocentricPosition(body, time, *place);
+                    // To the tenth of a degree the target has, so that a still view stays
+                    // unchanged between the slow steps of the bodies.
+                    auto tenth = [](double deg) { return std::round(deg * 10) / 10; };
+                    *slot = SkyPoint{tenth(p.azimuthDeg), tenth(p.elevationDeg)};
+                }
+            }
+        }
+    }
+
+    station::StationSettings rules = station::parseStationSettings(stationKeys(k));
+    scene.azLimited = rules.azLimited;
+    scene.elLimited = rules.elLimited;
+    scene.azMin = rules.azMin;
+    scene.azMax = rules.azMax;
+    scene.elMin = rules.elMin;
+    scene.elMax = rules.elMax;
+    std::string maskPath = station::horizonPath(rules.horizonFile, k.programFolder);
+    if (rules.horizonFile.empty()) {
+        m_horizon.configure("", k.programFolder);
+    } else if (m_horizon.path() != maskPath) {
+        m_horizon.configure(rules.horizonFile, k.programFolder);
+    } else {
+        m_horizon.refresh();
+    }
+    if (!m_horizon.mask().empty()) {
+        for (int az = 0; az <= 360; az += kMaskStepDeg) {
+            scene.mask.push_back(m_horizon.mask().elevationAt(az));
+        }
+    }
+    scene.holdText = rs.antenna.paused ? std::string("Paused: tracking resumes with Track")
+                                       : rs.antenna.holdText;
+    scene.source = sourceText(k);
+
+    if (!(scene == m_scene)) {
+        m_scene = std::move(scene);
+        ++m_revision;
+    }
+}
+
+void toggleSkyView(Kelv& k) {
+    SkyView& view = k.part<SkyView>();
+    view.visible = !view.visible;
+    view.update(k);
+}
+
+void updateSkyView(Kelv& k) {
+    k.part<SkyView>().update(k);
+}
+
+void saveSkyViewPlace(Kelv& k) {
+    SkyView& view = k.part<SkyView>();
+    std::string path = k.iniPath();
+    if (!view.remembered || view.width <= 0 || !EsisteFile(path)) {
+        return;
+    }
+    std::optional<config::IniDocument> document = config::loadIniFileForUpdate(path);
+    if (!document) {
+        return;
+    }
+    for (auto [key, value] :
+         {std::pair{"Left", view.left}, std::pair{"Top", view.top}, std::pair{"Width", view.width},
+          std::pair{"Height", view.height}, std::pair{"Visible", view.visible ? 1 : 0}}) {
+        document->set(kSection, key, std::to_string(value));
+    }
+    config::saveIniFile(path, *document);
+}
+
+} // namespace kelvora

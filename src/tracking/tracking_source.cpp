@@ -1,0 +1,256 @@
+// The tracking source: the file reader, the built-in Moon and Sun, and the choice between them.
+#include "tracking/tracking_source.h"
+
+#include "config/settings.h"
+#include "state/numbers.h"
+#include "tracking/tracking_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdio>
+
+namespace kelvora {
+
+namespace {
+
+std::string trimmedLower(std::string_view text) {
+    std::size_t first = text.find_first_not_of(" \t");
+    std::size_t last = text.find_last_not_of(" \t");
+    std::string out(first == std::string_view::npos ? std::string_view{}
+                                                    : text.substr(first, last - first + 1));
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return out;
+}
+
+std::string withOneDecimal(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%5.1f", value);
+    return text;
+}
+
+std::string beforePoint(const std::string& text) {
+    return text.substr(0, text.find('.'));
+}
+
+const char* bodyName(astro::Body body) {
+    return body == astro::Body::Sun ? "Sun" : "Moon";
+}
+
+// The frequency the Doppler shift is given for: the band offset plus the QSO frequency, Hz.
+std::optional<double> trackedFrequencyHz(Kelv& k) {
+    double kHz = numbers::leadingNumber(k.settings().Offset) +
+                 numbers::strictNumber(k.rs.Fqso_kHz, k.locale).value_or(0);
+    return kHz > 0 ? std::optional<double>(kHz * 1000) : std::nullopt;
+}
+
+void showSource(Kelv& k, TrackingSource& source, SourceUsed used) {
+    if (source.used == used) {
+        return;
+    }
+    source.used = used;
+    std::string body = bodyName(trackedBody(k));
+    if (used == SourceUsed::File) {
+        k.ui.RotorAZ.caption = "Tracking source: the tracking file";
+    } else if (!source.observer) {
+        k.ui.RotorAZ.caption =
+            "Tracking source: none (no station place for the built-in " + body + ")";
+    } else if (source.mode == TrackingSourceMode::BuiltIn) {
+        k.ui.RotorAZ.caption = "Tracking source: built-in " + body;
+    } else {
+        k.ui.RotorAZ.caption =
+            "Tracking source: built-in " + body + " (the tracking file is stale or missing)";
+    }
+}
+
+} // namespace
+
+std::optional<TrackingSourceMode> parseTrackingSource(std::string_view text) {
+    std::string t = trimmedLower(text);
+    if (t == "file") {
+        return TrackingSourceMode::File;
+    }
+    if (t == "built-in") {
+        return TrackingSourceMode::BuiltIn;
+    }
+    if (t == "file, else built-in") {
+        return TrackingSourceMode::FileElseBuiltIn;
+    }
+    return std::nullopt;
+}
+
+astro::Parsed<astro::Observer> stationPlace(const station::KeyLookup& lookup) {
+    auto text = [&lookup](std::string_view key) {
+        std::optional<std::string> value = lookup(key);
+        return value ? trimmedLower(*value) : std::string();
+    };
+    auto number = [&text](std::string_view key, std::string& error) -> std::optional<double> {
+        std::string value = text(key);
+        std::optional<double> n = numbers::strictNumber(value);
+        if (!n || !std::isfinite(*n)) {
+            error = "[Station] " + std::string(key) + " \"" + value + "\" is not a number";
+        }
+        return n;
+    };
+    astro::Parsed<astro::Observer> result;
+    double height = 0;
+    if (!text("Height").empty()) {
+        std::optional<double> h = number("Height", result.error);
+        if (!h) {
+            return result;
+        }
+        height = *h;
+    }
+    std::string lat = text("Latitude"), lon = text("Longitude"), locator = text("Locator");
+    if (!lat.empty() || !lon.empty()) {
+        std::optional<double> la = number("Latitude", result.error);
+        std::optional<double> lo = la ? number("Longitude", result.error) : std::nullopt;
+        if (!la || !lo) {
+            return result;
+        }
+        result = astro::makeObserver(*la, *lo, height);
+    } else if (!locator.empty()) {
+        astro::Parsed<astro::GeoPoint> point = astro::locatorToGeoPoint(locator);
+        if (!point) {
+            result.error = "[Station] Locator: " + point.error;
+            return result;
+        }
+        result = astro::makeObserver(point.value->latitudeDeg, point.value->longitudeDeg, height);
+    } else {
+        result.error = "No station place: set [Station] Locator (such as JN45ab), or Latitude "
+                       "and Longitude (degrees, east positive)";
+        return result;
+    }
+    if (!result) {
+        result.error = "[Station] " + result.error;
+    }
+    return result;
+}
+
+bool FileFreshness::update(std::string_view timeText, double nowSeconds, double staleSeconds) {
+    if (!m_seen || timeText != m_time) {
+        m_changed = m_seen;
+        m_seen = true;
+        m_time = std::string(timeText);
+        m_changedAt = nowSeconds;
+    }
+    return m_changed && nowSeconds - m_changedAt < staleSeconds;
+}
+
+SourceUsed chooseSource(TrackingSourceMode mode, bool fileFresh) {
+    switch (mode) {
+    case TrackingSourceMode::File:
+        return SourceUsed::File;
+    case TrackingSourceMode::BuiltIn:
+        return SourceUsed::BuiltIn;
+    case TrackingSourceMode::FileElseBuiltIn:
+        break;
+    }
+    return fileFresh ? SourceUsed::File : SourceUsed::BuiltIn;
+}
+
+void fillFromEphemeris(RunState& rs, astro::Body body, const astro::UtcTime& time,
+                       const astro::TopocentricPosition& position,
+                       std::optional<double> ownEchoDopplerHz) {
+    rs.Time_text = time.toString().substr(11, 8);
+    rs.Az_text = withOneDecimal(position.azimuthDeg);
+    rs.Az_int = beforePoint(rs.Az_text);
+    rs.El_text = withOneDecimal(position.elevationDeg);
+    rs.El_int = beforePoint(rs.El_text);
+    rs.Object_name = bodyName(body);
+    rs.My_doppler_Hz =
+        ownEchoDopplerHz ? std::to_string(std::lround(*ownEchoDopplerHz)) : std::string();
+    rs.DX_doppler_Hz.clear();
+    if (!numbers::strictNumber(rs.Fqso_kHz)) {
+        rs.Fqso_kHz = "0";
+    }
+}
+
+station::KeyLookup stationKeys(Kelv& k) {
+    const config::Settings& s = k.settings();
+    return [&s](std::string_view key) -> std::optional<std::string> {
+        auto found = s.added.find({"Station", std::string(key)});
+        if (found == s.added.end()) {
+            return std::nullopt;
+        }
+        return found->second;
+    };
+}
+
+astro::Body trackedBody(Kelv& k) {
+    return k.settings().Sun_combo == "Sun" ? astro::Body::Sun : astro::Body::Moon;
+}
+
+std::optional<astro::Observer> configuredPlace(Kelv& k) {
+    return stationPlace(stationKeys(k)).value;
+}
+
+bool prepareTrackingSource(Kelv& k) {
+    TrackingSource& source = k.part<TrackingSource>();
+    source.mode = TrackingSourceMode::File;
+    source.observer.reset();
+    source.freshness.reset();
+    source.fileTime.clear();
+    source.used.reset();
+    std::string text = k.settings().value("General", "Tracking_Source", "File");
+    std::optional<TrackingSourceMode> mode = parseTrackingSource(text);
+    if (!mode) {
+        k.dialogs.messageBox("[General] Tracking_Source \"" + text +
+                             "\" is not one of File, Built-in, \"File, else built-in\". "
+                             "Tracking does not start.");
+        return false;
+    }
+    source.mode = *mode;
+    if (*mode == TrackingSourceMode::File) {
+        return true;
+    }
+    astro::Parsed<astro::Observer> place = stationPlace(stationKeys(k));
+    if (!place) {
+        k.dialogs.messageBox(place.error + ". The built-in Moon and Sun need the station's "
+                                           "place. Tracking does not start.");
+        return false;
+    }
+    source.observer = place.value;
+    return true;
+}
+
+void readTrackingSource(Kelv& k) {
+    TrackingSource& source = k.part<TrackingSource>();
+    if (source.mode == TrackingSourceMode::File) {
+        Read_File(k);
+        return;
+    }
+    bool fresh = false;
+    if (source.mode == TrackingSourceMode::FileElseBuiltIn) {
+        // The reader keeps a field it cannot read: start from the file's own last time, so that
+        // a file that went away does not look as if its time moved with the computed one.
+        k.rs.Time_text = source.fileTime;
+        Read_File(k);
+        source.fileTime = k.rs.Time_text;
+        double stale = station::parseStationSettings(stationKeys(k)).staleSeconds;
+        fresh = source.freshness.update(k.rs.Time_text, k.clock.monotonicSeconds(), stale);
+    }
+    SourceUsed used = chooseSource(source.mode, fresh);
+    showSource(k, source, used);
+    if (used == SourceUsed::File || !source.observer) {
+        return;
+    }
+    astro::Body body = trackedBody(k);
+    astro::UtcTime now = astro::UtcTime::fromUnixSeconds(k.clock.utcSeconds());
+    astro::TopocentricPosition position = astro::topocentricPosition(body, now, *source.observer);
+    std::optional<double> hz = trackedFrequencyHz(k);
+    std::optional<double> doppler;
+    if (hz) {
+        doppler = astro::ownEchoDopplerHz(body, now, *source.observer, *hz);
+    }
+    fillFromEphemeris(k.rs, body, now, position, doppler);
+    if (hz) {
+        long long kHz = std::llround(*hz / 1000);
+        k.rs.Band_MHz = std::to_string(kHz / 1000);
+        k.ui.Label_freq.caption =
+            k.rs.Band_MHz + "." + numbers::padLeft(std::to_string(kHz % 1000), 3) + ".000";
+    }
+}
+
+} // namespace kelvora

@@ -1,0 +1,183 @@
+// The tracking source: the mode texts, the station place, the file's freshness, the built-in
+// Moon filling the run state, and the fall-back when the file goes stale.
+#include "astro/ephemeris.h"
+#include "config/settings.h"
+#include "fakes/kelv_fixture.h"
+#include "state/numbers.h"
+#include "tracking/tracking_source.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace kelvora {
+namespace {
+
+using Mode = TrackingSourceMode;
+
+TEST(TrackingSourceTest, ModeTexts) {
+    const std::pair<const char*, std::optional<Mode>> cases[] = {
+        {"File", Mode::File},
+        {"built-in", Mode::BuiltIn},
+        {" File, else built-in ", Mode::FileElseBuiltIn},
+        {"File,else built-in", std::nullopt},
+        {"Builtin", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [text, mode] : cases) {
+        EXPECT_EQ(parseTrackingSource(text), mode) << text;
+    }
+}
+
+TEST(TrackingSourceTest, StationPlace) {
+    struct Case {
+        std::map<std::string, std::string> keys;
+        double lat, lon; // expected, when no error
+        const char* error;
+    };
+    const Case cases[] = {
+        {{{"Locator", "JN45ab"}}, 45.0625, 8.0417, nullptr},
+        {{{"Locator", "jn45"}}, 45.5, 9, nullptr},
+        {{{"Latitude", "-33.9"}, {"Longitude", "151.2"}, {"Locator", "JN45"}},
+         -33.9,
+         151.2,
+         nullptr},
+        {{{"Latitude", "10"}, {"Longitude", "200"}}, 10, -160, nullptr},
+        {{{"Locator", "JN4"}}, 0, 0, "[Station] Locator"},
+        {{{"Locator", "ZZ99"}}, 0, 0, "[Station] Locator"},
+        {{{"Latitude", "91"}, {"Longitude", "0"}}, 0, 0, "[Station] "},
+        {{{"Latitude", "45,5"}, {"Longitude", "9"}}, 0, 0, "Latitude \"45,5\" is not a number"},
+        {{{"Latitude", "45"}}, 0, 0, "Longitude \"\" is not a number"},
+        {{{"Locator", "JN45"}, {"Height", "high"}}, 0, 0, "Height \"high\""},
+        {{}, 0, 0, "No station place"},
+    };
+    for (const Case& c : cases) {
+        auto lookup = [&c](std::string_view key) -> std::optional<std::string> {
+            auto found = c.keys.find(std::string(key));
+            return found == c.keys.end() ? std::nullopt : std::optional(found->second);
+        };
+        astro::Parsed<astro::Observer> place = stationPlace(lookup);
+        std::string name = c.keys.empty() ? "none" : c.keys.begin()->second;
+        if (c.error == nullptr) {
+            ASSERT_TRUE(place) << name << ": " << place.error;
+            EXPECT_NEAR(place.value->latitudeDeg, c.lat, 0.001) << name;
+            EXPECT_NEAR(place.value->longitudeDeg, c.lon, 0.001) << name;
+        } else {
+            EXPECT_FALSE(place) << name;
+            EXPECT_NE(place.error.find(c.error), std::string::npos) << name << ": " << place.error;
+        }
+    }
+}
+
+// Each step: the file's time text at a moment, and which source the mode then uses.
+TEST(TrackingSourceTest, FreshnessDecidesTheSource) {
+    struct Step {
+        const char* time;
+        double at;
+        SourceUsed fileElseBuiltIn;
+    };
+    const Step steps[] = {
+        {"10:00:00", 0, SourceUsed::BuiltIn},  // a time seen once may be a left-over file
+        {"10:00:01", 1, SourceUsed::File},     // it moved: fresh
+        {"10:00:01", 15.9, SourceUsed::File},  // still within 15 s of the change
+        {"10:00:01", 16, SourceUsed::BuiltIn}, // stale
+        {"10:00:30", 40, SourceUsed::File},    // moving again
+        {"", 41, SourceUsed::File},            // emptied: a change, but no position anyway
+    };
+    FileFreshness freshness;
+    for (const Step& s : steps) {
+        bool fresh = freshness.update(s.time, s.at, 15);
+        EXPECT_EQ(chooseSource(Mode::FileElseBuiltIn, fresh), s.fileElseBuiltIn) << s.at;
+        EXPECT_EQ(chooseSource(Mode::File, fresh), SourceUsed::File);
+        EXPECT_EQ(chooseSource(Mode::BuiltIn, fresh), SourceUsed::BuiltIn);
+    }
+}
+
+struct SourceFixture : ::testing::Test, fakes::KelvFixture {
+    void configure(const char* mode, const std::map<std::string, std::string>& station) {
+        config::Settings& s = k.settings();
+        s.setValue("General", "Tracking_Source", mode);
+        for (const auto& [key, value] : station) {
+            s.setValue("Station", key, value);
+        }
+        s.Offset = "144000";
+        s.Sun_combo = "Moon";
+    }
+    // The Moon for the fixture's place at the fake clock's time.
+    astro::TopocentricPosition moon() {
+        astro::Observer place = *astro::makeObserver(45.0625, 8.0417).value;
+        return astro::topocentricPosition(
+            astro::Body::Moon, astro::UtcTime::fromUnixSeconds(clock.utcSeconds()), place);
+    }
+};
+
+TEST_F(SourceFixture, BuiltInFillsTheFieldsTheFileReaderFills) {
+    configure("Built-in", {{"Locator", "JN45ab"}});
+    clock.wallSeconds = 3 * 3600 + 25 * 60 + 7;
+    ASSERT_TRUE(prepareTrackingSource(k));
+    readTrackingSource(k);
+    astro::TopocentricPosition expected = moon();
+    EXPECT_EQ(k.rs.Time_text, "03:25:07");
+    EXPECT_NEAR(*numbers::strictNumber(k.rs.Az_text), expected.azimuthDeg, 0.051);
+    EXPECT_NEAR(*numbers::strictNumber(k.rs.El_text), expected.elevationDeg, 0.051);
+    EXPECT_EQ(k.rs.Az_int, k.rs.Az_text.substr(0, k.rs.Az_text.find('.')));
+    EXPECT_EQ(k.rs.El_int, k.rs.El_text.substr(0, k.rs.El_text.find('.')));
+    EXPECT_EQ(k.rs.Object_name, "Moon");
+    EXPECT_EQ(k.rs.Fqso_kHz, "0");
+    // At 144 MHz the Moon's own echo moves by up to about 450 Hz, never by nothing for long.
+    std::optional<double> doppler = numbers::strictNumber(k.rs.My_doppler_Hz);
+    ASSERT_TRUE(doppler);
+    EXPECT_LT(std::abs(*doppler), 500);
+    EXPECT_EQ(k.ui.Label_freq.caption, "144.000.000");
+    EXPECT_NE(k.ui.RotorAZ.caption.find("built-in Moon"), std::string::npos);
+}
+
+TEST_F(SourceFixture, BadPlaceOrModeStopsStartWithAMessage) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Built-in", "Locator"},
+        {"File, else built-in", "Locator"},
+        {"Moon please", "Tracking_Source"},
+    };
+    for (const auto& [mode, named] : cases) {
+        configure(mode, {{"Locator", "JN4"}});
+        dialogs.messages.clear();
+        EXPECT_FALSE(prepareTrackingSource(k)) << mode;
+        ASSERT_EQ(dialogs.messages.size(), 1u) << mode;
+        EXPECT_NE(dialogs.messages[0].find(named), std::string::npos) << dialogs.messages[0];
+    }
+    configure("File", {{"Locator", "JN4"}});
+    EXPECT_TRUE(prepareTrackingSource(k)) << "the file alone needs no place";
+}
+
+TEST_F(SourceFixture, FileElseBuiltInFallsBackWhenTheFileStops) {
+    configure("File, else built-in", {{"Locator", "JN45ab"}, {"Stale_Seconds", "5"}});
+    std::string file = folder.file("azel.dat");
+    k.rs.Tracking_file = file;
+    ASSERT_TRUE(prepareTrackingSource(k));
+    auto tickWith = [&](const std::string& time) {
+        folder.write("azel.dat", time + ",123.4, 45.6,Moon\r\n" + time + ",200.1, 10.2,Sun\r\n");
+        clock.advance(1);
+        readTrackingSource(k);
+    };
+    tickWith("01:02:03");
+    tickWith("01:02:04");
+    EXPECT_EQ(k.rs.Az_text, "123.4");
+    EXPECT_EQ(k.rs.Time_text, "01:02:04");
+    for (int i = 0; i < 5; ++i) {
+        tickWith("01:02:04"); // WSJT-X's astronomy window closed: the time stands
+    }
+    EXPECT_NEAR(*numbers::strictNumber(k.rs.Az_text), moon().azimuthDeg, 0.051);
+    EXPECT_NE(k.ui.RotorAZ.caption.find("stale"), std::string::npos);
+    tickWith("01:02:15"); // back
+    EXPECT_EQ(k.rs.Az_text, "123.4");
+    std::filesystem::remove(file);
+    for (int i = 0; i < 6; ++i) {
+        clock.advance(1);
+        readTrackingSource(k);
+    }
+    EXPECT_NEAR(*numbers::strictNumber(k.rs.Az_text), moon().azimuthDeg, 0.051)
+        << "a missing file is stale too, though the computed time keeps moving";
+}
+
+} // namespace
+} // namespace kelvora
