@@ -7,6 +7,7 @@ packages=(
     libgtest-dev googletest libhamlib-utils
     pkg-config liberfa-dev
     xvfb xauth x11-apps imagemagick xdotool
+    dpkg-dev lintian desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -2,7 +2,8 @@
 # Installs what is missing, checks the formatting and the layering, builds the core without Qt,
 # runs its unit tests and clang-tidy on it, then builds and runs every test twice: a plain build
 # and one under AddressSanitizer and UndefinedBehaviorSanitizer, warnings as errors; then runs
-# every fuzz target for a short bounded time. Ends with one summary line of the test counts.
+# every fuzz target for a short bounded time; then builds and checks the Debian package. Ends with
+# one summary line of the test counts.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -79,5 +80,8 @@ for fuzzer in "$fuzz_dir"/fuzz/fuzz_*; do
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$fuzz_work/$target/log")
     echo "fuzz $target: ${runs:-?} runs, no crash"
 done
+
+# The Debian package: built, unpacked, its program run, lintian and the desktop validators.
+scripts/check_package.sh
 
 echo "tests: $passed passed, $failed failed"

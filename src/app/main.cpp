@@ -1,15 +1,48 @@
-// The program entry: hands the command line to runKelvora, which creates the platform objects
-// and the windows and runs the event loop.
+// The program entry: answers the command lines that open no window (help, version, ephemeris,
+// mistakes) before any window system is touched, then hands the rest to runKelvora, which
+// creates the platform objects and the windows and runs the event loop.
+#include "app/command_line.h"
+#include "astro/ephemeris_command.h"
 #include "ui/qt/main_window.h"
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstdlib>
+
 int main(int argc, char* argv[]) {
+    using Action = kelvora::app::CommandLine::Action;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    const kelvora::app::CommandLine command = kelvora::app::parseCommandLine(arguments);
+    switch (command.action) {
+    case Action::Help:
+    case Action::Version:
+        std::fputs(command.text.c_str(), stdout);
+        return 0;
+    case Action::Error:
+        std::fputs(command.text.c_str(), stderr);
+        return 2;
+    case Action::Ephemeris: {
+        const kelvora::astro::CommandResult result =
+            kelvora::astro::runEphemerisCommand(command.ephemeris);
+        std::fputs(result.output.c_str(), stdout);
+        std::fputs(result.error.c_str(), stderr);
+        return result.exitCode;
+    }
+    case Action::Run:
+        break;
+    }
+    // Before the program folder is chosen, which reads it.
+    if (command.home) {
+        ::setenv("KELVORA_HOME", command.home->c_str(), 1);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kelvora");
     kelvora::ui::LaunchOptions options;
-    for (int i = 1; i < argc; ++i) {
-        options.commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
-    }
+    options.commandLine = command.commandLine;
+    options.demo = command.demo;
     return kelvora::ui::runKelvora(app, options);
 }

@@ -3,10 +3,27 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <string_view>
 #include <system_error>
 #include <unistd.h>
 
 namespace kelvora::platform {
+
+namespace {
+
+// A folder the system's packages own (/usr/bin, /usr/local/bin, /bin...): even where it is
+// writable (the program run as root) the settings do not belong there.
+bool isSystemFolder(const std::string& folder) {
+    for (std::string_view prefix : {"/usr", "/bin", "/sbin"}) {
+        if (folder.starts_with(prefix) &&
+            (folder.size() == prefix.size() || folder[prefix.size()] == '/')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 std::string chooseProgramFolder(const char* kelvoraHome, const std::string& executableFolder,
                                 bool executableFolderWritable, const char* xdgConfigHome,
@@ -14,7 +31,8 @@ std::string chooseProgramFolder(const char* kelvoraHome, const std::string& exec
     if (kelvoraHome != nullptr && *kelvoraHome != '\0') {
         return kelvoraHome;
     }
-    if (!executableFolder.empty() && executableFolderWritable) {
+    if (!executableFolder.empty() && executableFolderWritable &&
+        !isSystemFolder(executableFolder)) {
         return executableFolder;
     }
     std::filesystem::path base;

@@ -5,8 +5,9 @@
 
 namespace kelvora::platform {
 
-// KELVORA_HOME when set; else the executable's folder when writable; else the per-user
-// configuration folder (~/.config/Kelvora), created when missing.
+// KELVORA_HOME when set; else the executable's folder when writable and not a system folder
+// (under /usr, /bin or /sbin, where an installed program lives); else the per-user
+// configuration folder ($XDG_CONFIG_HOME/Kelvora, ~/.config/Kelvora), created when missing.
 std::string programFolder();
 
 // The same rule with its inputs given, for tests.

@@ -1,6 +1,7 @@
 // The timed message box and the About box.
 #include "state/message_box.h"
 
+#include "state/build_info.h"
 #include "state/kelv.h"
 
 namespace kelvora {
@@ -35,7 +36,14 @@ void cmdOK_Click(Kelv& k) {
 }
 
 std::string versionText() {
-    return "Version 1.0.0 08-12-2026";
+    // The release date as day-month-year, from the build's "YYYY-MM-DD".
+    std::string_view date = releaseDate();
+    std::string shown = date.size() == 10 ? std::string(date.substr(8, 2)) + "-" +
+                                                std::string(date.substr(5, 2)) + "-" +
+                                                std::string(date.substr(0, 4))
+                                          : std::string(date);
+    return "Version " + std::string(projectVersion()) + " " + shown + ", commit " +
+           std::string(buildCommit());
 }
 
 } // namespace kelvora

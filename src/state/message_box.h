@@ -17,7 +17,7 @@ void OKButton_Click(Kelv& k);
 void mnuHelp_Click(Kelv& k);
 void cmdOK_Click(Kelv& k);
 
-// "Version 1.0.0 08-12-2026"
+// "Version 1.0.0 08-12-2026, commit 1a2b3c4": the version, its release date, the build's commit
 std::string versionText();
 
 } // namespace kelvora

@@ -17,9 +17,9 @@
 namespace kelvora::hamlib {
 namespace {
 
+using testkit::connectTo;
 using testkit::DummyDaemon;
 using testkit::pumpUntil;
-using testkit::connectTo;
 using testkit::run;
 
 struct Link {

@@ -7,12 +7,10 @@
 
 namespace kelvora::ui {
 
-namespace {
-
-QPixmap drawIcon(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+QImage drawProgramIcon(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 64.0, size / 64.0);
 
@@ -34,7 +32,7 @@ QPixmap drawIcon(int size) {
     // The dish: a bowl tilted towards the Moon on a mast, with its feed.
     p.save();
     p.translate(22, 44);
-    p.rotate(-35);
+    p.rotate(35);
     QPainterPath bowl;
     bowl.moveTo(-14, -4);
     bowl.quadTo(0, 12, 14, -4);
@@ -55,15 +53,14 @@ QPixmap drawIcon(int size) {
     // The signal path to the Moon and back.
     p.setPen(QPen(QColor(120, 220, 120), 1.4, Qt::DashLine));
     p.drawLine(QPointF(27, 34), QPointF(34, 26));
-    return pixmap;
+    p.end();
+    return image;
 }
-
-} // namespace
 
 QIcon programIcon() {
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128}) {
-        icon.addPixmap(drawIcon(size));
+        icon.addPixmap(QPixmap::fromImage(drawProgramIcon(size)));
     }
     return icon;
 }

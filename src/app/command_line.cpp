@@ -1,0 +1,140 @@
+#include "app/command_line.h"
+
+#include "state/build_info.h"
+
+#include <QCommandLineParser>
+
+#include <array>
+#include <utility>
+
+namespace kelvora::app {
+
+namespace {
+
+// The ephemeris options besides --ephemeris itself, and where each value goes.
+using RequestField = std::optional<std::string> astro::EphemerisRequest::*;
+constexpr std::array<std::pair<const char*, RequestField>, 5> kEphemerisFields{{
+    {"lat", &astro::EphemerisRequest::latitude},
+    {"lon", &astro::EphemerisRequest::longitude},
+    {"locator", &astro::EphemerisRequest::locator},
+    {"height", &astro::EphemerisRequest::height},
+    {"utc", &astro::EphemerisRequest::utc},
+}};
+
+// The options QGuiApplication and QApplication take from the command line themselves.
+constexpr std::array<const char*, 13> kQtValueOptions{
+    "platform",    "platformpluginpath", "platformtheme",
+    "plugin",      "qmljsdebugger",      "qwindowgeometry",
+    "qwindowicon", "qwindowtitle",       "session",
+    "display",     "geometry",           "style",
+    "stylesheet"};
+constexpr std::array<const char*, 2> kQtFlagOptions{"reverse", "widgetcount"};
+
+CommandLine failure(const QString& message) {
+    CommandLine result;
+    result.action = CommandLine::Action::Error;
+    result.text = "kelvora: " + message.toStdString() + "\nTry 'kelvora --help' for the options.\n";
+    return result;
+}
+
+QCommandLineOption hidden(QCommandLineOption option) {
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    return option;
+}
+
+} // namespace
+
+CommandLine parseCommandLine(const QStringList& arguments) {
+    QCommandLineParser parser;
+    // Qt's window options are written with one dash ("-platform offscreen").
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.setApplicationDescription(
+        "Kelvora: tracking controller for Moon and Sun work (EME). It reads azel.dat as WSJT-X "
+        "or MAP65 write it and drives the rotator, the transceiver's CAT, Linrad and PTT.\n"
+        "Kelvora.ini, rotor.dat and Trace.txt live in the program folder: --home, else "
+        "$KELVORA_HOME, else the program's own folder when writable, else "
+        "$XDG_CONFIG_HOME/Kelvora (~/.config/Kelvora).");
+    const QCommandLineOption help({"h", "help"}, "Show these options and end.");
+    const QCommandLineOption version({"v", "version"},
+                                     "Show the version and the commit it was built from, and end.");
+    const QCommandLineOption home("home", "Use DIR as the program folder (as KELVORA_HOME does).",
+                                  "DIR");
+    const QCommandLineOption demo("demo", "Try Kelvora out: simulated devices, the built-in Moon, "
+                                          "a temporary program folder; your settings stay as "
+                                          "they are.");
+    const QCommandLineOption ephemeris(
+        "ephemeris",
+        "Print where BODY (Moon or Sun) stands, as \"azimuth elevation\" in degrees, "
+        "and end. Needs --utc and --locator or --lat and --lon.",
+        "BODY");
+    const QCommandLineOption lat("lat", "--ephemeris: the station's latitude, degrees north.",
+                                 "DEG");
+    const QCommandLineOption lon("lon", "--ephemeris: the station's longitude, degrees east.",
+                                 "DEG");
+    const QCommandLineOption locator(
+        "locator", "--ephemeris: the station's Maidenhead locator instead of --lat and --lon.",
+        "LOC");
+    const QCommandLineOption height("height", "--ephemeris: the station's height in metres (0).",
+                                    "M");
+    const QCommandLineOption utc("utc", "--ephemeris: the time, UTC.", "YYYY-MM-DDTHH:MM:SS");
+    parser.addOptions({help, version, home, demo, ephemeris, lat, lon, locator, height, utc});
+    for (const char* name : kQtValueOptions) {
+        parser.addOption(hidden(QCommandLineOption(name, {}, "value")));
+    }
+    for (const char* name : kQtFlagOptions) {
+        parser.addOption(hidden(QCommandLineOption(name)));
+    }
+    parser.addPositionalArgument("T", "Write the diagnostic trace Trace.txt.", "[T]");
+
+    if (!parser.parse(arguments)) {
+        return failure(parser.errorText());
+    }
+    CommandLine result;
+    if (parser.isSet(help)) {
+        // The usage line names the program as it is installed, however it was started.
+        std::string text = parser.helpText().toStdString();
+        std::size_t end = text.find('\n');
+        text.replace(0, end, "Usage: kelvora [options] [T]");
+        result.action = CommandLine::Action::Help;
+        result.text = text;
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.action = CommandLine::Action::Version;
+        result.text = "Kelvora " + std::string(projectVersion()) + " (" +
+                      std::string(releaseDate()) + ", commit " + std::string(buildCommit()) + ")\n";
+        return result;
+    }
+    const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(ephemeris)) {
+        if (!positional.isEmpty() || parser.isSet(demo)) {
+            return failure("--ephemeris prints a position and opens no window; '" +
+                           (positional.isEmpty() ? QString("--demo") : positional.first()) +
+                           "' does not go with it.");
+        }
+        result.action = CommandLine::Action::Ephemeris;
+        result.ephemeris.body = parser.value(ephemeris).toStdString();
+        for (const auto& [name, field] : kEphemerisFields) {
+            if (parser.isSet(name)) {
+                result.ephemeris.*field = parser.value(name).toStdString();
+            }
+        }
+        return result;
+    }
+    for (const auto& [name, field] : kEphemerisFields) {
+        if (parser.isSet(name)) {
+            return failure(QString("--%1 goes with --ephemeris.").arg(name));
+        }
+    }
+    if (parser.isSet(home)) {
+        if (parser.value(home).isEmpty()) {
+            return failure("--home needs a folder.");
+        }
+        result.home = parser.value(home).toStdString();
+    }
+    result.demo = parser.isSet(demo);
+    result.commandLine = positional.join(' ').toStdString();
+    return result;
+}
+
+} // namespace kelvora::app
