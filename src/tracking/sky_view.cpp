@@ -74,6 +74,12 @@ SkyView::SkyView(Kelv& k) {
 void SkyView::update(Kelv& k) {
     RunState& rs = k.rs;
     double now = k.clock.monotonicSeconds();
+    // Commanded positions stand in only until the rotor reports one: the two would draw a jump.
+    bool measured = rs.antenna.measuredAz && rs.antenna.measuredEl;
+    if (measured && !m_trailMeasured) {
+        m_trail.clear();
+        m_trailMeasured = true;
+    }
     if (std::optional<SkyPoint> antenna = antennaOf(rs.antenna)) {
         if (m_trail.empty() || moved(m_trail.back().at, *antenna)) {
             m_trail.push_back({now, *antenna});

@@ -59,6 +59,7 @@ private:
         SkyPoint at;
     };
     std::deque<TrailPoint> m_trail;
+    bool m_trailMeasured = false; // the trail holds measured positions, not commanded ones
     station::HorizonFile m_horizon;
     SkyScene m_scene;
     unsigned m_revision = 0;
