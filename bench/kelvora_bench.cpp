@@ -603,13 +603,34 @@ int horizon() {
         state = std::move(d.next);
         sink += d.target.az;
     });
+    // The rules as the program runs them each processed second: the mask file looked at for a
+    // change (two file-status calls), then the decision, on a new target every time.
+    fakes::FakeClock clock;
+    fakes::FakeSerialPort radio(&clock), rotor(&clock);
+    Program p(clock, radio, rotor);
+    p.set("COM_Rotor", "Rotor_type", "GS232");
+    p.folder.write("horizon.txt", text);
+    p.set("Station", "Horizon_File", "horizon.txt");
+    p.set("Station", "Hold_Tx", "1");
+    p.set("Station", "Move_Threshold", "0.1");
+    if (!p.start()) {
+        return 1;
+    }
+    int tick = 0;
+    double wired = timeIt(200000, [&] {
+        az += 0.37;
+        p.k.rs.Az_text = std::to_string(std::fmod(az, 360.0));
+        p.k.rs.Time_text = std::to_string(++tick);
+        sink += rotor::stationDecision(p.k).target.az;
+    });
     std::printf("horizon mask of 3600 points (%zu bytes of text)\n", text.size());
     std::printf("  HorizonMask::parse                 %8.2f us\n", parse);
     std::printf("  elevationAt                        %8.3f us\n", eval);
     std::printf("  decide, every rule on              %8.3f us\n", decide);
+    std::printf("  stationDecision, mask file checked %8.3f us\n", wired);
     std::printf("goal (an evaluation under 10 us): %s (checksum %.0f)\n",
-                eval < 10 ? "met" : "MISSED", sink);
-    return eval < 10 ? 0 : 1;
+                wired < 10 ? "met" : "MISSED", sink);
+    return wired < 10 ? 0 : 1;
 }
 
 } // namespace
@@ -717,60 +738,6 @@ int reopen(int runs) {
     bool met = m.max < 5 && p.max < 5;
     std::printf("goal (an attempt under 5 ms): %s\n", met ? "met" : "MISSED");
     return met ? 0 : 1;
-}
-std::string error;
-std::optional<station::HorizonMask> mask = station::HorizonMask::parse(text, "bench", error);
-if (!mask) {
-    std::fprintf(stderr, "%s\n", error.c_str());
-    return 1;
-}
-double az = 0, sink = 0;
-double parse = timeIt(200, [&] { sink += station::HorizonMask::parse(text, "b", error) ? 1 : 0; });
-double eval = timeIt(2000000, [&] {
-    az += 137.507764; // the golden angle: every lookup lands somewhere else
-    sink += mask->elevationAt(az);
-});
-station::StationSettings settings = station::parseStationSettings(
-    {{"Hold_Tx", "1"}, {"Move_Seconds", "0-59"}, {"El_Min", "1"}, {"Move_Threshold", "0.1"}});
-station::StationState state;
-double now = 0;
-double decide = timeIt(1000000, [&] {
-    now += 1;
-    az += 0.37;
-    double a = std::fmod(az, 360.0);
-    station::Decision d = station::decide(
-        {a, 45.6, "az", std::to_string(now), "01:02:03", 10, 0, false}, settings, *mask, "", state);
-    state = std::move(d.next);
-    sink += d.target.az;
-});
-// The rules as the program runs them each processed second: the mask file looked at for a
-// change (two file-status calls), then the decision, on a new target every time.
-fakes::FakeClock clock;
-fakes::FakeSerialPort radio(&clock), rotor(&clock);
-Program p(clock, radio, rotor);
-p.set("COM_Rotor", "Rotor_type", "GS232");
-p.folder.write("horizon.txt", text);
-p.set("Station", "Horizon_File", "horizon.txt");
-p.set("Station", "Hold_Tx", "1");
-p.set("Station", "Move_Threshold", "0.1");
-if (!p.start()) {
-    return 1;
-}
-int tick = 0;
-double wired = timeIt(200000, [&] {
-    az += 0.37;
-    p.k.rs.Az_text = std::to_string(std::fmod(az, 360.0));
-    p.k.rs.Time_text = std::to_string(++tick);
-    sink += rotor::stationDecision(p.k).target.az;
-});
-std::printf("horizon mask of 3600 points (%zu bytes of text)\n", text.size());
-std::printf("  HorizonMask::parse                 %8.2f us\n", parse);
-std::printf("  elevationAt                        %8.3f us\n", eval);
-std::printf("  decide, every rule on              %8.3f us\n", decide);
-std::printf("  stationDecision, mask file checked %8.3f us\n", wired);
-std::printf("goal (an evaluation under 10 us): %s (checksum %.0f)\n", wired < 10 ? "met" : "MISSED",
-            sink);
-return wired < 10 ? 0 : 1;
 }
 
 } // namespace
