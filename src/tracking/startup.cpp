@@ -262,7 +262,10 @@ void Load_INI(Kelv& k) {
         if (k.rs.Rotor_timeout == 0) {
             k.rs.Rotor_timeout = 0.25f;
         }
-        if (k.rs.Tracking_file.empty()) {
+        // The built-in Moon and Sun need no tracking file.
+        bool builtIn = parseTrackingSource(s.value("General", "Tracking_Source", "File")) ==
+                       TrackingSourceMode::BuiltIn;
+        if (k.rs.Tracking_file.empty() && !builtIn) {
             k.dialogs.beep();
             k.dialogs.messageBox("File not config. Please configure !");
             k.frmRotor.visible = true;

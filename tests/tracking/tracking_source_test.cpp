@@ -1,9 +1,11 @@
 // The tracking source: the mode texts, the station place, the file's freshness, the built-in
 // Moon filling the run state, and the fall-back when the file goes stale.
 #include "astro/ephemeris.h"
+#include "config/ini_file.h"
 #include "config/settings.h"
 #include "fakes/kelv_fixture.h"
 #include "state/numbers.h"
+#include "tracking/startup.h"
 #include "tracking/tracking_source.h"
 
 #include <gtest/gtest.h>
@@ -130,6 +132,19 @@ TEST_F(SourceFixture, BuiltInFillsTheFieldsTheFileReaderFills) {
     EXPECT_LT(std::abs(*doppler), 500);
     EXPECT_EQ(k.ui.Label_freq.caption, "144.000.000");
     EXPECT_NE(k.ui.RotorAZ.caption.find("built-in Moon"), std::string::npos);
+}
+
+TEST_F(SourceFixture, BuiltInStartsWithoutATrackingFile) {
+    std::string ini = k.iniPath();
+    config::Create_Config_file(ini);
+    config::WriteStringIni("General", "Fname", "", ini);
+    config::WriteStringIni("General", "Tracking_Source", "Built-in", ini);
+    config::WriteStringIni("Station", "Locator", "JN45ab", ini);
+    mnuStart_Click(k);
+    EXPECT_EQ(k.rs.Tracking_on, 1);
+    for (const std::string& m : dialogs.messages) {
+        EXPECT_EQ(m.find("File not config"), std::string::npos) << "no file is needed";
+    }
 }
 
 TEST_F(SourceFixture, BadPlaceOrModeStopsStartWithAMessage) {
