@@ -10,8 +10,10 @@
 #include <fcntl.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace kelvora::testkit {
@@ -50,16 +52,33 @@ inline int freePortOutsideEphemeralRange() {
     return 0;
 }
 
-// A dummy-model daemon on a free loopback port; ready once the port accepts.
+// Whether something listens on 127.0.0.1:port, read from the kernel's socket table: a probe
+// connection would be one more client, and the daemons do not take every early client kindly.
+inline bool listening(int port) {
+    char local[32];
+    std::snprintf(local, sizeof local, "0100007F:%04X", port);
+    std::FILE* table = std::fopen("/proc/net/tcp", "r");
+    if (table == nullptr) {
+        return false;
+    }
+    char line[512];
+    bool found = false;
+    while (!found && std::fgets(line, sizeof line, table) != nullptr) {
+        char address[64] = {}, remote[64] = {};
+        unsigned state = 0;
+        found = std::sscanf(line, " %*d: %63s %63s %x", address, remote, &state) == 3 &&
+                std::string_view(address) == local && state == 0x0A; // LISTEN
+    }
+    std::fclose(table);
+    return found;
+}
+
+// A dummy-model daemon on a free loopback port; ready once the port listens.
 struct DummyDaemon {
     explicit DummyDaemon(const char* program) {
         port = freePortOutsideEphemeralRange();
         process.start(program, {"-m", "1", "-T", "127.0.0.1", "-t", QString::number(port)});
-        ready = port != 0 && process.waitForStarted() && pumpUntil([&] {
-                    int fd = connectTo(port); // refused at once while the daemon starts
-                    ::close(fd);
-                    return fd >= 0;
-                });
+        ready = port != 0 && process.waitForStarted() && pumpUntil([&] { return listening(port); });
     }
     ~DummyDaemon() {
         process.terminate();

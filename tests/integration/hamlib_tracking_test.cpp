@@ -113,7 +113,10 @@ TEST(HamlibTracking, RigctldRadioFollowsTheFile) {
     })) << heard
         << p.k.ui.RotorAZ.caption << " TX " << p.k.rs.Freq_TX;
     p.track("123.4", "45.6", 130);
-    EXPECT_EQ(ask("/usr/bin/rigctl", rigctld.address(), "f", p), "144130000\n");
+    EXPECT_TRUE(p.networkUntil([&] {
+        heard = ask("/usr/bin/rigctl", rigctld.address(), "f", p);
+        return heard == "144130000\n";
+    })) << heard;
     EXPECT_EQ(p.k.ui.Label_TX.caption, "144,130,000");
 }
 
