@@ -4,6 +4,7 @@
 #include "config/ini_file.h"
 #include "config/settings.h"
 #include "fakes/kelv_fixture.h"
+#include "rotor/antenna_command.h"
 #include "state/numbers.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_source.h"
@@ -192,6 +193,36 @@ TEST_F(SourceFixture, FileElseBuiltInFallsBackWhenTheFileStops) {
     }
     EXPECT_NEAR(*numbers::strictNumber(k.rs.Az_text), moon().azimuthDeg, 0.051)
         << "a missing file is stale too, though the computed time keeps moving";
+}
+
+TEST_F(SourceFixture, FileElseBuiltInKeepsTheRotorTrackingThroughTheStationRules) {
+    configure("File, else built-in", {{"Locator", "JN45ab"}, {"Stale_Seconds", "5"}});
+    k.settings().RotorType = "GS232";
+    std::string error;
+    ASSERT_TRUE(rotor.open("/dev/ttyUSB0", {}, false, error));
+    k.rs.Tracking_file = folder.file("azel.dat");
+    while (moon().elevationDeg < 10) { // a time of the fake day with the Moon up
+        clock.advance(1800);
+    }
+    ASSERT_TRUE(prepareTrackingSource(k));
+    auto second = [&](const std::string& time) {
+        folder.write("azel.dat", time + ",123.4, 45.6,Moon\r\n" + time + ",200.1, 10.2,Sun\r\n");
+        clock.advance(1);
+        readTrackingSource(k);
+        rotor::commandNewTarget(k);
+    };
+    second("01:02:03");
+    second("01:02:04");
+    // A file seen for the first time is not yet known to be fresh; once its time moves it is used.
+    EXPECT_TRUE(rotor.written().ends_with("W123 045\r")) << rotor.written();
+    rotor.writes.clear();
+    for (int i = 0; i < 8; ++i) {
+        second("01:02:04"); // the file stands still
+    }
+    std::string expected = "W" + numbers::padLeft(std::to_string(int(moon().azimuthDeg)), 3);
+    EXPECT_NE(rotor.written().find(expected), std::string::npos)
+        << rotor.written() << " / " << k.ui.RotorAZ.caption;
+    EXPECT_EQ(k.rs.antenna.holdText, "") << "the computed positions are fresh";
 }
 
 } // namespace
