@@ -7,6 +7,8 @@
 
 #include <QApplication>
 
+#include <clocale>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -40,6 +42,9 @@ int main(int argc, char* argv[]) {
         ::setenv("KELVORA_HOME", command.home->c_str(), 1);
     }
     QApplication app(argc, argv);
+    // Qt takes the user's locale for the C library too; the device bytes, the settings file and
+    // the messages format numbers with a point, and the user's separators come from QLocale.
+    std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("Kelvora");
     kelvora::ui::LaunchOptions options;
     options.commandLine = command.commandLine;

@@ -39,6 +39,15 @@ void prosistelManual(Kelv& k, double az, double) {
     D_Prosistel(k, az);
 }
 
+// The types whose manual direction takes typed angles and that have the polarity buttons.
+const ui::RotorControls kTypedAngleControls{.Command1 = E::On,
+                                            .Command7 = E::On,
+                                            .Command8 = E::On,
+                                            .auto_ = E::On,
+                                            .Autoupdate = E::On,
+                                            .Text1 = S::Keep,
+                                            .Text2 = S::Keep};
+
 const NetworkRotor kRotctld{.poll = hamlibRotPoll, .stop = hamlibRotStop, .park = hamlibRotPark};
 
 const std::array<RotorType, 11>& rows() {
@@ -100,13 +109,7 @@ const std::array<RotorType, 11>& rows() {
          .stopSequence = {.writes = {"S", "\r"}, .pace = Pace::BetweenWrites},
          .manual = {.command = gs232ManualCommand}},
         {.name = "GS232-qzr",
-         .controls = {.Command1 = E::On,
-                      .Command7 = E::On,
-                      .Command8 = E::On,
-                      .auto_ = E::On,
-                      .Autoupdate = E::On,
-                      .Text1 = S::Keep,
-                      .Text2 = S::Keep},
+         .controls = kTypedAngleControls,
          .set = kGs232Set,
          .poll = gs232QzrPoll(),
          .stop = true,
@@ -120,26 +123,14 @@ const std::array<RotorType, 11>& rows() {
          .stopSequence = {.writes = {prosistelStopCommand()}, .pace = Pace::AfterEachByte},
          .manual = {.set = prosistelManual}},
         {.name = "EasyComm",
-         .controls = {.Command1 = E::On,
-                      .Command7 = E::On,
-                      .Command8 = E::On,
-                      .auto_ = E::On,
-                      .Autoupdate = E::On,
-                      .Text1 = S::Keep,
-                      .Text2 = S::Keep},
+         .controls = kTypedAngleControls,
          .set = kEasyCommSet,
          .poll = easyCommPoll(),
          .stop = true,
          .stopSequence = {.writes = {"SA SE\r"}, .pace = Pace::AfterEachWrite},
          .manual = {.command = easyCommManualCommand}},
         {.name = "Radant AZV-1",
-         .controls = {.Command1 = E::On,
-                      .Command7 = E::On,
-                      .Command8 = E::On,
-                      .auto_ = E::On,
-                      .Autoupdate = E::On,
-                      .Text1 = S::Keep,
-                      .Text2 = S::Keep},
+         .controls = kTypedAngleControls,
          .set = kRadantSet,
          .poll = radantPoll(),
          // No stop command is known for this controller; the Stop button sends what it always has.

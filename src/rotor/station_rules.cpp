@@ -1,6 +1,8 @@
 // Station rules: settings parsing, the horizon mask, the transmit flag and the per-tick decision.
 #include "rotor/station_rules.h"
 
+#include "state/numbers.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -63,14 +65,8 @@ std::string plain(double value) {
     return buffer;
 }
 
-std::string oneDecimal(double value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.1f", value);
-    return buffer;
-}
-
 std::string azEl(double az, double el) {
-    return oneDecimal(az) + " " + oneDecimal(el);
+    return numbers::oneDecimal(az) + " " + numbers::oneDecimal(el);
 }
 
 struct NumberKey {
@@ -407,16 +403,18 @@ Decision decide(const TickInput& in, const StationSettings& settings, const Hori
     }
     if (settings.azLimited && (in.az < settings.azMin || in.az > settings.azMax)) {
         return hold("Outside the azimuth limits: " + target + " beyond " +
-                    oneDecimal(settings.azMin) + ".." + oneDecimal(settings.azMax));
+                    numbers::oneDecimal(settings.azMin) + ".." +
+                    numbers::oneDecimal(settings.azMax));
     }
     if (settings.elLimited && (in.el < settings.elMin || in.el > settings.elMax)) {
         return hold("Outside the elevation limits: " + target + " beyond " +
-                    oneDecimal(settings.elMin) + ".." + oneDecimal(settings.elMax));
+                    numbers::oneDecimal(settings.elMin) + ".." +
+                    numbers::oneDecimal(settings.elMax));
     }
     if (!mask.empty()) {
         double horizon = mask.elevationAt(in.az);
         if (in.el < horizon) {
-            return hold("Below horizon mask: " + target + " under " + oneDecimal(horizon));
+            return hold("Below horizon mask: " + target + " under " + numbers::oneDecimal(horizon));
         }
     }
     if (settings.moveThreshold > 0 && s.lastCommanded) {

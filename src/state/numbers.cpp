@@ -1,6 +1,7 @@
 // Number rules shared by every part of the program.
 #include "state/numbers.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -119,6 +120,13 @@ std::int64_t roundHalfEven(double value) {
         return INT64_MIN;
     }
     return static_cast<std::int64_t>(rounded);
+}
+
+std::string oneDecimal(double value) {
+    char buffer[64];
+    auto [end, ec] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
+    return ec == std::errc() ? std::string(buffer, end) : std::string("0.0");
 }
 
 std::string toText(double value) {

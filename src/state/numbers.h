@@ -33,6 +33,9 @@ std::int64_t roundHalfEven(double value);
 // no trailing zeros: 144125000, 144125500.5, -2.
 std::string toText(double value);
 
+// One decimal, a point as separator whatever the C locale: 123.4, 8.0, -0.5.
+std::string oneDecimal(double value);
+
 // The text round trip every computed result goes through: to text, read back, to text again.
 std::string roundTrip(double value);
 

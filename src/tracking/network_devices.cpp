@@ -18,12 +18,6 @@ namespace kelvora {
 
 namespace {
 
-std::string oneDecimal(double degrees) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f", degrees);
-    return text;
-}
-
 std::string hamlibValue(Kelv& k, const char* key, const char* defaultValue) {
     return k.settings().value("Hamlib", key, defaultValue);
 }
@@ -104,7 +98,8 @@ void startNetworkDevices(Kelv& k) {
     if (k.settings().RotorType == kHamlibRotType) {
         if (devices.startRot(hamlibValue(k, "Rot_Address", "127.0.0.1:4533"), error)) {
             devices.rot()->onPosition = [&k](const hamlib::Position& p) {
-                rotor::showLabels(k, {oneDecimal(p.azimuth), oneDecimal(p.elevation)});
+                rotor::showLabels(
+                    k, {numbers::oneDecimal(p.azimuth), numbers::oneDecimal(p.elevation)});
             };
             // A daemon that comes (back) is sent the last command again.
             devices.rot()->onConnected = [&k] { rotor::resendToRotor(k); };
