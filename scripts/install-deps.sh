@@ -6,7 +6,7 @@ packages=(
     qt6-base-dev qt6-serialport-dev libqt6serialport6 qt6-qpa-plugins libgl1-mesa-dev
     libgtest-dev googletest libhamlib-utils
     pkg-config liberfa-dev
-    xvfb xauth x11-apps imagemagick xdotool
+    xvfb xauth x11-apps imagemagick xdotool ccache socat
     dpkg-dev lintian desktop-file-utils appstream
 )
 missing=()
