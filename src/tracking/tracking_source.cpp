@@ -233,7 +233,13 @@ void readTrackingSource(Kelv& k) {
     }
     SourceUsed used = chooseSource(source.mode, fresh);
     showSource(k, source, used);
-    if (used == SourceUsed::File || !source.observer) {
+    if (used == SourceUsed::File) {
+        return;
+    }
+    // The file's ", T" speaks for the station only while the file is the source: a program that
+    // stopped with it written would otherwise hold the rotor for good.
+    k.rs.trackingFileTransmitting = false;
+    if (!source.observer) {
         return;
     }
     astro::Body body = trackedBody(k);

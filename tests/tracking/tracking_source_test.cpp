@@ -170,8 +170,9 @@ TEST_F(SourceFixture, FileElseBuiltInFallsBackWhenTheFileStops) {
     std::string file = folder.file("azel.dat");
     k.rs.Tracking_file = file;
     ASSERT_TRUE(prepareTrackingSource(k));
-    auto tickWith = [&](const std::string& time) {
-        folder.write("azel.dat", time + ",123.4, 45.6,Moon\r\n" + time + ",200.1, 10.2,Sun\r\n");
+    auto tickWith = [&](const std::string& time) { // WSJT-X transmitting all along
+        folder.write("azel.dat", time + ",123.4, 45.6,Moon\r\n" + time +
+                                     ",200.1, 10.2,Sun\r\n  144,  -600,  1000,Doppler, T\r\n");
         clock.advance(1);
         readTrackingSource(k);
     };
@@ -179,11 +180,13 @@ TEST_F(SourceFixture, FileElseBuiltInFallsBackWhenTheFileStops) {
     tickWith("01:02:04");
     EXPECT_EQ(k.rs.Az_text, "123.4");
     EXPECT_EQ(k.rs.Time_text, "01:02:04");
+    EXPECT_TRUE(k.rs.trackingFileTransmitting);
     for (int i = 0; i < 5; ++i) {
         tickWith("01:02:04"); // WSJT-X's astronomy window closed: the time stands
     }
     EXPECT_NEAR(*numbers::strictNumber(k.rs.Az_text), moon().azimuthDeg, 0.051);
     EXPECT_NE(k.ui.RotorAZ.caption.find("stale"), std::string::npos);
+    EXPECT_FALSE(k.rs.trackingFileTransmitting) << "a stale file's \", T\" holds nothing";
     tickWith("01:02:15"); // back
     EXPECT_EQ(k.rs.Az_text, "123.4");
     std::filesystem::remove(file);
