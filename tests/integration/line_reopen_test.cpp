@@ -4,11 +4,15 @@
 #include "integration/test_support.h"
 #include "platform/qt/qt_serial_port.h"
 #include "sim/pty_rotor.h"
+#include "tracking/line_reopen.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_cycle.h"
 
+#include <QEventLoop>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <filesystem>
 
 namespace kelvora {
@@ -90,6 +94,51 @@ TEST(LineReopen, Gs232BehindALinkGetsTheTargetAgainEachTimeItsLineIsReplaced) {
         descriptors = round == 0 ? openDescriptors() : descriptors;
     }
     EXPECT_EQ(openDescriptors(), descriptors);
+    mnuStart_Click(k);
+}
+
+double processCpuSeconds() {
+    timespec t{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// With reopening off nothing is due on the line after the hang-up: the event loop alone must
+// notice it, close the line and report it, and then rest.
+TEST(LineReopen, AHangUpWithReopeningOffIsReportedAtOnceAndCostsNoCpu) {
+    fakes::TempFolder folder;
+    testkit::SteppedClock clock;
+    fakes::FakeSerialPort radio, virtualPtt, realPtt, radio2;
+    platform::QtSerialPort rotor;
+    fakes::FakeTcpSocket socket;
+    fakes::FakeDialogs dialogs;
+    testkit::PtyDevice device;
+    std::string ini = folder.file("Kelvora.ini");
+    config::SettingsDialog settingsDialog(ini);
+    Kelv k(settingsDialog, radio, rotor, virtualPtt, realPtt, radio2, socket, clock, dialogs,
+           folder.path());
+    config::Create_Config_file(ini);
+    config::WriteStringIni("COM_Rotor", "Rotor_type", "GS232", ini);
+    config::WriteStringIni("COM_Rotor", "Rotor_com", "COM3", ini);
+    config::WriteStringIni("General", "Fname", folder.file("azel.dat"), ini);
+    config::WriteStringIni("Ports", "COM3", device.name(), ini);
+    config::WriteStringIni("Station", "Reopen_Ports", "0", ini);
+    folder.write("azel.dat", "01:02:03,123.4, 45.6,Moon\r\n");
+    rotor.onLost = [&k] { noticeLostLines(k); };
+    mnuStart_Click(k);
+    clock.second = 1;
+    tmrRead_Timer(k);
+    ASSERT_NE(device.received().find("W123 045"), std::string::npos) << k.ui.RotorAZ.caption;
+
+    device.close();
+    double before = processCpuSeconds();
+    QEventLoop loop;
+    QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    double spent = processCpuSeconds() - before;
+    EXPECT_LT(spent, 0.01) << "CPU seconds in the second after the hang-up";
+    EXPECT_FALSE(rotor.isOpen());
+    EXPECT_EQ(k.ui.RotorAZ.caption, "Rotor port lost: " + device.name() + ": the device hung up");
     mnuStart_Click(k);
 }
 

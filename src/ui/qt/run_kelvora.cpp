@@ -8,6 +8,7 @@
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_tcp_socket.h"
 #include "state/kelv.h"
+#include "tracking/line_reopen.h"
 #include "ui/qt/demo.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/program_icon.h"
@@ -167,12 +168,20 @@ int runKelvora(QApplication& app, const LaunchOptions& options) {
         EndSignals endSignals(windows.mainWindow());
         dialogs.parent = &windows.mainWindow();
         dialogs.beforeWait = [&windows] { windows.sync(); };
+        // The real PTT line is followed by its own timers; the other lines report a loss the
+        // port noticed by itself at once.
+        for (platform::QtSerialPort* port : {&radio, &rotor, &virtualPtt, &radio2}) {
+            port->onLost = [&windows, &k] { windows.run([&k] { noticeLostLines(k); }); };
+        }
         windows.start(options.commandLine);
         if (demo && !windows.closed()) {
             windows.run([&k, &demo] { showDemo(k, demo->locator()); });
         }
         if (!windows.closed()) {
             result = app.exec();
+        }
+        for (platform::QtSerialPort* port : {&radio, &rotor, &virtualPtt, &radio2}) {
+            port->onLost = nullptr;
         }
         dialogs.beforeWait = nullptr;
         dialogs.parent = nullptr;
