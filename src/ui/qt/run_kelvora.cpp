@@ -104,20 +104,19 @@ ScreenSize screenSizeInTwips() {
     return {area.width() * MainWindow::kTwipsPerPixel, area.height() * MainWindow::kTwipsPerPixel};
 }
 
-// A second program on the same folder would open the same ports: it says so and ends. A folder
-// that cannot hold the lock file leaves the program unlocked, as it always ran.
+// A second program on the same folder would open the same ports: it says so and ends, and so
+// does a program that cannot take the lock, since it cannot know that it runs alone.
 bool takeInstanceLock(platform::InstanceLock& lock, const std::string& folder) {
-    std::string error;
-    switch (lock.acquire(folder, error)) {
+    std::string text;
+    switch (lock.acquire(folder, text)) {
     case platform::InstanceLock::Result::Acquired:
         return true;
     case platform::InstanceLock::Result::Unavailable:
-        std::fprintf(stderr, "Kelvora: cannot lock the program folder (%s)\n", error.c_str());
-        return true;
+        break;
     case platform::InstanceLock::Result::HeldElsewhere:
+        text = platform::alreadyRunningText(folder);
         break;
     }
-    std::string text = platform::alreadyRunningText(folder);
     std::fprintf(stderr, "%s\n", text.c_str());
     QString platformName = QGuiApplication::platformName();
     if (platformName != "offscreen" && platformName != "minimal") {
