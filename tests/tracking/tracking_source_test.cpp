@@ -228,5 +228,40 @@ TEST_F(SourceFixture, FileElseBuiltInKeepsTheRotorTrackingThroughTheStationRules
     EXPECT_EQ(k.rs.antenna.holdText, "") << "the computed positions are fresh";
 }
 
+// At Start the first reading decides: a file telling the present time is used at once, one left
+// over from an earlier session is not (the computed Moon is).
+TEST_F(SourceFixture, FileElseBuiltInAtStartUsesAFileWrittenNowAtOnce) {
+    struct Case {
+        const char* time;
+        double clockSecond; // of the UTC day
+        bool fileWins;
+    };
+    const Case cases[] = {
+        {"01:02:01", 3723, true},  // two seconds behind the clock
+        {"23:59:58", 1, true},     // across midnight
+        {"00:30:00", 3723, false}, // a left-over file
+        {"1:02:03", 3723, false},  // not a time of day
+    };
+    configure("File, else built-in", {{"Locator", "JN45ab"}});
+    k.settings().RotorType = "GS232";
+    std::string error;
+    ASSERT_TRUE(rotor.open("/dev/ttyUSB0", {}, false, error));
+    k.rs.Tracking_file = folder.file("azel.dat");
+    int azimuth = 120;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.time);
+        std::string az = std::to_string(++azimuth); // a new target each Start
+        folder.write("azel.dat", std::string(c.time) + "," + az + ".4, 45.6,Moon\r\n" + c.time +
+                                     ",200.1, 10.2,Sun\r\n");
+        clock.wallSeconds = c.clockSecond;
+        rotor.writes.clear();
+        ASSERT_TRUE(prepareTrackingSource(k));
+        readTrackingSource(k);
+        rotor::commandNewTarget(k);
+        EXPECT_EQ(rotor.written().find("W" + az + " 045") != std::string::npos, c.fileWins)
+            << rotor.written() << " / " << k.ui.RotorAZ.caption;
+    }
+}
+
 } // namespace
 } // namespace kelvora
