@@ -30,23 +30,35 @@ std::size_t openDescriptors() {
     return static_cast<std::size_t>(std::distance(begin(fds), end(fds)));
 }
 
-TEST(LineReopen, Gs232BehindALinkGetsTheTargetAgainEachTimeItsLineIsReplaced) {
+// The program with a real GS-232 rotor line on the device `rotorDevice` names, a constant target.
+struct RealRotorLine {
+    explicit RealRotorLine(const std::string& rotorDevice) {
+        config::Create_Config_file(ini);
+        config::WriteStringIni("COM_Rotor", "Rotor_type", "GS232", ini);
+        config::WriteStringIni("COM_Rotor", "Rotor_com", "COM3", ini);
+        config::WriteStringIni("General", "Fname", folder.file("azel.dat"), ini);
+        config::WriteStringIni("Ports", "COM3", rotorDevice, ini);
+        folder.write("azel.dat", "01:02:03,123.4, 45.6,Moon\r\n");
+    }
     fakes::TempFolder folder;
     SkippingClock clock;
     fakes::FakeSerialPort radio, virtualPtt, realPtt, radio2;
     platform::QtSerialPort rotor;
     fakes::FakeTcpSocket socket;
     fakes::FakeDialogs dialogs;
-    std::string ini = folder.file("Kelvora.ini"), link = folder.file("rotor-link");
-    config::SettingsDialog settingsDialog(ini);
-    Kelv k(settingsDialog, radio, rotor, virtualPtt, realPtt, radio2, socket, clock, dialogs,
-           folder.path());
-    config::Create_Config_file(ini);
-    config::WriteStringIni("COM_Rotor", "Rotor_type", "GS232", ini);
-    config::WriteStringIni("COM_Rotor", "Rotor_com", "COM3", ini);
-    config::WriteStringIni("General", "Fname", folder.file("azel.dat"), ini);
-    config::WriteStringIni("Ports", "COM3", link, ini);
-    folder.write("azel.dat", "01:02:03,123.4, 45.6,Moon\r\n");
+    std::string ini = folder.file("Kelvora.ini");
+    config::SettingsDialog settingsDialog{ini};
+    Kelv k{settingsDialog, radio,  rotor, virtualPtt, realPtt,
+           radio2,         socket, clock, dialogs,    folder.path()};
+};
+
+TEST(LineReopen, Gs232BehindALinkGetsTheTargetAgainEachTimeItsLineIsReplaced) {
+    fakes::TempFolder links;
+    std::string link = links.file("rotor-link");
+    RealRotorLine p(link);
+    SkippingClock& clock = p.clock;
+    platform::QtSerialPort& rotor = p.rotor;
+    Kelv& k = p.k;
     auto pointLinkAt = [&](const std::string& device) { // in one step, as udev does
         std::filesystem::create_symlink(device, link + ".new");
         std::filesystem::rename(link + ".new", link);
@@ -106,27 +118,14 @@ double processCpuSeconds() {
 // With reopening off nothing is due on the line after the hang-up: the event loop alone must
 // notice it, close the line and report it, and then rest.
 TEST(LineReopen, AHangUpWithReopeningOffIsReportedAtOnceAndCostsNoCpu) {
-    fakes::TempFolder folder;
-    testkit::SteppedClock clock;
-    fakes::FakeSerialPort radio, virtualPtt, realPtt, radio2;
-    platform::QtSerialPort rotor;
-    fakes::FakeTcpSocket socket;
-    fakes::FakeDialogs dialogs;
     testkit::PtyDevice device;
-    std::string ini = folder.file("Kelvora.ini");
-    config::SettingsDialog settingsDialog(ini);
-    Kelv k(settingsDialog, radio, rotor, virtualPtt, realPtt, radio2, socket, clock, dialogs,
-           folder.path());
-    config::Create_Config_file(ini);
-    config::WriteStringIni("COM_Rotor", "Rotor_type", "GS232", ini);
-    config::WriteStringIni("COM_Rotor", "Rotor_com", "COM3", ini);
-    config::WriteStringIni("General", "Fname", folder.file("azel.dat"), ini);
-    config::WriteStringIni("Ports", "COM3", device.name(), ini);
-    config::WriteStringIni("Station", "Reopen_Ports", "0", ini);
-    folder.write("azel.dat", "01:02:03,123.4, 45.6,Moon\r\n");
+    RealRotorLine p(device.name());
+    config::WriteStringIni("Station", "Reopen_Ports", "0", p.ini);
+    Kelv& k = p.k;
+    platform::QtSerialPort& rotor = p.rotor;
     rotor.onLost = [&k] { noticeLostLines(k); };
     mnuStart_Click(k);
-    clock.second = 1;
+    p.clock.second = 1;
     tmrRead_Timer(k);
     ASSERT_NE(device.received().find("W123 045"), std::string::npos) << k.ui.RotorAZ.caption;
 
