@@ -162,8 +162,10 @@ void tmrPttSequence_Timer(Kelv& k) {
     }
     bool realWasOpen = k.MSComm4.isOpen();
     k.MSComm4.bytesWaiting(); // makes a line nothing is written to notice a hang-up
+    // A port may have noticed its loss on its own before this tick: it then reads closed already.
+    bool lost = !k.MSComm4.lostReason().empty();
     ports::checkLost(k, k.MSComm4, "Real PTT");
-    if (realWasOpen && !k.MSComm4.isOpen()) {
+    if (lost || (realWasOpen && !k.MSComm4.isOpen())) {
         // The line and both levels are gone with the device: start again from receive.
         s.sequencer = radio::PttSequencer(s.lead, s.tail);
         k.ui.Ptt.caption = kPttOff;
@@ -182,7 +184,9 @@ void tmrPttSequence_Timer(Kelv& k) {
     }
     s.keyed = keyed;
     radio::PttLevels before = s.sequencer.levels();
-    radio::PttLevels after = s.sequencer.update(now, keyed);
+    // Without its line the sequence cannot key anything: it stays in receive until the key
+    // comes up and goes down again, so the label never names levels that are not there.
+    radio::PttLevels after = s.sequencer.update(now, keyed && k.MSComm4.isOpen());
     if (k.MSComm4.isOpen()) {
         apply(k, before, after);
     }

@@ -133,12 +133,28 @@ void watchOpenedLines(Kelv& k) {
     }
 }
 
+void noticeLostLines(Kelv& k) {
+    LineReopen& reopen = k.part<LineReopen>();
+    double now = k.clock.monotonicSeconds();
+    for (std::size_t i = 0; i < watchedLines().size(); ++i) {
+        const WatchedLine& line = watchedLines()[i];
+        LineWatch& w = reopen.lines[i];
+        if (!w.watched) {
+            // Not reopened: still said at once, not at the next command that finds it closed.
+            ports::checkLost(k, line.port(k), line.lossRole);
+        } else if (!w.lost) {
+            noticeLoss(k, line, w, now);
+        }
+    }
+}
+
 void reopenLostLines(Kelv& k) {
     LineReopen& reopen = k.part<LineReopen>();
     double now = k.clock.monotonicSeconds();
     for (std::size_t i = 0; i < watchedLines().size(); ++i) {
         LineWatch& w = reopen.lines[i];
         if (!w.watched) {
+            ports::checkLost(k, watchedLines()[i].port(k), watchedLines()[i].lossRole);
             continue;
         }
         if (!w.lost) {

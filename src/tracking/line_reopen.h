@@ -24,5 +24,9 @@ double reopenDelay(int failedAttempts);
 void watchOpenedLines(Kelv& k);
 // The tracking tick: notices a lost line, opens it again when due, re-sends what it carries.
 void reopenLostLines(Kelv& k);
+// Reports the lines (rotor, radios, virtual PTT) that are found lost, at once: a watched line as
+// the tick does, any other as the port primitives do ("Rotor port lost: <reason>"), closed.
+// The tick runs it, and a port that notices its loss by itself between ticks.
+void noticeLostLines(Kelv& k);
 
 } // namespace kelvora

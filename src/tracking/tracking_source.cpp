@@ -128,14 +128,38 @@ astro::Parsed<astro::Observer> stationPlace(const station::KeyLookup& lookup) {
     return result;
 }
 
-bool FileFreshness::update(std::string_view timeText, double nowSeconds, double staleSeconds) {
+bool FileFreshness::update(std::string_view timeText, double nowSeconds, double staleSeconds,
+                           bool currentAtFirstSight) {
     if (!m_seen || timeText != m_time) {
-        m_changed = m_seen;
+        m_changed = m_seen || currentAtFirstSight;
         m_seen = true;
         m_time = std::string(timeText);
         m_changedAt = nowSeconds;
     }
     return m_changed && nowSeconds - m_changedAt < staleSeconds;
+}
+
+bool timeOfDayIsCurrent(std::string_view timeText, double utcSeconds, double staleSeconds) {
+    if (timeText.size() != 8 || timeText[2] != ':' || timeText[5] != ':') {
+        return false;
+    }
+    int fields[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        char tens = timeText[static_cast<std::size_t>(i * 3)];
+        char ones = timeText[static_cast<std::size_t>(i * 3 + 1)];
+        if (!std::isdigit(static_cast<unsigned char>(tens)) ||
+            !std::isdigit(static_cast<unsigned char>(ones))) {
+            return false;
+        }
+        fields[i] = (tens - '0') * 10 + (ones - '0');
+    }
+    if (fields[0] > 23 || fields[1] > 59 || fields[2] > 60) {
+        return false;
+    }
+    constexpr double kDay = 86400;
+    double fileSecond = fields[0] * 3600.0 + fields[1] * 60.0 + fields[2];
+    double apart = std::fabs(std::fmod(utcSeconds, kDay) - fileSecond);
+    return std::min(apart, kDay - apart) < staleSeconds;
 }
 
 SourceUsed chooseSource(TrackingSourceMode mode, bool fileFresh) {
@@ -229,11 +253,20 @@ void readTrackingSource(Kelv& k) {
         Read_File(k);
         source.fileTime = k.rs.Time_text;
         double stale = station::parseStationSettings(stationKeys(k)).staleSeconds;
-        fresh = source.freshness.update(k.rs.Time_text, k.clock.monotonicSeconds(), stale);
+        // A file that tells the present time is being written now: at Start it wins at once,
+        // rather than a second after the computed position went out.
+        bool current = timeOfDayIsCurrent(k.rs.Time_text, k.clock.utcSeconds(), stale);
+        fresh = source.freshness.update(k.rs.Time_text, k.clock.monotonicSeconds(), stale, current);
     }
     SourceUsed used = chooseSource(source.mode, fresh);
     showSource(k, source, used);
-    if (used == SourceUsed::File || !source.observer) {
+    if (used == SourceUsed::File) {
+        return;
+    }
+    // The file's ", T" speaks for the station only while the file is the source: a program that
+    // stopped with it written would otherwise hold the rotor for good.
+    k.rs.trackingFileTransmitting = false;
+    if (!source.observer) {
         return;
     }
     astro::Body body = trackedBody(k);

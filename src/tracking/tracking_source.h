@@ -24,10 +24,12 @@ std::optional<TrackingSourceMode> parseTrackingSource(std::string_view text);
 astro::Parsed<astro::Observer> stationPlace(const station::KeyLookup& lookup);
 
 // Whether the tracking file is fresh: its time text changed less than `staleSeconds` ago. The
-// first time seen is not a change, so a file left over from an earlier session never counts.
+// first time seen is not a change, so a file left over from an earlier session never counts,
+// unless `currentAtFirstSight` says that time is the present one (a file written right now).
 class FileFreshness {
 public:
-    bool update(std::string_view timeText, double nowSeconds, double staleSeconds);
+    bool update(std::string_view timeText, double nowSeconds, double staleSeconds,
+                bool currentAtFirstSight = false);
     void reset() { *this = {}; }
 
 private:
@@ -36,6 +38,10 @@ private:
     bool m_seen = false;
     bool m_changed = false;
 };
+
+// The file's UTC time of day ("HH:MM:SS") lies less than `staleSeconds` from `utcSeconds`'s,
+// either way and across midnight; false for a text that is not such a time.
+bool timeOfDayIsCurrent(std::string_view timeText, double utcSeconds, double staleSeconds);
 
 enum class SourceUsed { File, BuiltIn };
 SourceUsed chooseSource(TrackingSourceMode mode, bool fileFresh);

@@ -6,6 +6,8 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <poll.h>
 #include <spawn.h>
 #include <sys/syscall.h>
@@ -72,6 +74,48 @@ TEST(InstanceLockProgram, OfTwoRacingStartsOneEndsNonZeroAndAKilledOnesLockIsFre
     EXPECT_EQ(firstToEnd({next}, 1000), -1) << home.read("err2");
     ::kill(next, SIGTERM);
     EXPECT_EQ(exitStatus(next), 0);
+}
+
+// A lock that cannot be taken cannot tell that the program runs alone: it does not start.
+TEST(InstanceLockProgram, ALockFileThatCannotBeTakenEndsTheStartWithStatusOne) {
+    struct Case {
+        const char* name;
+        void (*make)(const std::string& lock);
+        const char* fix; // the reason's part of the message
+    };
+    const Case cases[] = {
+        {"a directory", [](const std::string& lock) { std::filesystem::create_directory(lock); },
+         "is a directory"},
+        {"a dangling symbolic link",
+         [](const std::string& lock) { std::filesystem::create_symlink(lock + ".gone", lock); },
+         "symbolic link"},
+        {"another user's file", // what a start with sudo leaves behind
+         [](const std::string& lock) {
+             std::ofstream(lock) << "1\n";
+             std::filesystem::permissions(lock, std::filesystem::perms::owner_read);
+         },
+         "sudo chown"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (std::string(c.fix) == "sudo chown" && ::geteuid() == 0) {
+            continue; // root opens any file
+        }
+        fakes::TempFolder home;
+        std::string lock = home.path() + "/Kelvora.lock";
+        c.make(lock);
+        pid_t pid = startProgram(home.path(), home.file("err"));
+        ASSERT_GT(pid, 0);
+        if (firstToEnd({pid}, 20000) != 0) {
+            ::kill(pid, SIGKILL);
+            exitStatus(pid);
+            FAIL() << "the program went on unlocked";
+        }
+        EXPECT_EQ(exitStatus(pid), 1);
+        std::string text = home.read("err");
+        EXPECT_NE(text.find("File: " + lock), std::string::npos) << text;
+        EXPECT_NE(text.find(c.fix), std::string::npos) << text;
+    }
 }
 
 } // namespace

@@ -4,11 +4,15 @@
 #include "integration/test_support.h"
 #include "platform/qt/qt_serial_port.h"
 #include "sim/pty_rotor.h"
+#include "tracking/line_reopen.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_cycle.h"
 
+#include <QEventLoop>
+#include <QTimer>
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <filesystem>
 
 namespace kelvora {
@@ -26,23 +30,35 @@ std::size_t openDescriptors() {
     return static_cast<std::size_t>(std::distance(begin(fds), end(fds)));
 }
 
-TEST(LineReopen, Gs232BehindALinkGetsTheTargetAgainEachTimeItsLineIsReplaced) {
+// The program with a real GS-232 rotor line on the device `rotorDevice` names, a constant target.
+struct RealRotorLine {
+    explicit RealRotorLine(const std::string& rotorDevice) {
+        config::Create_Config_file(ini);
+        config::WriteStringIni("COM_Rotor", "Rotor_type", "GS232", ini);
+        config::WriteStringIni("COM_Rotor", "Rotor_com", "COM3", ini);
+        config::WriteStringIni("General", "Fname", folder.file("azel.dat"), ini);
+        config::WriteStringIni("Ports", "COM3", rotorDevice, ini);
+        folder.write("azel.dat", "01:02:03,123.4, 45.6,Moon\r\n");
+    }
     fakes::TempFolder folder;
     SkippingClock clock;
     fakes::FakeSerialPort radio, virtualPtt, realPtt, radio2;
     platform::QtSerialPort rotor;
     fakes::FakeTcpSocket socket;
     fakes::FakeDialogs dialogs;
-    std::string ini = folder.file("Kelvora.ini"), link = folder.file("rotor-link");
-    config::SettingsDialog settingsDialog(ini);
-    Kelv k(settingsDialog, radio, rotor, virtualPtt, realPtt, radio2, socket, clock, dialogs,
-           folder.path());
-    config::Create_Config_file(ini);
-    config::WriteStringIni("COM_Rotor", "Rotor_type", "GS232", ini);
-    config::WriteStringIni("COM_Rotor", "Rotor_com", "COM3", ini);
-    config::WriteStringIni("General", "Fname", folder.file("azel.dat"), ini);
-    config::WriteStringIni("Ports", "COM3", link, ini);
-    folder.write("azel.dat", "01:02:03,123.4, 45.6,Moon\r\n");
+    std::string ini = folder.file("Kelvora.ini");
+    config::SettingsDialog settingsDialog{ini};
+    Kelv k{settingsDialog, radio,  rotor, virtualPtt, realPtt,
+           radio2,         socket, clock, dialogs,    folder.path()};
+};
+
+TEST(LineReopen, Gs232BehindALinkGetsTheTargetAgainEachTimeItsLineIsReplaced) {
+    fakes::TempFolder links;
+    std::string link = links.file("rotor-link");
+    RealRotorLine p(link);
+    SkippingClock& clock = p.clock;
+    platform::QtSerialPort& rotor = p.rotor;
+    Kelv& k = p.k;
     auto pointLinkAt = [&](const std::string& device) { // in one step, as udev does
         std::filesystem::create_symlink(device, link + ".new");
         std::filesystem::rename(link + ".new", link);
@@ -90,6 +106,38 @@ TEST(LineReopen, Gs232BehindALinkGetsTheTargetAgainEachTimeItsLineIsReplaced) {
         descriptors = round == 0 ? openDescriptors() : descriptors;
     }
     EXPECT_EQ(openDescriptors(), descriptors);
+    mnuStart_Click(k);
+}
+
+double processCpuSeconds() {
+    timespec t{};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// With reopening off nothing is due on the line after the hang-up: the event loop alone must
+// notice it, close the line and report it, and then rest.
+TEST(LineReopen, AHangUpWithReopeningOffIsReportedAtOnceAndCostsNoCpu) {
+    testkit::PtyDevice device;
+    RealRotorLine p(device.name());
+    config::WriteStringIni("Station", "Reopen_Ports", "0", p.ini);
+    Kelv& k = p.k;
+    platform::QtSerialPort& rotor = p.rotor;
+    rotor.onLost = [&k] { noticeLostLines(k); };
+    mnuStart_Click(k);
+    p.clock.second = 1;
+    tmrRead_Timer(k);
+    ASSERT_NE(device.received().find("W123 045"), std::string::npos) << k.ui.RotorAZ.caption;
+
+    device.close();
+    double before = processCpuSeconds();
+    QEventLoop loop;
+    QTimer::singleShot(1000, &loop, &QEventLoop::quit);
+    loop.exec();
+    double spent = processCpuSeconds() - before;
+    EXPECT_LT(spent, 0.01) << "CPU seconds in the second after the hang-up";
+    EXPECT_FALSE(rotor.isOpen());
+    EXPECT_EQ(k.ui.RotorAZ.caption, "Rotor port lost: " + device.name() + ": the device hung up");
     mnuStart_Click(k);
 }
 

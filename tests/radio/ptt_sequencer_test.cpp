@@ -97,5 +97,18 @@ TEST_F(PttSequenceTest, StopOrALostLineWhileKeyedDropsRtsThenDtr) {
     }
 }
 
+TEST_F(PttSequenceTest, RealLineLostWhileKeyedShowsReceiveBesidePttOff) {
+    std::string error;
+    f.virtualPtt.open("/dev/ttyS2", {19200, 'N', 8, 1}, false, error);
+    k.ui.mnuStart.caption = "Stop";
+    pttSequenceStart(k);
+    run(0.05, true);
+    ASSERT_EQ(k.ui.PttSequence.caption, "Sequencer: transmit (DTR+RTS)");
+    f.realPtt.unplug();
+    run(0.2, true); // the key stays down past a whole lead
+    EXPECT_EQ(k.ui.Ptt.caption, "PTT off");
+    EXPECT_EQ(k.ui.PttSequence.caption, "Sequencer: receive");
+}
+
 } // namespace
 } // namespace kelvora

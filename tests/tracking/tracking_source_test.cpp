@@ -170,8 +170,9 @@ TEST_F(SourceFixture, FileElseBuiltInFallsBackWhenTheFileStops) {
     std::string file = folder.file("azel.dat");
     k.rs.Tracking_file = file;
     ASSERT_TRUE(prepareTrackingSource(k));
-    auto tickWith = [&](const std::string& time) {
-        folder.write("azel.dat", time + ",123.4, 45.6,Moon\r\n" + time + ",200.1, 10.2,Sun\r\n");
+    auto tickWith = [&](const std::string& time) { // WSJT-X transmitting all along
+        folder.write("azel.dat", time + ",123.4, 45.6,Moon\r\n" + time +
+                                     ",200.1, 10.2,Sun\r\n  144,  -600,  1000,Doppler, T\r\n");
         clock.advance(1);
         readTrackingSource(k);
     };
@@ -179,11 +180,13 @@ TEST_F(SourceFixture, FileElseBuiltInFallsBackWhenTheFileStops) {
     tickWith("01:02:04");
     EXPECT_EQ(k.rs.Az_text, "123.4");
     EXPECT_EQ(k.rs.Time_text, "01:02:04");
+    EXPECT_TRUE(k.rs.trackingFileTransmitting);
     for (int i = 0; i < 5; ++i) {
         tickWith("01:02:04"); // WSJT-X's astronomy window closed: the time stands
     }
     EXPECT_NEAR(*numbers::strictNumber(k.rs.Az_text), moon().azimuthDeg, 0.051);
     EXPECT_NE(k.ui.RotorAZ.caption.find("stale"), std::string::npos);
+    EXPECT_FALSE(k.rs.trackingFileTransmitting) << "a stale file's \", T\" holds nothing";
     tickWith("01:02:15"); // back
     EXPECT_EQ(k.rs.Az_text, "123.4");
     std::filesystem::remove(file);
@@ -223,6 +226,41 @@ TEST_F(SourceFixture, FileElseBuiltInKeepsTheRotorTrackingThroughTheStationRules
     EXPECT_NE(rotor.written().find(expected), std::string::npos)
         << rotor.written() << " / " << k.ui.RotorAZ.caption;
     EXPECT_EQ(k.rs.antenna.holdText, "") << "the computed positions are fresh";
+}
+
+// At Start the first reading decides: a file telling the present time is used at once, one left
+// over from an earlier session is not (the computed Moon is).
+TEST_F(SourceFixture, FileElseBuiltInAtStartUsesAFileWrittenNowAtOnce) {
+    struct Case {
+        const char* time;
+        double clockSecond; // of the UTC day
+        bool fileWins;
+    };
+    const Case cases[] = {
+        {"01:02:01", 3723, true},  // two seconds behind the clock
+        {"23:59:58", 1, true},     // across midnight
+        {"00:30:00", 3723, false}, // a left-over file
+        {"1:02:03", 3723, false},  // not a time of day
+    };
+    configure("File, else built-in", {{"Locator", "JN45ab"}});
+    k.settings().RotorType = "GS232";
+    std::string error;
+    ASSERT_TRUE(rotor.open("/dev/ttyUSB0", {}, false, error));
+    k.rs.Tracking_file = folder.file("azel.dat");
+    int azimuth = 120;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.time);
+        std::string az = std::to_string(++azimuth); // a new target each Start
+        folder.write("azel.dat", std::string(c.time) + "," + az + ".4, 45.6,Moon\r\n" + c.time +
+                                     ",200.1, 10.2,Sun\r\n");
+        clock.wallSeconds = c.clockSecond;
+        rotor.writes.clear();
+        ASSERT_TRUE(prepareTrackingSource(k));
+        readTrackingSource(k);
+        rotor::commandNewTarget(k);
+        EXPECT_EQ(rotor.written().find("W" + az + " 045") != std::string::npos, c.fileWins)
+            << rotor.written() << " / " << k.ui.RotorAZ.caption;
+    }
 }
 
 } // namespace

@@ -39,7 +39,33 @@ QSerialPort::Parity parity(char p) {
 
 } // namespace
 
-QtSerialPort::QtSerialPort() = default;
+QtSerialPort::QtSerialPort() {
+    // A line whose other end went away keeps its descriptor readable: Qt's read notifier then
+    // wakes the event loop again and again, each time reading nothing. The port is closed as soon
+    // as that is seen, which also ends the notifier.
+    QObject::connect(&m_port, &QSerialPort::errorOccurred, &m_port,
+                     [this](QSerialPort::SerialPortError error) { checkSoon(error); });
+}
+
+void QtSerialPort::checkSoon(QSerialPort::SerialPortError error) {
+    if (error == QSerialPort::NoError || m_checkQueued) {
+        return;
+    }
+    m_checkQueued = true;
+    // Not from inside the notifier's own call: closing the port deletes the notifier.
+    QMetaObject::invokeMethod(
+        &m_port,
+        [this] {
+            m_checkQueued = false;
+            if (m_port.isOpen()) {
+                checkResource();
+            }
+            if (!m_lost.empty() && onLost) {
+                onLost();
+            }
+        },
+        Qt::QueuedConnection);
+}
 
 QtSerialPort::~QtSerialPort() {
     close();

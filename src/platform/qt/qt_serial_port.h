@@ -5,6 +5,8 @@
 
 #include <QSerialPort>
 
+#include <functional>
+
 namespace kelvora::platform {
 
 class QtSerialPort : public SerialPort {
@@ -29,7 +31,13 @@ public:
     // How long one write may take to leave the port before the device counts as lost.
     static constexpr int kWriteTimeoutMs = 2000;
 
+    // Runs from the event loop when the port found on its own that its device went away (the
+    // port is closed by then and lostReason() says why), so the loss is reported at once.
+    std::function<void()> onLost;
+
 private:
+    // An error seen by Qt's read notifier, in the event loop: checked once it has returned.
+    void checkSoon(QSerialPort::SerialPortError error);
     // Turns a resource error (device gone, hang-up) into the lost state.
     bool checkResource();
     // The descriptor reports a hang-up (the other end of the line is gone).
@@ -38,6 +46,7 @@ private:
     QSerialPort m_port;
     std::string m_device;
     std::string m_lost;
+    bool m_checkQueued = false;
 };
 
 } // namespace kelvora::platform

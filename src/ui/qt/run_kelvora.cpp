@@ -8,6 +8,7 @@
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_tcp_socket.h"
 #include "state/kelv.h"
+#include "tracking/line_reopen.h"
 #include "ui/qt/demo.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/program_icon.h"
@@ -103,20 +104,19 @@ ScreenSize screenSizeInTwips() {
     return {area.width() * MainWindow::kTwipsPerPixel, area.height() * MainWindow::kTwipsPerPixel};
 }
 
-// A second program on the same folder would open the same ports: it says so and ends. A folder
-// that cannot hold the lock file leaves the program unlocked, as it always ran.
+// A second program on the same folder would open the same ports: it says so and ends, and so
+// does a program that cannot take the lock, since it cannot know that it runs alone.
 bool takeInstanceLock(platform::InstanceLock& lock, const std::string& folder) {
-    std::string error;
-    switch (lock.acquire(folder, error)) {
+    std::string text;
+    switch (lock.acquire(folder, text)) {
     case platform::InstanceLock::Result::Acquired:
         return true;
     case platform::InstanceLock::Result::Unavailable:
-        std::fprintf(stderr, "Kelvora: cannot lock the program folder (%s)\n", error.c_str());
-        return true;
+        break;
     case platform::InstanceLock::Result::HeldElsewhere:
+        text = platform::alreadyRunningText(folder);
         break;
     }
-    std::string text = platform::alreadyRunningText(folder);
     std::fprintf(stderr, "%s\n", text.c_str());
     QString platformName = QGuiApplication::platformName();
     if (platformName != "offscreen" && platformName != "minimal") {
@@ -167,12 +167,20 @@ int runKelvora(QApplication& app, const LaunchOptions& options) {
         EndSignals endSignals(windows.mainWindow());
         dialogs.parent = &windows.mainWindow();
         dialogs.beforeWait = [&windows] { windows.sync(); };
+        // The real PTT line is followed by its own timers; the other lines report a loss the
+        // port noticed by itself at once.
+        for (platform::QtSerialPort* port : {&radio, &rotor, &virtualPtt, &radio2}) {
+            port->onLost = [&windows, &k] { windows.run([&k] { noticeLostLines(k); }); };
+        }
         windows.start(options.commandLine);
         if (demo && !windows.closed()) {
             windows.run([&k, &demo] { showDemo(k, demo->locator()); });
         }
         if (!windows.closed()) {
             result = app.exec();
+        }
+        for (platform::QtSerialPort* port : {&radio, &rotor, &virtualPtt, &radio2}) {
+            port->onLost = nullptr;
         }
         dialogs.beforeWait = nullptr;
         dialogs.parent = nullptr;
