@@ -92,6 +92,7 @@ TEST(HamlibDaemons, RotctldTurnsTowardsThePosition) {
 
 struct Server {
     platform::QtTcpServer transport;
+    testkit::SteppedClock clock;
     std::vector<MoveRequest> moves;
     RotctldServer server{transport, RotorAccess{[] {
                                                     return Position{123.4, 45.6};
@@ -100,7 +101,8 @@ struct Server {
                                                     moves.push_back(m);
                                                     return 0;
                                                 },
-                                                RotorLimits{}, false, "Kelvora"}};
+                                                RotorLimits{}, false, "Kelvora"},
+                          clock};
     bool start(bool allowMoves) {
         std::string error;
         return server.start(ServerSettings{true, "127.0.0.1", 0, allowMoves}, error);

@@ -48,6 +48,9 @@ struct Program {
     std::string ini() const { return folder.file("Kelvora.ini"); }
     // Start may offer to make rotor.dat; nothing may be said about the links or ports.
     bool noNetworkMessage() const {
+        if (!dialogs.notices.empty()) {
+            return false;
+        }
         for (const std::string& m : dialogs.messages) {
             if (m.find("rotor.dat") == std::string::npos &&
                 m.find("Rotor.dat") == std::string::npos) {
