@@ -81,17 +81,16 @@ std::string_view longName(Daemon daemon, std::string_view command) {
         char letter;
         std::string_view name;
     };
-    static constexpr Name kRig[] = {{'F', "set_freq"},      {'f', "get_freq"},
-                                    {'I', "set_split_freq"}, {'S', "set_split_vfo"},
-                                    {'s', "get_split_vfo"},  {'V', "set_vfo"},
-                                    {'G', "vfo_op"}};
+    static constexpr Name kRig[] = {
+        {'F', "set_freq"},      {'f', "get_freq"}, {'I', "set_split_freq"}, {'S', "set_split_vfo"},
+        {'s', "get_split_vfo"}, {'V', "set_vfo"},  {'G', "vfo_op"}};
     static constexpr Name kRot[] = {
         {'P', "set_pos"}, {'p', "get_pos"}, {'S', "stop"}, {'K', "park"}};
     if (command.empty()) {
         return {};
     }
-    for (const Name& n : daemon == Daemon::Rig ? std::span<const Name>(kRig)
-                                               : std::span<const Name>(kRot)) {
+    for (const Name& n :
+         daemon == Daemon::Rig ? std::span<const Name>(kRig) : std::span<const Name>(kRot)) {
         if (n.letter == command.front()) {
             return n.name;
         }

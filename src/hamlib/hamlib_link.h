@@ -8,8 +8,8 @@
 
 #include <cstddef>
 #include <deque>
-#include <optional>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>

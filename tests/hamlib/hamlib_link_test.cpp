@@ -106,20 +106,19 @@ TEST_F(LinkFixture, OneCommandInFlightAndRepliesMatchedByName) {
              {"5000\nRPRT 0\n", "+S 1 VFOB\n"},
              {"set_split_vfo: 1 VFOB\nRPRT -11\n", "+F 144125500\n"},
              {"get_freq:\nFrequency: 1\nRPRT 0\n", ""}, // another command's reply: dropped
-             {"RPRT 0\n", "+s\n"},                       // a bare report ends it too
+             {"RPRT 0\n", "+s\n"},                      // a bare report ends it too
              {"get_split_vfo:\nSplit: 1\nTX VFO: VFOB\nRPRT 0\n", ""},
          }) {
         socket.sends.clear();
         socket.incoming = e.reply;
         link.poll();
-        EXPECT_EQ(socket.sends, e.next[0] ? std::vector<std::string>{e.next}
-                                          : std::vector<std::string>{})
+        EXPECT_EQ(socket.sends,
+                  e.next[0] ? std::vector<std::string>{e.next} : std::vector<std::string>{})
             << e.reply;
     }
     EXPECT_EQ(frequencies, std::vector<long long>{144125000});
     EXPECT_TRUE(split);
-    EXPECT_EQ(messages, std::vector<std::string>{
-                            "rigctld: S 1 VFOB: RPRT -11 (not available)"});
+    EXPECT_EQ(messages, std::vector<std::string>{"rigctld: S 1 VFOB: RPRT -11 (not available)"});
     EXPECT_EQ(link.pendingReplies(), 0u);
 }
 
@@ -127,8 +126,8 @@ TEST(HamlibRotorLink, ASkippedOrStrayReplyNeverSwapsAzimuthAndElevation) {
     // A daemon that skips the reply of P, or answers with another command's records, or in the
     // plain form: only a get_pos reply with named records is a position.
     for (const char* answer : {
-             "",                                        // P's reply skipped altogether
-             "100\n20\n",                               // plain lines, no report
+             "",          // P's reply skipped altogether
+             "100\n20\n", // plain lines, no report
              "set_pos: 100 20\nAzimuth: 20\nElevation: 100\nRPRT 0\n", // not get_pos
          }) {
         SCOPED_TRACE(answer);
