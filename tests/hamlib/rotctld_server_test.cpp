@@ -141,17 +141,5 @@ TEST_F(ServerFixture, TheClientPastTheLimitIsToldWhyAndSilentOnesAreDropped) {
     EXPECT_EQ(messages[0], "Hamlib server: client 10.0.0.2:50002 cut off: silent for 10 minutes");
 }
 
-TEST_F(ServerFixture, ALineTooLongCutsTheClientOffAndIsToldOnceWithItsAddress) {
-    platform::TcpClientId id = transport.connect();
-    server.poll();
-    transport.clients[id].input = std::string(RotctldSession::kMaxLine + 1, 'p');
-    for (int i = 0; i < 3; ++i) {
-        server.poll();
-    }
-    EXPECT_FALSE(transport.clients[id].open);
-    EXPECT_EQ(messages, std::vector<std::string>{
-                            "Hamlib server: client 10.0.0.2:50001 cut off: line too long"});
-}
-
 } // namespace
 } // namespace kelvora::hamlib
