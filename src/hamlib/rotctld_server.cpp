@@ -316,6 +316,7 @@ void RotctldServer::poll() {
     double now = m_clock.monotonicSeconds();
     for (platform::TcpClientId id : m_transport.accept()) {
         if (m_sessions.size() >= kMaxClients) {
+            m_transport.read(id, 4096); // what it sent already: unread, it would reset the line
             m_transport.write(id, kBusyLine);
             m_transport.disconnect(id); // sends the line first
             continue;
