@@ -201,23 +201,26 @@ TEST(HamlibTracking, ServerReportsWhatTheRotorMeasured) {
     EXPECT_FALSE(p.k.rs.antenna.paused) << refused;
 }
 
-// One command to the daemon over a connection of its own, as another program would send it; the
-// extended reply up to its report.
-std::string askRaw(int port, const std::string& command) {
-    int fd = testkit::connectTo(port);
-    ::send(fd, command.data(), command.size(), MSG_NOSIGNAL);
-    std::string reply;
-    pumpUntil([&] {
-        char buffer[256];
-        ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
-        if (got > 0) {
-            reply.append(buffer, static_cast<std::size_t>(got));
-        }
-        return reply.find("RPRT") != std::string::npos && reply.back() == '\n';
-    });
-    ::close(fd);
-    return reply;
-}
+// Another program on the same daemon, over a connection of its own: one command, and the reply
+// up to its report.
+struct OtherClient {
+    explicit OtherClient(int port) : fd(testkit::connectTo(port)) {}
+    ~OtherClient() { ::close(fd); }
+    std::string ask(const std::string& command) {
+        ::send(fd, command.data(), command.size(), MSG_NOSIGNAL);
+        std::string reply;
+        pumpUntil([&] {
+            char buffer[256];
+            ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+            if (got > 0) {
+                reply.append(buffer, static_cast<std::size_t>(got));
+            }
+            return reply.find("RPRT") != std::string::npos && reply.back() == '\n';
+        });
+        return reply;
+    }
+    int fd;
+};
 
 TEST(HamlibTracking, SplitComesBackAfterAnotherClientClearsItAndStopLeavesItOff) {
     SKIP_WITHOUT_HAMLIB();
@@ -238,17 +241,18 @@ TEST(HamlibTracking, SplitComesBackAfterAnotherClientClearsItAndStopLeavesItOff)
         return p.networkUntil([&] { return devices.rig()->pendingReplies() == 0; });
     };
     const std::string on = "get_split_vfo:\nSplit: 1\nTX VFO: VFOB\nRPRT 0\n";
+    OtherClient other(rigctld.port);
     ASSERT_TRUE(sendTx("144125000"));
-    EXPECT_EQ(askRaw(rigctld.port, "+s\n"), on);
-    askRaw(rigctld.port, "S 0 VFOA\n"); // another program turns split off
-    ASSERT_NE(askRaw(rigctld.port, "+s\n"), on);
+    EXPECT_EQ(other.ask("+s\n"), on);
+    other.ask("S 0 VFOA\n"); // another program turns split off
+    ASSERT_NE(other.ask("+s\n"), on);
     ASSERT_TRUE(sendTx("144125100")); // the next change of the transmit frequency
-    EXPECT_EQ(askRaw(rigctld.port, "+s\n"), on);
+    EXPECT_EQ(other.ask("+s\n"), on);
     EXPECT_EQ(p.k.ui.RotorAZ.caption.find("rigctld"), std::string::npos) << p.k.ui.RotorAZ.caption;
     stopNetworkDevices(p.k);
     std::string after;
     EXPECT_TRUE(pumpUntil([&] {
-        after = askRaw(rigctld.port, "+s\n");
+        after = other.ask("+s\n");
         return after.find("Split: 0") != std::string::npos;
     })) << after;
 }
