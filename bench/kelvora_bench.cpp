@@ -350,6 +350,7 @@ int loopbackClient(int port) {
 // step against a loopback peer that answers at once: send `F`, read its `RPRT 0`.
 int hamlib(int seconds) {
     platform::QtTcpServer transport;
+    platform::QtClock serverClock;
     hamlib::RotctldServer server(transport,
                                  hamlib::RotorAccess{[] {
                                                          return hamlib::Position{123.4, 45.6};
@@ -357,7 +358,8 @@ int hamlib(int seconds) {
                                                      {},
                                                      hamlib::RotorLimits{},
                                                      false,
-                                                     "Kelvora"});
+                                                     "Kelvora"},
+                                 serverClock);
     std::string error;
     if (!server.start(hamlib::ServerSettings{true, "127.0.0.1", 0, false}, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());

@@ -27,6 +27,7 @@ std::unique_ptr<HamlibLink> HamlibDevices::link(Daemon daemon,
 bool HamlibDevices::startRig(std::string_view address, std::string& error) {
     m_rig = link(Daemon::Rig, m_rigSocket, address, error);
     splitOn = false;
+    splitAtStart.reset();
     return m_rig != nullptr;
 }
 
@@ -48,7 +49,7 @@ bool HamlibDevices::startServer(const ServerSettings& settings, RotorAccess acce
     if (!m_transport) {
         m_transport = m_k.devices->makeTcpServer();
     }
-    auto server = std::make_unique<RotctldServer>(*m_transport, std::move(access));
+    auto server = std::make_unique<RotctldServer>(*m_transport, std::move(access), m_k.clock);
     if (!server->start(settings, error)) {
         return false;
     }
@@ -58,6 +59,9 @@ bool HamlibDevices::startServer(const ServerSettings& settings, RotorAccess acce
 }
 
 void HamlibDevices::stop() {
+    if (m_rig && splitOn && splitAtStart == false) {
+        m_rig->sendBeforeStop(splitOffCommand());
+    }
     for (HamlibLink* l : {m_rig.get(), m_rot.get()}) {
         if (l != nullptr) {
             l->stop(); // closes its socket
@@ -67,6 +71,7 @@ void HamlibDevices::stop() {
     m_rot.reset();
     m_server.reset();
     splitOn = false;
+    splitAtStart.reset();
 }
 
 void HamlibDevices::poll() {

@@ -6,6 +6,7 @@
 #include "state/kelv.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,7 +25,7 @@ public:
     bool startRig(std::string_view address, std::string& error);
     bool startRot(std::string_view address, std::string& error);
     bool startServer(const ServerSettings& settings, RotorAccess access, std::string& error);
-    // Ends the links and the server.
+    // Ends the links and the server; leaves the radio's split as it was found.
     void stop();
     void poll();
 
@@ -33,6 +34,9 @@ public:
     RotctldServer* server() { return m_server.get(); }
 
     bool splitOn = false; // "S 1 VFOB" was sent and not yet undone
+    // The radio's split as the first connection found it (read with `s`); a split turned on here
+    // is turned off again by stop() when it was off.
+    std::optional<bool> splitAtStart;
 
 private:
     std::unique_ptr<HamlibLink> link(Daemon daemon, std::unique_ptr<platform::TcpSocket>& socket,

@@ -2,6 +2,8 @@
 #include "hamlib/hamlib_link.h"
 
 #include <charconv>
+#include <cmath>
+#include <span>
 
 namespace kelvora::hamlib {
 
@@ -20,10 +22,31 @@ bool parseEndpoint(std::string_view text, Daemon daemon, Endpoint& out, std::str
     const char* name = daemon == Daemon::Rig ? "rigctld" : "rotctld";
     text = trimmed(text);
     Endpoint e{"127.0.0.1", daemon == Daemon::Rig ? "4532" : "4533"};
-    std::size_t colon = text.rfind(':');
-    std::string_view host = colon == std::string_view::npos ? text : text.substr(0, colon);
-    if (colon != std::string_view::npos) {
-        std::string_view port = trimmed(text.substr(colon + 1));
+    auto misshapen = [&] {
+        error = std::string(name) + " address \"" + std::string(text) +
+                "\": write it as host:port, e.g. 127.0.0.1:" + e.port + " or [::1]:" + e.port;
+        return false;
+    };
+    std::string_view host = text;
+    std::string_view rest;
+    bool bracketed = !text.empty() && text.front() == '[';
+    if (bracketed) {
+        // An IPv6 address in brackets, as in "[::1]:4533".
+        std::size_t close = text.find(']');
+        if (close == std::string_view::npos) {
+            return misshapen();
+        }
+        host = text.substr(1, close - 1);
+        rest = text.substr(close + 1);
+        if (!rest.empty() && rest.front() != ':') {
+            return misshapen();
+        }
+    } else if (std::size_t colon = text.rfind(':'); colon != std::string_view::npos) {
+        host = text.substr(0, colon);
+        rest = text.substr(colon);
+    }
+    if (!rest.empty()) {
+        std::string_view port = trimmed(rest.substr(1));
         if (!validPort(port)) {
             error = std::string(name) + " address \"" + std::string(text) +
                     "\": the port must be a number from 1 to 65535";
@@ -32,10 +55,11 @@ bool parseEndpoint(std::string_view text, Daemon daemon, Endpoint& out, std::str
         e.port = std::string(port);
     }
     host = trimmed(host);
-    if (host.find_first_of(" \t:[]") != std::string_view::npos) {
-        error = std::string(name) + " address \"" + std::string(text) +
-                "\": write it as host:port, e.g. 127.0.0.1:" + e.port;
-        return false;
+    bool v6 = bracketed && !host.empty() &&
+              host.find_first_not_of("0123456789abcdefABCDEF:.") == std::string_view::npos;
+    if (host.find_first_of(v6 ? " \t[]" : " \t:[]") != std::string_view::npos ||
+        (bracketed && !v6)) {
+        return misshapen();
     }
     if (!host.empty()) {
         e.host = std::string(host);
@@ -43,6 +67,64 @@ bool parseEndpoint(std::string_view text, Daemon daemon, Endpoint& out, std::str
     out = e;
     return true;
 }
+
+std::string endpointText(const Endpoint& e) {
+    bool v6 = e.host.find(':') != std::string::npos;
+    return (v6 ? '[' + e.host + ']' : e.host) + ':' + e.port;
+}
+
+namespace {
+
+// The long name the extended reply starts with, for the command's letter.
+std::string_view longName(Daemon daemon, std::string_view command) {
+    struct Name {
+        char letter;
+        std::string_view name;
+    };
+    static constexpr Name kRig[] = {
+        {'F', "set_freq"},      {'f', "get_freq"}, {'I', "set_split_freq"}, {'S', "set_split_vfo"},
+        {'s', "get_split_vfo"}, {'V', "set_vfo"},  {'G', "vfo_op"}};
+    static constexpr Name kRot[] = {
+        {'P', "set_pos"}, {'p', "get_pos"}, {'S', "stop"}, {'K', "park"}};
+    if (command.empty()) {
+        return {};
+    }
+    for (const Name& n :
+         daemon == Daemon::Rig ? std::span<const Name>(kRig) : std::span<const Name>(kRot)) {
+        if (n.letter == command.front()) {
+            return n.name;
+        }
+    }
+    return {};
+}
+
+std::string_view firstWord(std::string_view text) {
+    return text.substr(0, text.find(' '));
+}
+
+// The value of a "Key: value" record of an extended reply.
+std::optional<std::string_view> record(const std::vector<std::string>& lines,
+                                       std::string_view key) {
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        std::string_view line = lines[i];
+        if (line.size() > key.size() && line.substr(0, key.size()) == key &&
+            line[key.size()] == ':') {
+            return trimmed(line.substr(key.size() + 1));
+        }
+    }
+    return std::nullopt;
+}
+
+// The first line of an extended reply: the long name in lower case and a colon ("get_pos:");
+// the records that follow start with a capital ("Azimuth: 90.00").
+bool isHeader(std::string_view line) {
+    std::size_t colon = line.find(':');
+    return colon != std::string_view::npos && colon > 0 &&
+           line.substr(0, colon).find_first_not_of("abcdefghijklmnopqrstuvwxyz_") ==
+               std::string_view::npos;
+}
+
+} // namespace
 
 HamlibLink::HamlibLink(Daemon daemon, platform::TcpSocket& socket, platform::Clock& clock)
     : m_daemon(daemon), m_socket(socket), m_clock(clock) {}
@@ -56,8 +138,17 @@ bool HamlibLink::setAddress(std::string_view text, std::string& error) {
     m_endpoint = e;
     m_phase = Phase::Waiting;
     m_phaseSince = m_clock.monotonicSeconds() - kRetrySeconds; // connect at the next poll
-    m_toldUnreachable = false;
+    m_health = Health::Connected;
+    m_told = false;
     return true;
+}
+
+void HamlibLink::forget() {
+    m_reader.clear();
+    m_inFlight.reset();
+    m_queue.clear();
+    m_replyLines.clear();
+    m_timeouts = 0;
 }
 
 void HamlibLink::stop() {
@@ -65,9 +156,7 @@ void HamlibLink::stop() {
         m_socket.close();
     }
     m_phase = Phase::Stopped;
-    m_pending.clear();
-    m_reader.clear();
-    m_haveAzimuth = false;
+    forget();
 }
 
 void HamlibLink::tell(const std::string& text) {
@@ -76,10 +165,33 @@ void HamlibLink::tell(const std::string& text) {
     }
 }
 
+void HamlibLink::setHealth(Health health, double seconds) {
+    if (health == m_health) {
+        return;
+    }
+    m_health = health;
+    std::string where = endpointText(m_endpoint);
+    switch (health) {
+    case Health::Unreachable:
+        m_told = true;
+        tell(std::string(daemonName()) + " not reachable at " + where);
+        return;
+    case Health::Slow:
+        m_told = true;
+        tell(std::string(daemonName()) + " at " + where + " answers slowly (" +
+             std::to_string(std::lround(seconds)) + " s)");
+        return;
+    case Health::Connected:
+        if (m_told) {
+            m_told = false;
+            tell(std::string(daemonName()) + " connected at " + where);
+        }
+        return;
+    }
+}
+
 void HamlibLink::connect() {
-    m_reader.clear();
-    m_pending.clear();
-    m_haveAzimuth = false;
+    forget();
     m_socket.connectToHost(m_endpoint.host, m_endpoint.port);
     m_phase = Phase::Connecting;
     m_phaseSince = m_clock.monotonicSeconds();
@@ -87,14 +199,10 @@ void HamlibLink::connect() {
 
 void HamlibLink::lost() {
     m_socket.close();
-    m_pending.clear();
+    forget();
     m_phase = Phase::Waiting;
     m_phaseSince = m_clock.monotonicSeconds();
-    if (!m_toldUnreachable) {
-        m_toldUnreachable = true;
-        tell(std::string(daemonName()) + " not reachable at " + m_endpoint.host + ':' +
-             m_endpoint.port);
-    }
+    setHealth(Health::Unreachable);
 }
 
 void HamlibLink::poll() {
@@ -112,10 +220,8 @@ void HamlibLink::poll() {
         if (state == platform::TcpState::Connected) {
             m_phase = Phase::Connected;
             m_phaseSince = now;
-            if (m_toldUnreachable) {
-                m_toldUnreachable = false;
-                tell(std::string(daemonName()) + " connected at " + m_endpoint.host + ':' +
-                     m_endpoint.port);
+            if (m_health == Health::Unreachable) {
+                setHealth(Health::Connected); // a slow daemon is slow until it answers quickly
             }
             if (onConnected) {
                 onConnected();
@@ -130,33 +236,71 @@ void HamlibLink::poll() {
         readReplies();
         if (m_phase == Phase::Connected && m_socket.state() != platform::TcpState::Connected) {
             lost();
-        } else if (!m_pending.empty() && now - m_pending.front().sentAt > kReplySeconds) {
-            tell(std::string(daemonName()) + ": " + m_pending.front().command + ": no reply");
-            lost();
+        } else if (m_inFlight && now - m_inFlight->sentAt > kReplySeconds) {
+            std::string command = m_inFlight->text;
+            m_inFlight.reset();
+            m_health = Health::Slow;
+            m_told = true;
+            tell(std::string(daemonName()) + " at " + endpointText(m_endpoint) +
+                 " answers slowly (no reply to " + command + " in " +
+                 std::to_string(std::lround(kReplySeconds)) + " s)");
+            if (++m_timeouts >= kMaxTimeouts) {
+                // Nothing comes back at all: a new connection, at once.
+                m_socket.close();
+                forget();
+                m_phase = Phase::Waiting;
+                m_phaseSince = now - kRetrySeconds;
+                return;
+            }
+            sendNext();
         }
         return;
     }
 }
 
 bool HamlibLink::send(const std::string& command) {
-    if (m_phase != Phase::Connected || m_pending.size() >= kMaxPending) {
+    if (m_phase != Phase::Connected) {
         return false;
     }
-    std::string_view name = trimmed(command);
-    if (!name.empty() && name.back() == '\n') {
-        name.remove_suffix(1);
+    std::string_view text = trimmed(command);
+    if (!text.empty() && text.back() == '\n') {
+        text = trimmed(text.substr(0, text.size() - 1));
     }
-    Reply reply = Reply::Report;
-    if (name == "f") {
-        reply = Reply::Frequency;
-    } else if (name == "p") {
-        reply = Reply::Position;
+    if (m_inFlight) {
+        for (Command& waiting : m_queue) {
+            if (firstWord(waiting.text) == firstWord(text)) {
+                waiting.text = std::string(text);
+                return true;
+            }
+        }
+        if (m_queue.size() >= kMaxQueued) {
+            return false;
+        }
+        m_queue.push_back({std::string(text), 0});
+        return true;
     }
-    if (!m_socket.send(command)) {
+    if (!m_socket.send('+' + std::string(text) + '\n')) {
         return false; // the daemon takes nothing now: dropped, nothing awaited
     }
-    m_pending.push_back({std::string(name), reply, m_clock.monotonicSeconds()});
+    m_inFlight = Command{std::string(text), m_clock.monotonicSeconds()};
     return true;
+}
+
+void HamlibLink::sendBeforeStop(const std::string& command) {
+    if (m_phase == Phase::Connected) {
+        m_socket.send('+' + command);
+    }
+}
+
+void HamlibLink::sendNext() {
+    while (!m_inFlight && !m_queue.empty()) {
+        Command next = std::move(m_queue.front());
+        m_queue.pop_front();
+        if (m_socket.send('+' + next.text + '\n')) {
+            next.sentAt = m_clock.monotonicSeconds();
+            m_inFlight = std::move(next);
+        }
+    }
 }
 
 void HamlibLink::readReplies() {
@@ -174,51 +318,60 @@ void HamlibLink::readReplies() {
 }
 
 void HamlibLink::handleLine(const std::string& line) {
-    if (m_pending.empty()) {
-        return; // nothing asked: not a reply of ours
-    }
-    Pending& front = m_pending.front();
     int code = 0;
     if (parseReport(line, code)) {
-        if (code != 0) {
-            tell(std::string(daemonName()) + ": " + front.command + ": RPRT " +
-                 std::to_string(code));
-        }
-        m_haveAzimuth = false;
-        m_pending.pop_front();
+        handleReply(code);
+        m_replyLines.clear();
         return;
     }
-    switch (front.reply) {
-    case Reply::Report:
-        tell(std::string(daemonName()) + ": " + front.command + ": unexpected reply");
-        m_pending.pop_front();
-        return;
-    case Reply::Frequency: {
-        long long hz = 0;
-        if (parseFrequency(line, hz) && onFrequency) {
-            onFrequency(hz);
-        }
-        m_pending.pop_front();
-        return;
+    if (isHeader(line)) {
+        m_replyLines.clear(); // a reply starts: lines before it belong to none
     }
-    case Reply::Position:
-        if (!m_haveAzimuth) {
-            m_azimuthLine = line;
-            m_haveAzimuth = true;
-            return;
-        }
-        m_haveAzimuth = false;
+    if (m_replyLines.size() < kMaxReplyLines) {
+        m_replyLines.push_back(line);
+    }
+}
+
+void HamlibLink::handleReply(int code) {
+    if (!m_inFlight) {
+        return; // the late reply of a command given up
+    }
+    std::string expected = std::string(longName(m_daemon, m_inFlight->text)) + ':';
+    if (!m_replyLines.empty() && m_replyLines.front().compare(0, expected.size(), expected) != 0) {
+        return; // the reply of another command: skipped, never read as this one's
+    }
+    Command done = std::move(*m_inFlight);
+    m_inFlight.reset();
+    m_timeouts = 0;
+    double took = m_clock.monotonicSeconds() - done.sentAt;
+    setHealth(took >= kSlowSeconds ? Health::Slow : Health::Connected, took);
+    std::string name = daemonName();
+    if (code != 0) {
+        tell(name + ": " + done.text + ": " + reportText(code));
+    } else if (done.text == "p") {
+        auto az = record(m_replyLines, "Azimuth");
+        auto el = record(m_replyLines, "Elevation");
         Position p;
-        if (parsePosition(m_azimuthLine, line, p)) {
+        if (az && el && parsePosition(*az, *el, p)) {
             if (onPosition) {
                 onPosition(p);
             }
         } else {
-            tell(std::string(daemonName()) + ": p: unreadable position");
+            tell(name + ": p: unreadable position");
         }
-        m_pending.pop_front();
-        return;
+    } else if (done.text == "f") {
+        long long hz = 0;
+        auto value = record(m_replyLines, "Frequency");
+        if (value && parseFrequency(*value, hz) && onFrequency) {
+            onFrequency(hz);
+        }
+    } else if (done.text == "s") {
+        auto value = record(m_replyLines, "Split");
+        if (value && (*value == "0" || *value == "1") && onSplit) {
+            onSplit(*value == "1");
+        }
     }
+    sendNext();
 }
 
 } // namespace kelvora::hamlib

@@ -1,5 +1,5 @@
-// A client link to rigctld or rotctld: connects in the background, sends commands, reads the
-// replies and reports what went wrong, once.
+// A client link to rigctld or rotctld: connects in the background, sends one command at a time,
+// reads the replies and reports what went wrong, once.
 #pragma once
 
 #include "hamlib/hamlib_protocol.h"
@@ -9,8 +9,10 @@
 #include <cstddef>
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelvora::hamlib {
 
@@ -22,26 +24,39 @@ struct Endpoint {
     bool operator==(const Endpoint&) const = default;
 };
 
-// Reads "host:port", "host", ":port" or blank text; what is left out takes the daemon's default
-// (127.0.0.1, 4532 or 4533). On failure `error` says why and `out` is untouched.
+// Reads "host:port", "[v6]:port", "host", ":port" or blank text; what is left out takes the
+// daemon's default (127.0.0.1, 4532 or 4533). On failure `error` says why and `out` is untouched.
 bool parseEndpoint(std::string_view text, Daemon daemon, Endpoint& out, std::string& error);
+// "host:port", with an IPv6 host in brackets.
+std::string endpointText(const Endpoint& e);
 
 // Responsibilities:
 // - poll() (from the tick) connects, notices a daemon that went away, retries every
 //   kRetrySeconds, and reads the replies; it never waits.
-// - While the daemon is unreachable, onMessage hears "rigctld not reachable at HOST:PORT" once;
-//   a later connection clears that, so the next outage is told again.
-// - send() is refused while not connected, or while kMaxPending commands await their reply:
-//   nothing is queued without bound. A command unanswered after kReplySeconds ends the
-//   connection (the replies could no longer be matched) and a new one is made.
-// - A non-zero "RPRT n" is told with its command ("rigctld: F 144125000: RPRT -11"); the
-//   position of `p` goes to onPosition, the frequency of `f` to onFrequency.
+// - One command is in flight at a time, sent in the extended form ("+p"), whose reply names its
+//   command and ends in "RPRT n"; a reply that does not name the command in flight is dropped,
+//   so it is never read as that command's values. The others wait, at most kMaxQueued of them;
+//   a newer command of the same letter replaces a waiting one (the newest target or frequency
+//   is what matters).
+// - Each command has kReplySeconds from when it is sent; one unanswered is dropped and told,
+//   and after kMaxTimeouts in a row the connection is made anew.
+// - The status line hears the link's state once per change: "rotctld not reachable at
+//   HOST:PORT", "rotctld at HOST:PORT answers slowly (3 s)" (a reply took kSlowSeconds or more)
+//   and "rotctld connected at HOST:PORT" (after either of the others).
+// - A non-zero "RPRT n" is told with its command and meaning ("rigctld: F 144125000: RPRT -11
+//   (not available)"); the position of `p` goes to onPosition, the frequency of `f` to
+//   onFrequency, the split state of `s` to onSplit.
 class HamlibLink {
 public:
     static constexpr double kRetrySeconds = 3.0;
     static constexpr double kConnectSeconds = 3.0;
     static constexpr double kReplySeconds = 5.0;
-    static constexpr std::size_t kMaxPending = 8;
+    static constexpr double kSlowSeconds = 1.5;
+    static constexpr int kMaxTimeouts = 3;
+    static constexpr std::size_t kMaxQueued = 8;
+    static constexpr std::size_t kMaxReplyLines = 32;
+
+    enum class Health { Unreachable, Connected, Slow };
 
     HamlibLink(Daemon daemon, platform::TcpSocket& socket, platform::Clock& clock);
 
@@ -51,34 +66,43 @@ public:
     // Drops the connection; poll() does nothing until setAddress() is called again.
     void stop();
     void poll();
-    // One command line from the encoders of hamlib_protocol.h.
+    // One command line from the encoders of hamlib_protocol.h: sent now or queued. False while
+    // not connected, when the queue is full, or when the socket refuses it.
     bool send(const std::string& command);
+    // Sends at once, ahead of the queue and without awaiting the reply: for a last word before
+    // stop().
+    void sendBeforeStop(const std::string& command);
 
     bool connected() const { return m_phase == Phase::Connected; }
-    std::size_t pendingReplies() const { return m_pending.size(); }
+    Health health() const { return m_health; }
+    // The command in flight and those waiting.
+    std::size_t pendingReplies() const { return m_queue.size() + (m_inFlight ? 1 : 0); }
     const Endpoint& endpoint() const { return m_endpoint; }
     const char* daemonName() const { return m_daemon == Daemon::Rig ? "rigctld" : "rotctld"; }
 
     std::function<void(const std::string&)> onMessage;
     std::function<void(const Position&)> onPosition;
     std::function<void(long long hz)> onFrequency;
+    std::function<void(bool on)> onSplit;
     // Each time a connection is made, so that the current state can be sent again.
     std::function<void()> onConnected;
 
 private:
     enum class Phase { Stopped, Waiting, Connecting, Connected };
-    enum class Reply { Report, Frequency, Position };
-    struct Pending {
-        std::string command; // without its LF, for messages
-        Reply reply;
-        double sentAt;
+    struct Command {
+        std::string text; // without its LF, for messages
+        double sentAt = 0;
     };
 
     void connect();
     void lost();
+    void sendNext();
     void readReplies();
     void handleLine(const std::string& line);
+    void handleReply(int code);
+    void setHealth(Health health, double seconds = 0);
     void tell(const std::string& text);
+    void forget();
 
     Daemon m_daemon;
     platform::TcpSocket& m_socket;
@@ -86,11 +110,13 @@ private:
     Endpoint m_endpoint;
     Phase m_phase = Phase::Stopped;
     double m_phaseSince = 0;
-    bool m_toldUnreachable = false;
+    Health m_health = Health::Connected;
+    bool m_told = false; // a state other than "connected" was told
+    int m_timeouts = 0;
     LineReader m_reader;
-    std::deque<Pending> m_pending;
-    std::string m_azimuthLine; // the first line of a `p` reply, while the second is awaited
-    bool m_haveAzimuth = false;
+    std::optional<Command> m_inFlight;
+    std::deque<Command> m_queue;
+    std::vector<std::string> m_replyLines; // of the reply being read, up to its RPRT
 };
 
 } // namespace kelvora::hamlib

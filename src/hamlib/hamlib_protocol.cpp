@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 namespace kelvora::hamlib {
 
@@ -57,6 +58,26 @@ std::string copyVfoAToBCommand() {
 }
 std::string getFrequencyCommand() {
     return "f\n";
+}
+std::string getSplitCommand() {
+    return "s\n";
+}
+
+std::string reportText(int code) {
+    // Hamlib's published error numbers, in order from 1.
+    static constexpr const char* kMeanings[] = {
+        "invalid parameter",  "invalid configuration",   "out of memory",
+        "not implemented",    "communication timed out", "I/O error",
+        "internal error",     "protocol error",          "command rejected",
+        "argument truncated", "not available",           "VFO not targetable",
+        "bus error",          "bus collision",           "invalid handle or argument",
+        "invalid VFO",        "argument out of domain"};
+    std::string text = "RPRT " + std::to_string(code);
+    int n = -code;
+    if (n >= 1 && n <= static_cast<int>(std::size(kMeanings))) {
+        text += std::string(" (") + kMeanings[n - 1] + ')';
+    }
+    return text;
 }
 
 std::string setPositionCommand(double azimuth, double elevation) {

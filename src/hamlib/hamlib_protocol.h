@@ -19,7 +19,11 @@ constexpr int kInvalidArgument = 1; // RIG_EINVAL: "Invalid parameter"
 constexpr int kNotImplemented = 4;  // RIG_ENIMPL: "Feature not implemented"
 constexpr int kIoError = 6;         // RIG_EIO: "IO error"
 constexpr int kRejected = 9;        // RIG_ERJCTED: "Command rejected by the rig"
+constexpr int kNotAvailable = 11;   // RIG_ENAVAIL: "Feature not available"
 } // namespace errors
+
+// "RPRT -11 (not available)": the report with the meaning of Hamlib's error number, where known.
+std::string reportText(int code);
 
 // rigctld commands. Frequencies are whole hertz.
 std::string setFrequencyCommand(long long hz);      // "F 144125000\n"
@@ -30,6 +34,7 @@ enum class Vfo { A, B };
 std::string selectVfoCommand(Vfo vfo); // "V VFOA\n" or "V VFOB\n"
 std::string copyVfoAToBCommand();      // "G CPY\n"
 std::string getFrequencyCommand();     // "f\n"
+std::string getSplitCommand();         // "s\n"
 
 // rotctld commands. Angles go out with six decimals, as rotctl sends them.
 std::string setPositionCommand(double azimuth, double elevation); // "P 123.400000 45.600000\n"

@@ -1,6 +1,7 @@
 // The rotctld conversation and the listener that carries it.
 #include "hamlib/rotctld_server.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -68,8 +69,12 @@ bool parseServerSettings(std::string_view server, std::string_view address, std:
         error = "[Hamlib] Server_Moves must be 0 or 1";
         return false;
     }
-    if (!trimmed(address).empty()) {
-        s.address = std::string(trimmed(address));
+    std::string_view host = trimmed(address);
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
+        host = host.substr(1, host.size() - 2); // "[::1]", as addresses with a port write it
+    }
+    if (!host.empty()) {
+        s.address = std::string(host);
     }
     std::string_view p = trimmed(port);
     if (!p.empty()) {
@@ -95,7 +100,10 @@ std::size_t RotctldSession::feed(std::string_view bytes) {
             return bytes.size();
         }
     }
-    std::size_t taken = m_reader.feed(bytes);
+    // A CR alone ends a line too; the empty line of a CR LF is no command.
+    std::string lines(bytes);
+    std::replace(lines.begin(), lines.end(), '\r', '\n');
+    std::size_t taken = m_reader.feed(lines);
     if (m_reader.overlongLines() > 0) {
         close("line too long");
     }
@@ -202,7 +210,11 @@ std::string RotctldSession::answerLine(std::string_view line) {
     case Command::GetInfo:
         return reply({extended ? "Info: " + m_access.info : m_access.info}, 0);
     case Command::GetPosition: {
-        Position p = m_access.position ? m_access.position() : Position{};
+        std::optional<Position> known = m_access.position ? m_access.position() : std::nullopt;
+        if (!known) {
+            return reply({}, errors::kNotAvailable);
+        }
+        Position p = *known;
         if (!std::isfinite(p.azimuth) || !std::isfinite(p.elevation)) {
             return reply({}, errors::kIoError);
         }
@@ -258,8 +270,9 @@ std::string RotctldSession::answerLine(std::string_view line) {
     return report(errors::kNotImplemented);
 }
 
-RotctldServer::RotctldServer(platform::TcpServer& transport, RotorAccess access)
-    : m_transport(transport), m_access(std::move(access)) {}
+RotctldServer::RotctldServer(platform::TcpServer& transport, RotorAccess access,
+                             platform::Clock& clock)
+    : m_transport(transport), m_access(std::move(access)), m_clock(clock) {}
 
 RotctldServer::~RotctldServer() {
     stop();
@@ -288,10 +301,11 @@ void RotctldServer::stop() {
 }
 
 void RotctldServer::cutOff(platform::TcpClientId id, const std::string& reason) {
+    std::string peer = m_transport.peerName(id);
     m_transport.disconnect(id);
     m_sessions.erase(id);
     if (onMessage) {
-        onMessage("Hamlib server: client " + std::to_string(id) + " cut off: " + reason);
+        onMessage("Hamlib server: client " + peer + " cut off: " + reason);
     }
 }
 
@@ -299,25 +313,32 @@ void RotctldServer::poll() {
     if (!m_transport.isListening()) {
         return;
     }
+    double now = m_clock.monotonicSeconds();
     for (platform::TcpClientId id : m_transport.accept()) {
         if (m_sessions.size() >= kMaxClients) {
-            m_transport.disconnect(id);
+            m_transport.read(id, 4096); // what it sent already: unread, it would reset the line
+            m_transport.write(id, kBusyLine);
+            m_transport.disconnect(id); // sends the line first
             continue;
         }
-        m_sessions.emplace(id, std::make_unique<RotctldSession>(m_access));
+        m_sessions.emplace(id, Client{std::make_unique<RotctldSession>(m_access), now});
     }
     std::vector<platform::TcpClientId> ids;
     ids.reserve(m_sessions.size());
-    for (const auto& [id, session] : m_sessions) {
+    for (const auto& [id, client] : m_sessions) {
         ids.push_back(id);
     }
     std::string out;
     for (platform::TcpClientId id : ids) {
-        RotctldSession& session = *m_sessions.at(id);
+        Client& client = m_sessions.at(id);
+        RotctldSession& session = *client.session;
         out.clear();
         // A few rounds at most, so one busy client cannot hold the tick.
         for (int round = 0; round < 4 && !session.closed(); ++round) {
             std::string bytes = m_transport.read(id, session.room());
+            if (!bytes.empty()) {
+                client.lastHeard = now;
+            }
             session.feed(bytes);
             session.answer(out);
             if (bytes.empty()) {
@@ -336,6 +357,8 @@ void RotctldServer::poll() {
         } else if (!m_transport.isOpen(id)) {
             m_transport.disconnect(id);
             m_sessions.erase(id);
+        } else if (now - client.lastHeard >= kIdleSeconds) {
+            cutOff(id, "silent for 10 minutes");
         }
     }
 }

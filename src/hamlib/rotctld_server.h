@@ -3,6 +3,7 @@
 #pragma once
 
 #include "hamlib/hamlib_protocol.h"
+#include "platform/clock.h"
 #include "platform/tcp_server.h"
 
 #include <cstddef>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,8 +24,9 @@ struct ServerSettings {
     std::uint16_t port = 4535;
     bool movesAllowed = false;
 };
-// Reads the four values as the settings file holds them; blank text keeps the default. On
-// failure `error` names the key and `out` is untouched.
+// Reads the four values as the settings file holds them; blank text keeps the default. The
+// address may be an IPv6 one in brackets ("[::1]"). On failure `error` names the key and `out` is
+// untouched.
 bool parseServerSettings(std::string_view server, std::string_view address, std::string_view port,
                          std::string_view moves, ServerSettings& out, std::string& error);
 
@@ -43,8 +46,9 @@ struct MoveRequest {
 
 // What the sessions ask of the rest of the program.
 struct RotorAccess {
-    // The position to report: measured where the rotor reports one, else the last commanded.
-    std::function<Position()> position;
+    // The position to report: measured where the rotor reports one, else the last commanded;
+    // none before either is known ("RPRT -11").
+    std::function<std::optional<Position>()> position;
     // A move a client asked for; returns a Hamlib error number (0: accepted).
     std::function<int(const MoveRequest&)> move;
     RotorLimits limits;
@@ -57,11 +61,12 @@ struct RotorAccess {
 // - Answers p, P, S, K, _, \get_info, \dump_state and their long names, q/\quit, in plain or
 //   extended form (+ ; | , prefixes), as rotctld does.
 // - P, S and K reach RotorAccess::move only when moves are allowed; else "RPRT -9".
-// - Ends the conversation (closed()) on q, on a line longer than the bound, on control or
+// - A line ends in LF, CR or CR LF.
+// - Ends the conversation (closed()) on q, on a line longer than kMaxLine, on control or
 //   non-ASCII bytes, and after kMaxBadLines commands in a row that were not understood.
 class RotctldSession {
 public:
-    static constexpr std::size_t kMaxLine = 128;
+    static constexpr std::size_t kMaxLine = 1024;
     static constexpr int kMaxBadLines = 16;
 
     explicit RotctldSession(const RotorAccess& access) : m_access(access), m_reader(kMaxLine) {}
@@ -89,15 +94,21 @@ private:
 
 // The listener and its sessions.
 // Responsibilities:
-// - poll() (from the tick) accepts, reads what fits, answers, and cuts off a client that
-//   floods, sends garbage or leaves more than TcpServer::kMaxQueued of its answers unread;
-//   the other clients go on.
-// - At most kMaxClients at once; one more is disconnected at once.
+// - poll() (from the tick) accepts, reads what fits, answers, and cuts off a client that sends
+//   a line longer than RotctldSession::kMaxLine, sends garbage or leaves more than
+//   TcpServer::kMaxQueued of its answers unread; the status line names it once with its
+//   address, and the other clients go on. Nothing a client sends is kept beyond one line.
+// - At most kMaxClients at once; one more is told kBusyLine and disconnected at once.
+// - A client that sends nothing for kIdleSeconds is disconnected, so idle connections cannot
+//   lock the others out.
 class RotctldServer {
 public:
     static constexpr std::size_t kMaxClients = 32;
+    static constexpr double kIdleSeconds = 600;
+    static constexpr std::string_view kBusyLine =
+        "Kelvora rotctld: 32 clients are connected, the most it takes; try again later\n";
 
-    RotctldServer(platform::TcpServer& transport, RotorAccess access);
+    RotctldServer(platform::TcpServer& transport, RotorAccess access, platform::Clock& clock);
     ~RotctldServer();
 
     // Listens as the settings say (nothing when Server is 0); false with the reason otherwise.
@@ -110,11 +121,16 @@ public:
     std::function<void(const std::string&)> onMessage;
 
 private:
+    struct Client {
+        std::unique_ptr<RotctldSession> session;
+        double lastHeard = 0; // monotonic seconds of the last bytes received
+    };
     void cutOff(platform::TcpClientId id, const std::string& reason);
 
     platform::TcpServer& m_transport;
     RotorAccess m_access;
-    std::map<platform::TcpClientId, std::unique_ptr<RotctldSession>> m_sessions;
+    platform::Clock& m_clock;
+    std::map<platform::TcpClientId, Client> m_sessions;
 };
 
 } // namespace kelvora::hamlib

@@ -12,6 +12,8 @@ public:
     virtual ~Dialogs() = default;
     // Modal box with an OK button and the application's title.
     virtual void messageBox(const std::string& text) = 0;
+    // The same text in a window that returns at once: for notices that must not hold the tick.
+    virtual void notice(const std::string& text) = 0;
     // Modal Yes/No question; true for Yes.
     virtual bool askYesNo(const std::string& text, const std::string& title) = 0;
     virtual void beep() = 0;

@@ -16,13 +16,16 @@ using TcpClientId = std::uint64_t;
 // - write() queues at most kMaxQueued bytes per client beyond what the system has taken; a
 //   write that would go past it is refused whole (false), so a client that never reads cannot
 //   make the program grow.
+// - A client's unread input is held to a small buffer; beyond it the system stops the client
+//   (TCP flow control), so a client that sends without end cannot make the program grow.
 // - A client that closed, or was disconnected, reads nothing and reports !isOpen().
 class TcpServer {
 public:
-    static constexpr std::size_t kMaxQueued = 16 * 1024;
+    static constexpr std::size_t kMaxQueued = 64 * 1024;
 
     virtual ~TcpServer() = default;
-    // Listens on a numeric address ("127.0.0.1", "::1", "0.0.0.0"); port 0 takes a free one.
+    // Listens on a numeric address ("127.0.0.1", "::1", "0.0.0.0") or "localhost" (127.0.0.1);
+    // port 0 takes a free one.
     virtual bool listen(const std::string& address, std::uint16_t port, std::string& error) = 0;
     // Stops listening and drops every client.
     virtual void close() = 0;
@@ -36,6 +39,8 @@ public:
     // Bytes written but not yet taken by the system.
     virtual std::size_t queued(TcpClientId client) = 0;
     virtual bool isOpen(TcpClientId client) = 0;
+    // The client's address and port, "127.0.0.1:50312" or "[::1]:50312", for messages.
+    virtual std::string peerName(TcpClientId client) = 0;
     // Sends what is queued if the system takes it now, then closes; forgets the client.
     virtual void disconnect(TcpClientId client) = 0;
 };

@@ -27,8 +27,10 @@ void hamlibRigSetFrequency(Kelv& k) {
     bool apart = k.settings().Doppler_Check == 1 && !rs.Freq_RX.empty() && rx != tx;
     if (apart) {
         rig->send(hamlib::setFrequencyCommand(rx));
-        if (!devices.splitOn) {
-            devices.splitOn = rig->send(hamlib::splitOnVfoBCommand());
+        // Again with every change: another program on the same rigctld may have turned it off,
+        // and the radio would then transmit on the receive frequency.
+        if (rig->send(hamlib::splitOnVfoBCommand())) {
+            devices.splitOn = true;
         }
         rig->send(hamlib::setSplitFrequencyCommand(tx));
         return;

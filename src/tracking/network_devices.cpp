@@ -12,6 +12,7 @@
 #include "state/numbers.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace kelvora {
@@ -22,12 +23,15 @@ std::string hamlibValue(Kelv& k, const char* key, const char* defaultValue) {
     return k.settings().value("Hamlib", key, defaultValue);
 }
 
-hamlib::Position reportedPosition(const Kelv& k) {
+std::optional<hamlib::Position> reportedPosition(const Kelv& k) {
     const AntennaState& a = k.rs.antenna;
     if (a.measuredAz && a.measuredEl) {
-        return {*a.measuredAz, *a.measuredEl};
+        return hamlib::Position{*a.measuredAz, *a.measuredEl};
     }
-    return {a.commandedAz.value_or(0), a.commandedEl.value_or(0)};
+    if (a.commandedAz && a.commandedEl) {
+        return hamlib::Position{*a.commandedAz, *a.commandedEl};
+    }
+    return std::nullopt; // no rotor report and no command yet
 }
 
 // A client's move: carried out through the configured rotor type; it pauses tracking, as Park
@@ -85,7 +89,15 @@ void startNetworkDevices(Kelv& k) {
     if (k.settings().RtxType == kHamlibRigType) {
         if (devices.startRig(hamlibValue(k, "Rig_Address", "127.0.0.1:4532"), error)) {
             // A daemon that comes (back) gets the current frequency at once.
+            devices.rig()->onSplit = [&devices](bool on) {
+                if (!devices.splitAtStart) {
+                    devices.splitAtStart = on;
+                }
+            };
             devices.rig()->onConnected = [&k, &devices] {
+                if (!devices.splitAtStart) {
+                    devices.rig()->send(hamlib::getSplitCommand()); // left so at Stop
+                }
                 devices.splitOn = false;
                 if (!k.rs.Freq_TX.empty()) {
                     hamlibRigSetFrequency(k);
@@ -112,7 +124,9 @@ void startNetworkDevices(Kelv& k) {
         devices.rig() != nullptr || devices.rot() != nullptr || devices.server() != nullptr;
     if (!failures.empty()) {
         failures.pop_back();
-        k.dialogs.messageBox("Hamlib:\n" + failures + "\n\nTracking goes on without it.");
+        // A window that does not wait for OK: tracking goes on meanwhile.
+        k.ui.RotorAZ.caption = "Hamlib: " + failures.substr(0, failures.find('\n'));
+        k.dialogs.notice("Hamlib:\n" + failures + "\n\nTracking goes on without it.");
     }
 }
 

@@ -182,6 +182,9 @@ public:
     }
     std::size_t queued(platform::TcpClientId) override { return 0; }
     bool isOpen(platform::TcpClientId id) override { return clients[id].open; }
+    std::string peerName(platform::TcpClientId id) override {
+        return "10.0.0.2:" + std::to_string(50000 + id);
+    }
     void disconnect(platform::TcpClientId id) override { clients[id].open = false; }
 
     platform::TcpClientId connect() {
@@ -216,6 +219,7 @@ public:
 class FakeDialogs : public platform::Dialogs {
 public:
     void messageBox(const std::string& text) override { messages.push_back(text); }
+    void notice(const std::string& text) override { notices.push_back(text); }
     bool askYesNo(const std::string& text, const std::string& title) override {
         questions.push_back({text, title});
         return answerYes;
@@ -238,6 +242,7 @@ public:
     }
 
     std::vector<std::string> messages;
+    std::vector<std::string> notices; // windows that did not wait
     std::vector<std::pair<std::string, std::string>> questions;
     std::vector<std::pair<std::string, std::string>> fileDialogs;
     bool answerYes = true;

@@ -1,4 +1,5 @@
 // The rotctld conversation, line by line, and the [Hamlib] server settings.
+#include "fakes/fakes.h"
 #include "hamlib/rotctld_server.h"
 
 #include <gtest/gtest.h>
@@ -74,9 +75,11 @@ TEST(RotctldSession, FloodsBinaryAndBabbleEndTheConversation) {
 TEST(RotctldServer, SettingsAreReadOrRefusedWhole) {
     ServerSettings s;
     std::string error;
-    EXPECT_TRUE(parseServerSettings("1", " ::1 ", "4600", "1", s, error));
-    EXPECT_EQ(std::tie(s.enabled, s.address, s.port, s.movesAllowed),
-              std::make_tuple(true, std::string("::1"), std::uint16_t{4600}, true));
+    for (const char* address : {" ::1 ", "[::1]"}) {
+        EXPECT_TRUE(parseServerSettings("1", address, "4600", "1", s, error));
+        EXPECT_EQ(std::tie(s.enabled, s.address, s.port, s.movesAllowed),
+                  std::make_tuple(true, std::string("::1"), std::uint16_t{4600}, true));
+    }
     EXPECT_TRUE(parseServerSettings("", "", "", "", s, error));
     EXPECT_EQ(std::tie(s.enabled, s.address, s.port, s.movesAllowed),
               std::make_tuple(false, std::string("127.0.0.1"), std::uint16_t{4535}, false));
@@ -85,6 +88,57 @@ TEST(RotctldServer, SettingsAreReadOrRefusedWhole) {
         EXPECT_FALSE(parseServerSettings(on, "", port, moving, s, error)) << on << port << moving;
     }
     EXPECT_EQ(s.port, 4535);
+}
+
+TEST(RotctldSession, AnyLineEndAndNoPositionBeforeOneIsKnown) {
+    std::optional<Position> known;
+    RotorAccess access;
+    access.position = [&] { return known; };
+    RotctldSession session(access);
+    std::string out;
+    session.feed("p\r+p\r\n_\n");
+    session.answer(out);
+    EXPECT_EQ(out, "RPRT -11\nget_pos:\nRPRT -11\nKelvora\n");
+    known = Position{1, 2};
+    EXPECT_EQ(session.answerLine("p"), "1.00\n2.00\n");
+    RotctldSession longest(access);
+    longest.feed(std::string(RotctldSession::kMaxLine - 1, ' ') + "p\n");
+    longest.answer(out);
+    EXPECT_FALSE(longest.closed());
+}
+
+struct ServerFixture : ::testing::Test {
+    fakes::FakeTcpServer transport;
+    fakes::FakeClock clock;
+    RotctldServer server{transport, RotorAccess{}, clock};
+    std::vector<std::string> messages;
+    void SetUp() override {
+        server.onMessage = [this](const std::string& m) { messages.push_back(m); };
+        std::string error;
+        ASSERT_TRUE(server.start(ServerSettings{true, "127.0.0.1", 4535, false}, error));
+    }
+};
+
+TEST_F(ServerFixture, TheClientPastTheLimitIsToldWhyAndSilentOnesAreDropped) {
+    std::vector<platform::TcpClientId> ids;
+    for (std::size_t i = 0; i <= RotctldServer::kMaxClients; ++i) {
+        ids.push_back(transport.connect());
+    }
+    server.poll();
+    auto& refused = transport.clients[ids.back()];
+    EXPECT_FALSE(refused.open);
+    EXPECT_EQ(refused.output, RotctldServer::kBusyLine);
+    EXPECT_EQ(server.clientCount(), RotctldServer::kMaxClients);
+
+    clock.advance(RotctldServer::kIdleSeconds - 1);
+    transport.clients[ids[0]].input = "_\n"; // the one that speaks stays
+    server.poll();
+    clock.advance(1);
+    server.poll();
+    EXPECT_EQ(server.clientCount(), 1u);
+    EXPECT_TRUE(transport.clients[ids[0]].open);
+    EXPECT_FALSE(transport.clients[ids[1]].open);
+    EXPECT_EQ(messages[0], "Hamlib server: client 10.0.0.2:50002 cut off: silent for 10 minutes");
 }
 
 } // namespace

@@ -92,15 +92,18 @@ TEST(HamlibDaemons, RotctldTurnsTowardsThePosition) {
 
 struct Server {
     platform::QtTcpServer transport;
+    testkit::SteppedClock clock;
     std::vector<MoveRequest> moves;
-    RotctldServer server{transport, RotorAccess{[] {
-                                                    return Position{123.4, 45.6};
-                                                },
-                                                [this](const MoveRequest& m) {
-                                                    moves.push_back(m);
-                                                    return 0;
-                                                },
-                                                RotorLimits{}, false, "Kelvora"}};
+    RotctldServer server{transport,
+                         RotorAccess{[] {
+                                         return Position{123.4, 45.6};
+                                     },
+                                     [this](const MoveRequest& m) {
+                                         moves.push_back(m);
+                                         return 0;
+                                     },
+                                     RotorLimits{}, false, "Kelvora"},
+                         clock};
     bool start(bool allowMoves) {
         std::string error;
         return server.start(ServerSettings{true, "127.0.0.1", 0, allowMoves}, error);
@@ -150,6 +153,61 @@ TEST(HamlibServer, RotctlIsAnsweredAndMovesOnlyWhenAllowedWhileBadClientsAreCutO
     EXPECT_EQ(s.rotctl({"P", "10", "20"}).second, 0);
     ASSERT_EQ(s.moves.size(), 1u);
     EXPECT_EQ(s.moves[0].target, (Position{10, 20}));
+}
+
+// Resident memory of this process, from the kernel's account of it.
+std::size_t residentBytes() {
+    long pages = 0, resident = 0;
+    std::FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm != nullptr) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) {
+            resident = 0;
+        }
+        std::fclose(statm);
+    }
+    return static_cast<std::size_t>(resident) * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+TEST(HamlibServer, AFloodingClientIsCutOffWhileMemoryStaysFlat) {
+    Server s;
+    ASSERT_TRUE(s.start(false));
+    std::vector<std::string> messages;
+    s.server.onMessage = [&](const std::string& m) { messages.push_back(m); };
+    // `yes p | socat -u - TCP:...`: asks without end and reads none of the answers. A small
+    // receive buffer of its own makes the answers back up soon.
+    int flood = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    int small = 4096;
+    ::setsockopt(flood, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(s.transport.port());
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(flood, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::fcntl(flood, F_SETFL, O_NONBLOCK);
+    sockaddr_in local{};
+    socklen_t length = sizeof local;
+    ::getsockname(flood, reinterpret_cast<sockaddr*>(&local), &length);
+
+    std::string questions = QByteArray("p\n").repeated(32 * 1024).toStdString();
+    std::size_t before = residentBytes();
+    std::size_t highest = before;
+    std::size_t sent = 0;
+    bool refused = false; // the server closed: the flood can no longer be sent
+    EXPECT_TRUE(pumpUntil(
+        [&] {
+            ssize_t n = ::send(flood, questions.data(), questions.size(), MSG_NOSIGNAL);
+            sent += n > 0 ? static_cast<std::size_t>(n) : 0;
+            refused = refused || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
+            s.server.poll();
+            highest = std::max(highest, residentBytes());
+            return !messages.empty() && s.server.clientCount() == 0;
+        },
+        120000));
+    EXPECT_LT(highest - before, 5u << 20) << sent << " bytes sent";
+    EXPECT_EQ(messages, std::vector<std::string>{"Hamlib server: client 127.0.0.1:" +
+                                                 std::to_string(ntohs(local.sin_port)) +
+                                                 " cut off: does not read its answers"});
+    ::close(flood);
 }
 
 } // namespace

@@ -3,10 +3,12 @@
 #include "config/ini_file.h"
 #include "config/settings.h"
 #include "fakes/kelv_fixture.h"
+#include "hamlib/hamlib_devices.h"
 #include "integration/hamlib_support.h"
 #include "integration/test_support.h"
 #include "platform/qt/qt_device_factory.h"
 #include "platform/qt/qt_serial_port.h"
+#include "radio/hamlib_rig.h"
 #include "rotor/position_feedback.h"
 #include "state/kelv.h"
 #include "tracking/network_devices.h"
@@ -48,6 +50,9 @@ struct Program {
     std::string ini() const { return folder.file("Kelvora.ini"); }
     // Start may offer to make rotor.dat; nothing may be said about the links or ports.
     bool noNetworkMessage() const {
+        if (!dialogs.notices.empty()) {
+            return false;
+        }
         for (const std::string& m : dialogs.messages) {
             if (m.find("rotor.dat") == std::string::npos &&
                 m.find("Rotor.dat") == std::string::npos) {
@@ -194,6 +199,62 @@ TEST(HamlibTracking, ServerReportsWhatTheRotorMeasured) {
     std::string refused = ask("/usr/bin/rotctl", address, "P 10 10", p);
     EXPECT_NE(refused, "") << "a refusal, not silence";
     EXPECT_FALSE(p.k.rs.antenna.paused) << refused;
+}
+
+// Another program on the same daemon, over a connection of its own: one command, and the reply
+// up to its report.
+struct OtherClient {
+    explicit OtherClient(int port) : fd(testkit::connectTo(port)) {}
+    ~OtherClient() { ::close(fd); }
+    std::string ask(const std::string& command) {
+        ::send(fd, command.data(), command.size(), MSG_NOSIGNAL);
+        std::string reply;
+        pumpUntil([&] {
+            char buffer[256];
+            ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+            if (got > 0) {
+                reply.append(buffer, static_cast<std::size_t>(got));
+            }
+            return reply.find("RPRT") != std::string::npos && reply.back() == '\n';
+        });
+        return reply;
+    }
+    int fd;
+};
+
+TEST(HamlibTracking, SplitComesBackAfterAnotherClientClearsItAndStopLeavesItOff) {
+    SKIP_WITHOUT_HAMLIB();
+    testkit::DummyDaemon rigctld("/usr/bin/rigctld");
+    ASSERT_TRUE(rigctld.ready);
+    Program p;
+    p.set("COM_RTX", "Rtx_type", "Hamlib rigctld");
+    p.set("Hamlib", "Rig_Address", rigctld.address());
+    mnuStart_Click(p.k);
+    auto& devices = p.k.part<hamlib::HamlibDevices>();
+    ASSERT_TRUE(p.networkUntil([&] { return devices.splitAtStart.has_value(); }));
+    EXPECT_EQ(devices.splitAtStart, false);
+    auto sendTx = [&](const char* tx) {
+        p.k.settings().Doppler_Check = 1;
+        p.k.rs.Freq_TX = tx;
+        p.k.rs.Freq_RX = "144126700";
+        hamlibRigSetFrequency(p.k);
+        return p.networkUntil([&] { return devices.rig()->pendingReplies() == 0; });
+    };
+    const std::string on = "get_split_vfo:\nSplit: 1\nTX VFO: VFOB\nRPRT 0\n";
+    OtherClient other(rigctld.port);
+    ASSERT_TRUE(sendTx("144125000"));
+    EXPECT_EQ(other.ask("+s\n"), on);
+    other.ask("S 0 VFOA\n"); // another program turns split off
+    ASSERT_NE(other.ask("+s\n"), on);
+    ASSERT_TRUE(sendTx("144125100")); // the next change of the transmit frequency
+    EXPECT_EQ(other.ask("+s\n"), on);
+    EXPECT_EQ(p.k.ui.RotorAZ.caption.find("rigctld"), std::string::npos) << p.k.ui.RotorAZ.caption;
+    stopNetworkDevices(p.k);
+    std::string after;
+    EXPECT_TRUE(pumpUntil([&] {
+        after = other.ask("+s\n");
+        return after.find("Split: 0") != std::string::npos;
+    })) << after;
 }
 
 } // namespace

@@ -28,12 +28,20 @@ struct NetworkFixture : fakes::KelvFixture {
     }
     fakes::FakeTcpSocket& rig() { return *devices.sockets.at(0); }
     fakes::FakeTcpSocket& rot() { return *devices.sockets.at(1); }
-    std::string sent(fakes::FakeTcpSocket& s) {
+    // What went out, answered one command at a time as the daemons do (split found off, the
+    // rotor at 123.4 45.6); without the extended form's '+'.
+    std::string sent(fakes::FakeTcpSocket& s, const char* split = "0") {
         std::string all;
-        for (const std::string& line : s.sends) {
-            all += line;
+        for (int i = 0; i < 32 && !s.sends.empty(); ++i) {
+            std::string line = s.sends.front();
+            s.sends.erase(s.sends.begin());
+            all += line.substr(1);
+            s.incoming = line == "+s\n" ? std::string("get_split_vfo:\nSplit: ") + split +
+                                              "\nTX VFO: VFOB\nRPRT 0\n"
+                         : line == "+p\n" ? "get_pos:\nAzimuth: 123.40\nElevation: 45.60\nRPRT 0\n"
+                                          : "RPRT 0\n";
+            tmrNetwork_Timer(k);
         }
-        s.sends.clear();
         return all;
     }
 };
@@ -51,6 +59,7 @@ TEST(NetworkDevices, RigctldGetsOneVfoOrSplitAndTheButtons) {
          }) {
         NetworkFixture f;
         f.start();
+        EXPECT_EQ(f.sent(f.rig()), "s\n") << "the split as Start finds it";
         f.k.settings().Doppler_Check = c.doppler;
         f.k.rs.Freq_TX = c.tx;
         f.k.rs.Freq_RX = c.rx;
@@ -62,6 +71,7 @@ TEST(NetworkDevices, RigctldGetsOneVfoOrSplitAndTheButtons) {
     }
     NetworkFixture f;
     f.start();
+    f.sent(f.rig());
     Host_Click(f.k);
     Normal_Click(f.k);
     Posizione_Click(f.k);
@@ -81,11 +91,26 @@ TEST(NetworkDevices, RotctldGetsTargetPollAndStopAndShowsThePosition) {
     f.k.ui.Rotorman.value = 1; // Stop is offered with the manual direction
     Command6_Click(f.k);
     EXPECT_EQ(f.sent(f.rot()), "P 123.400000 45.600000\np\nS\n");
-    f.rot().incoming = "RPRT 0\n123.400000\n45.600000\n";
-    tmrNetwork_Timer(f.k);
     EXPECT_EQ(f.k.ui.LabelAZ.caption, "123.4");
     EXPECT_EQ(f.k.ui.LabelEL.caption, "45.6");
     EXPECT_EQ(f.k.rs.antenna.measuredEl, 45.6);
+}
+
+TEST(NetworkDevices, SplitIsSetWithEveryChangeAndLeftAsStartFoundIt) {
+    for (const char* found : {"0", "1"}) {
+        NetworkFixture f;
+        f.k.settings().Doppler_Check = 1;
+        f.start();
+        f.sent(f.rig(), found);
+        for (const char* tx : {"144125000", "144125100"}) {
+            f.k.rs.Freq_TX = tx;
+            f.k.rs.Freq_RX = "144126700";
+            hamlibRigSetFrequency(f.k);
+            EXPECT_EQ(f.sent(f.rig()), "F 144126700\nS 1 VFOB\nI " + std::string(tx) + "\n");
+        }
+        stopNetworkDevices(f.k);
+        EXPECT_EQ(f.sent(f.rig()), found[0] == '0' ? "S 0 VFOA\n" : "") << found;
+    }
 }
 
 TEST(NetworkDevices, AnAbsentDaemonIsToldOnceAndTriedAgain) {
@@ -110,9 +135,12 @@ TEST(NetworkDevices, AWrongAddressIsNamedAtStart) {
     f.k.settings().setValue("Hamlib", "Rig_Address", "localhost:99999");
     f.k.settings().setValue("Hamlib", "Server", "2");
     startNetworkDevices(f.k);
-    ASSERT_EQ(f.dialogs.messages.size(), 1u);
-    EXPECT_NE(f.dialogs.messages[0].find("rigctld address"), std::string::npos);
-    EXPECT_NE(f.dialogs.messages[0].find("Server"), std::string::npos);
+    // Told in a window that does not wait, and on the status line: tracking goes on.
+    EXPECT_TRUE(f.dialogs.messages.empty());
+    ASSERT_EQ(f.dialogs.notices.size(), 1u);
+    EXPECT_NE(f.dialogs.notices[0].find("rigctld address"), std::string::npos);
+    EXPECT_NE(f.dialogs.notices[0].find("Server"), std::string::npos);
+    EXPECT_NE(f.k.ui.RotorAZ.caption.find("Hamlib: rigctld address"), std::string::npos);
 }
 
 } // namespace

@@ -16,6 +16,14 @@ void QtDialogs::messageBox(const std::string& text) {
     QMessageBox::information(parent, QApplication::applicationName(), QString::fromStdString(text));
 }
 
+void QtDialogs::notice(const std::string& text) {
+    auto* box = new QMessageBox(QMessageBox::Information, QApplication::applicationName(),
+                                QString::fromStdString(text), QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setModal(false);
+    box->show(); // no wait: the tick goes on while it is open
+}
+
 bool QtDialogs::askYesNo(const std::string& text, const std::string& title) {
     return QMessageBox::question(parent, QString::fromStdString(title),
                                  QString::fromStdString(text),

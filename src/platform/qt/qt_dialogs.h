@@ -12,6 +12,7 @@ namespace kelvora::platform {
 class QtDialogs : public Dialogs {
 public:
     void messageBox(const std::string& text) override;
+    void notice(const std::string& text) override;
     bool askYesNo(const std::string& text, const std::string& title) override;
     void beep() override;
     std::optional<std::string> openFile(const std::string& title,

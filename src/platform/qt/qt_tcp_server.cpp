@@ -12,7 +12,9 @@ QtTcpServer::~QtTcpServer() {
 bool QtTcpServer::listen(const std::string& address, std::uint16_t port, std::string& error) {
     close();
     QHostAddress host;
-    if (!host.setAddress(QString::fromStdString(address))) {
+    if (address == "localhost") {
+        host = QHostAddress(QHostAddress::LocalHost);
+    } else if (!host.setAddress(QString::fromStdString(address))) {
         error = "\"" + address + "\" is not a numeric address";
         return false;
     }
@@ -40,6 +42,7 @@ std::vector<TcpClientId> QtTcpServer::accept() {
     m_server.waitForNewConnection(0);
     while (QTcpSocket* socket = m_server.nextPendingConnection()) {
         socket->setParent(nullptr); // owned here, not by the server
+        socket->setReadBufferSize(kReadAhead);
         TcpClientId id = m_next++;
         m_clients.emplace(id, std::unique_ptr<QTcpSocket>(socket));
         ids.push_back(id);
@@ -88,6 +91,21 @@ std::size_t QtTcpServer::queued(TcpClientId client) {
 bool QtTcpServer::isOpen(TcpClientId client) {
     QTcpSocket* socket = find(client);
     return socket && socket->state() == QAbstractSocket::ConnectedState;
+}
+
+std::string QtTcpServer::peerName(TcpClientId client) {
+    QTcpSocket* socket = find(client);
+    if (!socket) {
+        return "client " + std::to_string(client);
+    }
+    QHostAddress address = socket->peerAddress();
+    bool mapped = false;
+    quint32 v4 = address.toIPv4Address(&mapped);
+    QString host = mapped ? QHostAddress(v4).toString() : address.toString();
+    if (!mapped && address.protocol() == QAbstractSocket::IPv6Protocol) {
+        host = '[' + host + ']';
+    }
+    return host.toStdString() + ':' + std::to_string(socket->peerPort());
 }
 
 void QtTcpServer::disconnect(TcpClientId client) {

@@ -15,8 +15,13 @@ namespace kelvora::platform {
 // - accept() and read() look at the sockets without waiting (a zero wait, as QtTcpSocket does),
 //   so they work from the tick whether or not the event loop has run since.
 // - write() queues at most kMaxQueued bytes per client and pushes them out without blocking.
+// - Each client's read buffer is kReadAhead bytes: the event loop would otherwise read a
+//   flooding client into memory without end.
 class QtTcpServer : public TcpServer {
 public:
+    // What Qt reads ahead of read() per client; the rest waits in the system.
+    static constexpr qint64 kReadAhead = 4096;
+
     QtTcpServer() = default;
     ~QtTcpServer() override;
 
@@ -29,6 +34,7 @@ public:
     bool write(TcpClientId client, std::string_view bytes) override;
     std::size_t queued(TcpClientId client) override;
     bool isOpen(TcpClientId client) override;
+    std::string peerName(TcpClientId client) override;
     void disconnect(TcpClientId client) override;
 
 private:
