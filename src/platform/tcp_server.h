@@ -38,6 +38,8 @@ public:
     virtual bool isOpen(TcpClientId client) = 0;
     // Sends what is queued if the system takes it now, then closes; forgets the client.
     virtual void disconnect(TcpClientId client) = 0;
+    // The client's address and port ("127.0.0.1:40512"), for messages; empty when unknown.
+    virtual std::string peer(TcpClientId) { return {}; }
 };
 
 } // namespace kelvora::platform

@@ -2,7 +2,7 @@
 #include "tracking/tracking_file.h"
 
 #include "config/settings.h"
-#include "rotor/station_rules.h"
+#include "station/station_rules.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
 

@@ -3,6 +3,7 @@
 
 #include "config/settings.h"
 #include "state/numbers.h"
+#include "station/station_control.h"
 #include "tracking/tracking_file.h"
 
 #include <algorithm>
@@ -228,7 +229,7 @@ void readTrackingSource(Kelv& k) {
         k.rs.Time_text = source.fileTime;
         Read_File(k);
         source.fileTime = k.rs.Time_text;
-        double stale = station::parseStationSettings(stationKeys(k)).staleSeconds;
+        double stale = k.part<station::StationPart>().rules.settings().staleSeconds;
         fresh = source.freshness.update(k.rs.Time_text, k.clock.monotonicSeconds(), stale);
     }
     SourceUsed used = chooseSource(source.mode, fresh);

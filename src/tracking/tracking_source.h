@@ -3,7 +3,7 @@
 #pragma once
 
 #include "astro/ephemeris.h"
-#include "rotor/station_rules.h"
+#include "station/station_rules.h"
 #include "state/kelv.h"
 #include "state/run_state.h"
 

@@ -1,5 +1,6 @@
 // Every rotor type driven in-process from a rewritten tracking file, over a pseudo-terminal to a
 // simulated controller, with the real serial port.
+#include "station/station_control.h"
 #include "config/ini_file.h"
 #include "config/settings.h"
 #include "fakes/kelv_fixture.h"
@@ -156,7 +157,7 @@ TEST(RotorTracking, ManualDirectionAndStopReachTheController) {
     p.tick(); // manual direction on: the new target is not sent
     p.k.ui.Text1.caption = "45";
     p.k.ui.Text2.caption = "7";
-    Command5_Click(p.k);
+    station::Command5_Click(p.k);
     Command6_Click(p.k);
     ASSERT_TRUE(rotor.waitForCommands(2, 5));
     EXPECT_EQ(rotor.commands(), (std::vector<std::string>{"W045 007", "S"}));

@@ -1,4 +1,5 @@
 // One exchange at a time on the rotor line while the error report's wait runs timer ticks.
+#include "station/station_control.h"
 #include "rotor/antenna_command.h"
 #include "rotor/position_feedback.h"
 #include "rotor/rotor_line_guard.h"
@@ -24,7 +25,7 @@ struct NestedTick : testkit::RotorFixture {
             Timer1_Timer(k); // a second poll: skipped
             k.rs.Az_text = k.rs.Az_int = "123";
             k.rs.El_text = k.rs.El_int = "45";
-            rotor::commandNewTarget(k); // a new target: after the poll
+            station::commandNewTarget(k); // a new target: after the poll
             pollWrites = rotor.writes.size();
             k.frmMessage.visible = false;
         };

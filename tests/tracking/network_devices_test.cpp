@@ -1,4 +1,5 @@
 // The Hamlib types on fake sockets: what goes to rigctld and rotctld, and what is told.
+#include "station/station_control.h"
 #include "config/settings.h"
 #include "fakes/kelv_fixture.h"
 #include "radio/hamlib_rig.h"
@@ -76,7 +77,7 @@ TEST(NetworkDevices, RotctldGetsTargetPollAndStopAndShowsThePosition) {
     f.k.rs.El_text = "45.6";
     f.k.rs.Az_int = "123";
     f.k.rs.El_int = "45";
-    rotor::commandNewTarget(f.k);
+    station::commandNewTarget(f.k);
     Controllo_posizione(f.k);
     f.k.ui.Rotorman.value = 1; // Stop is offered with the manual direction
     Command6_Click(f.k);

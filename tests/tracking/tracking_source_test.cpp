@@ -1,5 +1,6 @@
 // The tracking source: the mode texts, the station place, the file's freshness, the built-in
 // Moon filling the run state, and the fall-back when the file goes stale.
+#include "station/station_control.h"
 #include "astro/ephemeris.h"
 #include "config/ini_file.h"
 #include "config/settings.h"
@@ -209,7 +210,7 @@ TEST_F(SourceFixture, FileElseBuiltInKeepsTheRotorTrackingThroughTheStationRules
         folder.write("azel.dat", time + ",123.4, 45.6,Moon\r\n" + time + ",200.1, 10.2,Sun\r\n");
         clock.advance(1);
         readTrackingSource(k);
-        rotor::commandNewTarget(k);
+        station::commandNewTarget(k);
     };
     second("01:02:03");
     second("01:02:04");

@@ -90,6 +90,15 @@ bool QtTcpServer::isOpen(TcpClientId client) {
     return socket && socket->state() == QAbstractSocket::ConnectedState;
 }
 
+std::string QtTcpServer::peer(TcpClientId client) {
+    QTcpSocket* socket = find(client);
+    if (socket == nullptr) {
+        return {};
+    }
+    return socket->peerAddress().toString().toStdString() + ":" +
+           std::to_string(socket->peerPort());
+}
+
 void QtTcpServer::disconnect(TcpClientId client) {
     auto it = m_clients.find(client);
     if (it == m_clients.end()) {

@@ -30,6 +30,7 @@ public:
     std::size_t queued(TcpClientId client) override;
     bool isOpen(TcpClientId client) override;
     void disconnect(TcpClientId client) override;
+    std::string peer(TcpClientId client) override;
 
 private:
     QTcpSocket* find(TcpClientId client);

@@ -1,5 +1,6 @@
 // Station rules: settings and their errors, the mask, the transmit flag and tick decisions.
-#include "rotor/station_rules.h"
+#include "station/station_control.h"
+#include "station/station_rules.h"
 
 #include "fakes/kelv_fixture.h"
 

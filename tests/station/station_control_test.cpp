@@ -1,15 +1,15 @@
 // The station rules at the antenna command: what reaches the rotor line, and Park and Stop rotor.
 #include "rotor/antenna_command.h"
-#include "rotor/rotor_commands.h"
+#include "station/station_control.h"
 #include "rotor/rotor_types.h"
-#include "rotor/station_control.h"
-#include "rotor_test_support.h"
+#include "station/station_control.h"
+#include "rotor/rotor_test_support.h"
 
 #include <gtest/gtest.h>
 
 #include <numeric>
 
-namespace kelvora::rotor {
+namespace kelvora::station {
 namespace {
 
 using testkit::hex;
@@ -89,7 +89,7 @@ TEST(StationControl, RulesDecideWhatReachesTheRotor) {
 }
 
 TEST(StationControl, ParkAndStopForEveryRotorType) {
-    for (const RotorType& type : rotorTypes()) {
+    for (const rotor::RotorType& type : rotor::rotorTypes()) {
         if (type.set.send == nullptr || type.network != nullptr) {
             continue; // no rotor, or a daemon's (tested with its link)
         }
@@ -98,7 +98,7 @@ TEST(StationControl, ParkAndStopForEveryRotorType) {
         testkit::RotorFixture tracked{std::string(type.name)};
         tracked.k.rs.Az_correction[200] = "2";
         tracked.target("200", "10");
-        Invia_Rotori(tracked.k);
+        commandNewTarget(tracked.k);
         Station s({{"Park_Az", "200"}, {"Park_El", "10"}}, "", std::string(type.name));
         s.k.rs.Az_correction[200] = "2";
         s.second("100.0", "20");
@@ -119,4 +119,4 @@ TEST(StationControl, ParkAndStopForEveryRotorType) {
 }
 
 } // namespace
-} // namespace kelvora::rotor
+} // namespace kelvora::station
