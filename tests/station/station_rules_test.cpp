@@ -130,11 +130,94 @@ TEST(StationRules, HorizonMaskErrorsNameTheLine) {
         {"0;5\n", "Horizon file m.txt, line 1: \"0;5\" is not \"azimuth,elevation\""},
         {"400,5\n", "Horizon file m.txt, line 1: azimuth 400 is outside 0..360"},
         {"# only a comment\n", "Horizon file m.txt: no points"},
+        {"\xEF\xBB\xBF" "0,10\n0,12\n", "Horizon file m.txt, line 2: azimuth 0 is repeated"},
     };
     for (const auto& c : cases) {
         std::string error;
         EXPECT_FALSE(HorizonMask::parse(c.text, "m.txt", error).has_value()) << c.text;
         EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
+    }
+}
+
+TEST(StationRules, HorizonMaskFromAWindowsEditorWithAByteOrderMark) {
+    std::string error;
+    std::optional<HorizonMask> m = HorizonMask::parse("\xEF\xBB\xBF" "0,10\r\n180,30\r\n", "m", error);
+    ASSERT_TRUE(m.has_value()) << error;
+    EXPECT_NEAR(m->elevationAt(90), 20, 1e-9);
+}
+
+TEST(StationRules, OneDecisionForEveryOriginOfAMove) {
+    using O = Origin;
+    using V = Verdict;
+    std::string error;
+    const HorizonMask mask = *HorizonMask::parse("0,15\n360,15\n", "m", error);
+    const HorizonMask none;
+    const Keys limits{{"Az_Min", "100"}, {"El_Min", "0"}, {"El_Max", "80"}};
+    const Keys parkOutside{{"Az_Min", "100"}, {"Park_Az", "50"}};
+    const Keys tx{{"Hold_Tx", "1"}};
+    const Keys window{{"Move_Seconds", "50-59"}};
+    const Keys threshold{{"Move_Threshold", "5"}};
+    const Keys bad{{"Az_Min", "north"}};
+    StationState paused;
+    paused.pause = StationState::Pause::Stopped;
+    StationState near;
+    near.lastCommanded = AzElTarget{150, 20};
+    const struct {
+        O origin;
+        Keys keys;
+        const HorizonMask* mask;
+        double az, el;
+        bool transmitting;
+        const StationState* state;
+        V verdict;
+        const char* reason; // its start
+    } cases[] = {
+        // The limits: a tracking target waits, a client's P and the manual direction are refused.
+        {O::Tracking, limits, &none, 10, 20, false, nullptr, V::Hold, "Outside the azimuth limits"},
+        {O::ClientSet, limits, &none, 10, 20, false, nullptr, V::Refuse, "Outside the azimuth"},
+        {O::Manual, limits, &none, 150, 85, false, nullptr, V::Refuse, "Outside the elevation"},
+        {O::ClientSet, limits, &none, 150, -0.4, false, nullptr, V::Refuse, "Outside the elev"},
+        {O::ParkButton, parkOutside, &none, 0, 0, false, nullptr, V::Refuse, "Station setting Park_Az"},
+        {O::ClientPark, parkOutside, &none, 0, 0, false, nullptr, V::Refuse, "Station setting Park_Az"},
+        // The mask: the same, but a park position under it is allowed.
+        {O::Tracking, {}, &mask, 150, 5, false, nullptr, V::Hold, "Below horizon mask"},
+        {O::ClientSet, {}, &mask, 150, 5, false, nullptr, V::Refuse, "Below horizon mask"},
+        {O::Manual, {}, &mask, 150, 5, false, nullptr, V::Refuse, "Below horizon mask"},
+        {O::ParkButton, {}, &mask, 0, 0, false, nullptr, V::Send, ""},
+        // Hold_Tx: the target and a client's P and K wait; Park, Stop and the manual go out.
+        {O::Tracking, tx, &none, 160, 40, true, nullptr, V::Hold, "Held while transmitting"},
+        {O::ClientSet, tx, &none, 160, 40, true, nullptr, V::Hold, "Held while transmitting"},
+        {O::ClientPark, tx, &none, 0, 0, true, nullptr, V::Hold, "Held while transmitting"},
+        {O::ParkButton, tx, &none, 0, 0, true, nullptr, V::Send, ""},
+        {O::StopButton, tx, &none, 0, 0, true, nullptr, V::Send, ""},
+        {O::ClientStop, tx, &none, 0, 0, true, nullptr, V::Send, ""},
+        {O::Manual, tx, &none, 160, 40, true, nullptr, V::Send, ""},
+        {O::ClientSet, tx, &none, 160, 40, false, nullptr, V::Send, ""},
+        // Move_Seconds (this second is 10).
+        {O::Tracking, window, &none, 160, 40, false, nullptr, V::Hold, "Waiting for the move"},
+        {O::ClientSet, window, &none, 160, 40, false, nullptr, V::Hold, "Waiting for the move"},
+        {O::Manual, window, &none, 160, 40, false, nullptr, V::Send, ""},
+        // A refusal outweighs a hold.
+        {O::ClientSet, {{"Az_Min", "100"}, {"Hold_Tx", "1"}}, &none, 10, 20, true, nullptr,
+         V::Refuse, "Outside the azimuth"},
+        // The threshold and the pause are the tracking target's alone.
+        {O::Tracking, threshold, &none, 152, 20, false, &near, V::Hold, "Within the move threshold"},
+        {O::ClientSet, threshold, &none, 152, 20, false, &near, V::Send, ""},
+        {O::Tracking, {}, &none, 152, 20, false, &paused, V::Hold, "Rotor stopped"},
+        {O::ClientSet, {}, &none, 152, 20, false, &paused, V::Send, ""},
+        // Bad settings stop every move that obeys a rule; Stop still goes out.
+        {O::Tracking, bad, &none, 152, 20, false, nullptr, V::Hold, "Rotor held: Station setting"},
+        {O::ClientSet, bad, &none, 152, 20, false, nullptr, V::Refuse, "Rotor held: Station"},
+        {O::ClientStop, bad, &none, 0, 0, false, nullptr, V::Send, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(policyOf(c.origin).name) + " " +
+                     (c.keys.empty() ? "mask" : c.keys.begin()->first));
+        StationState state = c.state ? *c.state : StationState{};
+        MoveDecision d = decideMove({c.origin, {c.az, c.el}}, {10, c.transmitting, 0}, state,
+                                    parseStationSettings(c.keys), *c.mask, "");
+        EXPECT_EQ(d.verdict, c.verdict);
+        EXPECT_EQ(d.reason.rfind(c.reason, 0), 0u) << d.reason;
     }
 }
 
