@@ -39,7 +39,7 @@ struct RotorLimits {
 enum class MoveKind { SetPosition, Stop, Park };
 struct MoveRequest {
     MoveKind kind = MoveKind::Stop;
-    Position target; // for SetPosition
+    Position target;    // for SetPosition
     std::string client; // the client's address, for the status line; may be empty
 };
 

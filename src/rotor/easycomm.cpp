@@ -34,6 +34,4 @@ const PositionPoll& easyCommPoll() {
 
 } // namespace rotor
 
-
-
 } // namespace kelvora

@@ -13,5 +13,4 @@ inline constexpr SetProcedure kEasyCommSet{AngleRule::Decimal, sendEasyComm, {}}
 const PositionPoll& easyCommPoll();
 } // namespace rotor
 
-
 } // namespace kelvora

@@ -52,7 +52,4 @@ const PositionPoll& gs232QzrPoll() {
 
 } // namespace rotor
 
-
-
-
 } // namespace kelvora

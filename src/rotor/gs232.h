@@ -14,5 +14,4 @@ const PositionPoll& gs232Poll();
 const PositionPoll& gs232QzrPoll();
 } // namespace rotor
 
-
 } // namespace kelvora

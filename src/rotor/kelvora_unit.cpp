@@ -69,7 +69,6 @@ const PositionPoll& kvPoll() {
 
 } // namespace rotor
 
-
 std::string KVRotorReadFrame(Kelv& k) {
     const rotor::PositionPoll& poll = rotor::kvPoll();
     return rotor::takeReply(k, rotor::collect(k, poll.minBytes, poll.marker));

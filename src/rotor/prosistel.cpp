@@ -37,5 +37,4 @@ void D_Prosistel(Kelv& k, double az) {
     rotor::commandAntenna(k, rotor::kProsistelSet, az, 0);
 }
 
-
 } // namespace kelvora

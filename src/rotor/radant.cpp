@@ -47,6 +47,4 @@ const PositionPoll& radantPoll() {
 
 } // namespace rotor
 
-
-
 } // namespace kelvora

@@ -13,5 +13,4 @@ inline constexpr SetProcedure kRadantSet{AngleRule::Decimal, sendRadant, "Entro 
 const PositionPoll& radantPoll();
 } // namespace rotor
 
-
 } // namespace kelvora

@@ -64,6 +64,4 @@ void RASSetAzEl(Kelv& k, double az, double el, int resolution) {
     rotor::commandAntenna(k, resolution == 2 ? rotor::kRas2Set : rotor::kRas1Set, az, el);
 }
 
-
-
 } // namespace kelvora

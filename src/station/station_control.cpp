@@ -52,7 +52,6 @@ std::string clientName(const hamlib::MoveRequest& request) {
                                   : "rotctld client " + request.client;
 }
 
-
 // The pause is shown on its button; Track stands out while there is one to leave.
 void showPause(Kelv& k) {
     Pause pause = k.part<StationPart>().rules.state().pause;
@@ -358,8 +357,7 @@ int clientMove(Kelv& k, const hamlib::MoveRequest& request) {
         StopRotor_Click(k); // always at once
         return hamlib::errors::kOk;
     }
-    Origin origin =
-        request.kind == hamlib::MoveKind::Park ? Origin::ClientPark : Origin::ClientSet;
+    Origin origin = request.kind == hamlib::MoveKind::Park ? Origin::ClientPark : Origin::ClientSet;
     StationRules& rules = k.part<StationPart>().rules;
     MoveDecision d =
         rules.move({origin, {request.target.azimuth, request.target.elevation}}, conditions(k));

@@ -6,9 +6,9 @@
 #pragma once
 
 #include "hamlib/rotctld_server.h"
+#include "state/kelv.h"
 #include "station/horizon_file.h"
 #include "station/station_rules.h"
-#include "state/kelv.h"
 
 #include <map>
 #include <string>

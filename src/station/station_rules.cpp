@@ -1,8 +1,8 @@
 // The station rules: the transmit flag, the decision on a move from any origin, and the tick.
 #include "station/station_rules.h"
 
-#include "station/station_text.h"
 #include "state/numbers.h"
+#include "station/station_text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,7 +20,6 @@ constexpr double kEpsilon = 1e-9;
 std::string azEl(double az, double el) {
     return numbers::oneDecimal(az) + " " + numbers::oneDecimal(el);
 }
-
 
 double azimuthDistance(double a, double b) {
     double d = std::fmod(std::fabs(a - b), 360.0);

@@ -25,15 +25,15 @@ struct AzElTarget {
 
 // Where a move comes from. Each has its row in kOriginPolicies.
 enum class Origin {
-    Tracking,     // the target of the tracking source, every processed second
-    LineBack,     // a rotor line or daemon that came back: the newest target again
-    Manual,       // the operator's manual direction
-    ParkButton,   // the window's Park
-    TrackButton,  // the window's Track: tracking resumes; the newest target is then Tracking
-    StopButton,   // the window's rotor Stop
-    ClientSet,    // a rotctld client's P
-    ClientPark,   // a rotctld client's K
-    ClientStop,   // a rotctld client's S
+    Tracking,    // the target of the tracking source, every processed second
+    LineBack,    // a rotor line or daemon that came back: the newest target again
+    Manual,      // the operator's manual direction
+    ParkButton,  // the window's Park
+    TrackButton, // the window's Track: tracking resumes; the newest target is then Tracking
+    StopButton,  // the window's rotor Stop
+    ClientSet,   // a rotctld client's P
+    ClientPark,  // a rotctld client's K
+    ClientStop,  // a rotctld client's S
 };
 
 // What a rule does to a move of an origin.
@@ -62,8 +62,8 @@ inline constexpr std::array<OriginPolicy, 9> kOriginPolicies = {{
      Rule::Holds, Rule::Holds},
     {Origin::LineBack, "line back", Rule::Holds, Rule::Holds, Rule::Holds, Rule::Holds,
      Rule::Ignored, Rule::Holds},
-    {Origin::Manual, "manual direction", Rule::Refuses, Rule::Refuses, Rule::Ignored,
-     Rule::Ignored, Rule::Ignored, Rule::Ignored},
+    {Origin::Manual, "manual direction", Rule::Refuses, Rule::Refuses, Rule::Ignored, Rule::Ignored,
+     Rule::Ignored, Rule::Ignored},
     {Origin::ParkButton, "Park", Rule::Refuses, Rule::Ignored, Rule::Ignored, Rule::Ignored,
      Rule::Ignored, Rule::Ignored},
     {Origin::TrackButton, "Track", Rule::Ignored, Rule::Ignored, Rule::Ignored, Rule::Ignored,
@@ -74,8 +74,8 @@ inline constexpr std::array<OriginPolicy, 9> kOriginPolicies = {{
      Rule::Ignored, Rule::Ignored},
     {Origin::ClientPark, "rotctld K", Rule::Refuses, Rule::Ignored, Rule::Holds, Rule::Holds,
      Rule::Ignored, Rule::Ignored},
-    {Origin::ClientStop, "rotctld S", Rule::Ignored, Rule::Ignored, Rule::Ignored,
-     Rule::Ignored, Rule::Ignored, Rule::Ignored},
+    {Origin::ClientStop, "rotctld S", Rule::Ignored, Rule::Ignored, Rule::Ignored, Rule::Ignored,
+     Rule::Ignored, Rule::Ignored},
 }};
 
 const OriginPolicy& policyOf(Origin origin);
@@ -115,7 +115,7 @@ enum class Verdict { Send, Hold, Refuse };
 
 struct MoveDecision {
     Verdict verdict = Verdict::Send;
-    AzElTarget target; // Send: where to point (Park: the park position)
+    AzElTarget target;  // Send: where to point (Park: the park position)
     std::string reason; // Hold, Refuse: which rule and what it holds
 };
 

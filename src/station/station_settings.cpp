@@ -1,8 +1,8 @@
 // The [Station] settings parsed into numbers, each bad key named.
 #include "station/station_settings.h"
 
-#include "station/station_text.h"
 #include "state/numbers.h"
+#include "station/station_text.h"
 
 namespace kelvora::station {
 

@@ -6,8 +6,8 @@
 #include "radio/radio_dispatch.h"
 #include "rotor/antenna_command.h"
 #include "rotor/rotor_line_guard.h"
-#include "station/station_control.h"
 #include "state/kelv.h"
+#include "station/station_control.h"
 
 #include <algorithm>
 #include <array>

@@ -4,10 +4,10 @@
 #include "hamlib/hamlib_devices.h"
 #include "radio/hamlib_rig.h"
 #include "rotor/collect.h"
-#include "station/station_control.h"
 #include "state/device_names.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
+#include "station/station_control.h"
 
 #include <cstdio>
 #include <string>

@@ -3,8 +3,8 @@
 // (ui/qt/sky_view.*) draws the scene and redraws only when its revision changed.
 #pragma once
 
-#include "station/station_rules.h"
 #include "state/kelv.h"
+#include "station/station_rules.h"
 
 #include <deque>
 #include <optional>

@@ -1,6 +1,5 @@
 // Every rotor type driven in-process from a rewritten tracking file, over a pseudo-terminal to a
 // simulated controller, with the real serial port.
-#include "station/station_control.h"
 #include "config/ini_file.h"
 #include "config/settings.h"
 #include "fakes/kelv_fixture.h"
@@ -10,6 +9,7 @@
 #include "rotor/position_feedback.h"
 #include "sim/pty_rotor.h"
 #include "state/kelv.h"
+#include "station/station_control.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_cycle.h"
 

@@ -1,8 +1,8 @@
 // The rotor row's buttons: host and terminal mode, manual direction, Stop, polarity, split, dual.
-#include "station/station_control.h"
 #include "rotor/controller_unit.h"
 #include "rotor/kelvora_unit.h"
 #include "rotor_test_support.h"
+#include "station/station_control.h"
 
 #include <gtest/gtest.h>
 

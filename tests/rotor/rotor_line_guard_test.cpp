@@ -1,9 +1,9 @@
 // One exchange at a time on the rotor line while the error report's wait runs timer ticks.
-#include "station/station_control.h"
 #include "rotor/antenna_command.h"
 #include "rotor/position_feedback.h"
 #include "rotor/rotor_line_guard.h"
 #include "rotor_test_support.h"
+#include "station/station_control.h"
 #include "tracking/tracking_cycle.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,8 @@
 // The station rules at the antenna command: what reaches the rotor line, and Park and Stop rotor.
 #include "rotor/antenna_command.h"
-#include "station/station_control.h"
+#include "rotor/rotor_test_support.h"
 #include "rotor/rotor_types.h"
 #include "station/station_control.h"
-#include "rotor/rotor_test_support.h"
 
 #include <gtest/gtest.h>
 

@@ -130,7 +130,9 @@ TEST(StationRules, HorizonMaskErrorsNameTheLine) {
         {"0;5\n", "Horizon file m.txt, line 1: \"0;5\" is not \"azimuth,elevation\""},
         {"400,5\n", "Horizon file m.txt, line 1: azimuth 400 is outside 0..360"},
         {"# only a comment\n", "Horizon file m.txt: no points"},
-        {"\xEF\xBB\xBF" "0,10\n0,12\n", "Horizon file m.txt, line 2: azimuth 0 is repeated"},
+        {"\xEF\xBB\xBF"
+         "0,10\n0,12\n",
+         "Horizon file m.txt, line 2: azimuth 0 is repeated"},
     };
     for (const auto& c : cases) {
         std::string error;
@@ -141,7 +143,9 @@ TEST(StationRules, HorizonMaskErrorsNameTheLine) {
 
 TEST(StationRules, HorizonMaskFromAWindowsEditorWithAByteOrderMark) {
     std::string error;
-    std::optional<HorizonMask> m = HorizonMask::parse("\xEF\xBB\xBF" "0,10\r\n180,30\r\n", "m", error);
+    std::optional<HorizonMask> m = HorizonMask::parse("\xEF\xBB\xBF"
+                                                      "0,10\r\n180,30\r\n",
+                                                      "m", error);
     ASSERT_TRUE(m.has_value()) << error;
     EXPECT_NEAR(m->elevationAt(90), 20, 1e-9);
 }
@@ -177,8 +181,10 @@ TEST(StationRules, OneDecisionForEveryOriginOfAMove) {
         {O::ClientSet, limits, &none, 10, 20, false, nullptr, V::Refuse, "Outside the azimuth"},
         {O::Manual, limits, &none, 150, 85, false, nullptr, V::Refuse, "Outside the elevation"},
         {O::ClientSet, limits, &none, 150, -0.4, false, nullptr, V::Refuse, "Outside the elev"},
-        {O::ParkButton, parkOutside, &none, 0, 0, false, nullptr, V::Refuse, "Station setting Park_Az"},
-        {O::ClientPark, parkOutside, &none, 0, 0, false, nullptr, V::Refuse, "Station setting Park_Az"},
+        {O::ParkButton, parkOutside, &none, 0, 0, false, nullptr, V::Refuse,
+         "Station setting Park_Az"},
+        {O::ClientPark, parkOutside, &none, 0, 0, false, nullptr, V::Refuse,
+         "Station setting Park_Az"},
         // The mask: the same, but a park position under it is allowed.
         {O::Tracking, {}, &mask, 150, 5, false, nullptr, V::Hold, "Below horizon mask"},
         {O::ClientSet, {}, &mask, 150, 5, false, nullptr, V::Refuse, "Below horizon mask"},
@@ -198,10 +204,18 @@ TEST(StationRules, OneDecisionForEveryOriginOfAMove) {
         {O::ClientSet, window, &none, 160, 40, false, nullptr, V::Hold, "Waiting for the move"},
         {O::Manual, window, &none, 160, 40, false, nullptr, V::Send, ""},
         // A refusal outweighs a hold.
-        {O::ClientSet, {{"Az_Min", "100"}, {"Hold_Tx", "1"}}, &none, 10, 20, true, nullptr,
-         V::Refuse, "Outside the azimuth"},
+        {O::ClientSet,
+         {{"Az_Min", "100"}, {"Hold_Tx", "1"}},
+         &none,
+         10,
+         20,
+         true,
+         nullptr,
+         V::Refuse,
+         "Outside the azimuth"},
         // The threshold and the pause are the tracking target's alone.
-        {O::Tracking, threshold, &none, 152, 20, false, &near, V::Hold, "Within the move threshold"},
+        {O::Tracking, threshold, &none, 152, 20, false, &near, V::Hold,
+         "Within the move threshold"},
         {O::ClientSet, threshold, &none, 152, 20, false, &near, V::Send, ""},
         {O::Tracking, {}, &none, 152, 20, false, &paused, V::Hold, "Rotor stopped"},
         {O::ClientSet, {}, &none, 152, 20, false, &paused, V::Send, ""},

@@ -1,7 +1,7 @@
 // The bytes each rotor type receives for a new tracking target, write by write, on the path the
 // tracking cycle takes (through the station rules, all at their defaults).
-#include "station/station_control.h"
 #include "rotor/rotor_test_support.h"
+#include "station/station_control.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,4 @@
 // The Hamlib types on fake sockets: what goes to rigctld and rotctld, and what is told.
-#include "station/station_control.h"
 #include "config/settings.h"
 #include "fakes/kelv_fixture.h"
 #include "radio/hamlib_rig.h"
@@ -8,6 +7,7 @@
 #include "rotor/controller_unit.h"
 #include "rotor/position_feedback.h"
 #include "state/kelv.h"
+#include "station/station_control.h"
 #include "tracking/network_devices.h"
 
 #include <gtest/gtest.h>

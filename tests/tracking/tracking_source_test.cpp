@@ -1,12 +1,12 @@
 // The tracking source: the mode texts, the station place, the file's freshness, the built-in
 // Moon filling the run state, and the fall-back when the file goes stale.
-#include "station/station_control.h"
 #include "astro/ephemeris.h"
 #include "config/ini_file.h"
 #include "config/settings.h"
 #include "fakes/kelv_fixture.h"
 #include "rotor/antenna_command.h"
 #include "state/numbers.h"
+#include "station/station_control.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_source.h"
 

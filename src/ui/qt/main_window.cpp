@@ -3,9 +3,9 @@
 
 #include "radio/vfo_buttons.h"
 #include "rotor/controller_unit.h"
-#include "station/station_control.h"
 #include "state/kelv.h"
 #include "state/message_box.h"
+#include "station/station_control.h"
 #include "tracking/sky_view.h"
 #include "tracking/tracking_cycle.h"
 #include "ui/qt/qt_binding.h"
