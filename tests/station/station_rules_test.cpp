@@ -63,36 +63,6 @@ TEST(StationRules, WithDefaultsEveryTargetChangeIsCommandedAtOnceAndNothingElse)
     EXPECT_TRUE(written.settings.errors.empty());
 }
 
-TEST(StationRules, SecondRanges) {
-    const struct {
-        const char* text;
-        std::size_t count;
-        int in, out; // a second inside and one outside (-1: none)
-        const char* error;
-    } cases[] = {{"", 60, 0, -1, ""},
-                 {"50-59", 10, 59, 49, ""},
-                 {" 0-4, 30-34 ", 10, 30, 5, ""},
-                 {"7", 1, 7, 8, ""},
-                 {"59-50", 0, 0, 0, "reversed"},
-                 {"a-b", 0, 0, 0, "not a second"},
-                 {"10-60", 0, 0, 0, "outside"},
-                 {"1,,2", 0, 0, 0, "empty"},
-                 {"-3", 0, 0, 0, "outside"},
-                 {"1.5", 0, 0, 0, "not a second"}};
-    for (const auto& c : cases) {
-        std::string error;
-        std::optional<std::bitset<60>> s = parseSecondRanges(c.text, error);
-        ASSERT_EQ(s.has_value(), *c.error == '\0') << c.text << ": " << error;
-        if (s) {
-            EXPECT_EQ(s->count(), c.count) << c.text;
-            EXPECT_TRUE(s->test(static_cast<std::size_t>(c.in))) << c.text;
-            EXPECT_TRUE(c.out < 0 || !s->test(static_cast<std::size_t>(c.out))) << c.text;
-        } else {
-            EXPECT_NE(error.find(c.error), std::string::npos) << error;
-        }
-    }
-}
-
 TEST(StationRules, BadSettingsNameTheirKeyAndHoldEveryTarget) {
     const struct {
         Keys keys;
@@ -117,37 +87,6 @@ TEST(StationRules, BadSettingsNameTheirKeyAndHoldEveryTarget) {
         EXPECT_EQ(d.reason, std::string("Rotor held: ") + c.message);
         EXPECT_EQ(park(t.settings, t.state).action, Action::Hold);
     }
-}
-
-TEST(StationRules, HorizonMaskErrorsNameTheLine) {
-    const struct {
-        const char* text;
-        const char* error;
-    } cases[] = {
-        {"# mask\n0,5\n\n20,3 # tree\n10,4\n", "Horizon file m.txt, line 5: azimuth 10 is below"},
-        {"0,5\r\n0,6\r\n", "Horizon file m.txt, line 2: azimuth 0 is repeated"},
-        {"0,5\nnorth,6\n", "Horizon file m.txt, line 2: \"north,6\" is not two numbers"},
-        {"0;5\n", "Horizon file m.txt, line 1: \"0;5\" is not \"azimuth,elevation\""},
-        {"400,5\n", "Horizon file m.txt, line 1: azimuth 400 is outside 0..360"},
-        {"# only a comment\n", "Horizon file m.txt: no points"},
-        {"\xEF\xBB\xBF"
-         "0,10\n0,12\n",
-         "Horizon file m.txt, line 2: azimuth 0 is repeated"},
-    };
-    for (const auto& c : cases) {
-        std::string error;
-        EXPECT_FALSE(HorizonMask::parse(c.text, "m.txt", error).has_value()) << c.text;
-        EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
-    }
-}
-
-TEST(StationRules, HorizonMaskFromAWindowsEditorWithAByteOrderMark) {
-    std::string error;
-    std::optional<HorizonMask> m = HorizonMask::parse("\xEF\xBB\xBF"
-                                                      "0,10\r\n180,30\r\n",
-                                                      "m", error);
-    ASSERT_TRUE(m.has_value()) << error;
-    EXPECT_NEAR(m->elevationAt(90), 20, 1e-9);
 }
 
 TEST(StationRules, OneDecisionForEveryOriginOfAMove) {
@@ -235,16 +174,7 @@ TEST(StationRules, OneDecisionForEveryOriginOfAMove) {
     }
 }
 
-TEST(StationRules, HorizonMaskInterpolatesAndWrapsAcross360) {
-    std::string error;
-    HorizonMask m = *HorizonMask::parse("90,10 # east\n270,30\n", "m", error);
-    const struct {
-        double az, el;
-    } cases[] = {{90, 10},  {180, 20}, {270, 30}, {0, 20},   {360, 20},
-                 {-90, 30}, {45, 15},  {315, 25}, {720, 20}, {89.99, 10.0011}};
-    for (const auto& c : cases) {
-        EXPECT_NEAR(m.elevationAt(c.az), c.el, 1e-3) << c.az;
-    }
+TEST(StationRules, ATargetBelowTheMaskIsHeld) {
     Ticker t({}, "0,15\n360,15\n");
     EXPECT_EQ(t.tick(90, 12).reason, "Below horizon mask: 90.0 12.0 under 15.0");
     EXPECT_EQ(t.tick(90, 15).action, Action::Command);
