@@ -90,12 +90,16 @@ MoveDecision decideMove(const MoveRequest& request, const Conditions& now,
         std::string reason; // empty: the rule lets the move go
     };
     std::string limits;
+    // A client is told the limits, even the default ones, and held to them; a tracking target
+    // at the default limits is judged by the rotor type as it always was.
+    bool client = request.origin == Origin::ClientSet;
+    bool azLimited = settings.azLimited || client, elLimited = settings.elLimited || client;
     if (park) {
         limits = settings.parkError;
-    } else if (settings.azLimited && (t.az < settings.azMin || t.az > settings.azMax)) {
+    } else if (azLimited && (t.az < settings.azMin || t.az > settings.azMax)) {
         limits = "Outside the azimuth limits: " + target + " beyond " +
                  numbers::oneDecimal(settings.azMin) + ".." + numbers::oneDecimal(settings.azMax);
-    } else if (settings.elLimited && (t.el < settings.elMin || t.el > settings.elMax)) {
+    } else if (elLimited && (t.el < settings.elMin || t.el > settings.elMax)) {
         limits = "Outside the elevation limits: " + target + " beyond " +
                  numbers::oneDecimal(settings.elMin) + ".." + numbers::oneDecimal(settings.elMax);
     }

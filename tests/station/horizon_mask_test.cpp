@@ -28,7 +28,6 @@ TEST(HorizonMask, ErrorsNameTheLine) {
     }
 }
 
-
 TEST(HorizonMask, FromAWindowsEditorWithAByteOrderMark) {
     std::string error;
     std::optional<HorizonMask> m = HorizonMask::parse("\xEF\xBB\xBF"
@@ -37,7 +36,6 @@ TEST(HorizonMask, FromAWindowsEditorWithAByteOrderMark) {
     ASSERT_TRUE(m.has_value()) << error;
     EXPECT_NEAR(m->elevationAt(90), 20, 1e-9);
 }
-
 
 TEST(HorizonMask, InterpolatesAndWrapsAcross360) {
     std::string error;

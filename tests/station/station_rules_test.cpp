@@ -120,6 +120,8 @@ TEST(StationRules, OneDecisionForEveryOriginOfAMove) {
         {O::ClientSet, limits, &none, 10, 20, false, nullptr, V::Refuse, "Outside the azimuth"},
         {O::Manual, limits, &none, 150, 85, false, nullptr, V::Refuse, "Outside the elevation"},
         {O::ClientSet, limits, &none, 150, -0.4, false, nullptr, V::Refuse, "Outside the elev"},
+        {O::ClientSet, {}, &none, 361, 0, false, nullptr, V::Refuse, "Outside the azimuth"},
+        {O::Tracking, {}, &none, 150, -0.4, false, nullptr, V::Send, ""}, // the type judges it
         {O::ParkButton, parkOutside, &none, 0, 0, false, nullptr, V::Refuse,
          "Station setting Park_Az"},
         {O::ClientPark, parkOutside, &none, 0, 0, false, nullptr, V::Refuse,

@@ -36,7 +36,6 @@ TEST(StationSettings, SecondRanges) {
     }
 }
 
-
 TEST(StationSettings, AParkPositionOutsideTheLimitsIsNamedButHoldsNothing) {
     using Keys = std::map<std::string, std::string>;
     const struct {
