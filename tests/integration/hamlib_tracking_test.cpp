@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
+
 #include <atomic>
 #include <cstdio>
 #include <thread>
@@ -231,6 +233,17 @@ TEST(HamlibTracking, ClientMovesObeyTheStationRules) {
     std::string address = "127.0.0.1:" + std::to_string(port);
     std::string info = ask("/usr/bin/rotctl", address, "_", p);
     EXPECT_NE(info.find("azimuth 100.0..360.0"), std::string::npos) << info;
+    QProcess session; // rotctl's own prompt, as an operator types it
+    session.setProcessChannelMode(QProcess::MergedChannels);
+    session.start("/usr/bin/rotctl", {"-m", "2", "-r", QString::fromStdString(address)});
+    session.write("\\dump_state\nq\n");
+    session.closeWriteChannel();
+    testkit::pumpUntil([&] {
+        tmrNetwork_Timer(p.k);
+        return session.waitForFinished(5);
+    });
+    std::string state = session.readAll().toStdString();
+    EXPECT_NE(state.find("100.000000"), std::string::npos) << state;
 
     auto rotctl = [&](const QStringList& move) {
         QStringList args{"/usr/bin/rotctl", "-m", "2", "-r", QString::fromStdString(address)};
