@@ -254,14 +254,12 @@ std::string RotctldSession::answerLine(std::string_view line) {
                        : found->command == Command::Park ? MoveKind::Park
                                                          : MoveKind::SetPosition;
         if (request.kind == MoveKind::SetPosition) {
-            const RotorLimits& l = m_access.limits;
             Position& t = request.target;
-            if (!parseDecimal(args[0], t.azimuth) || !parseDecimal(args[1], t.elevation) ||
-                t.azimuth < l.minAzimuth || t.azimuth > l.maxAzimuth ||
-                t.elevation < l.minElevation || t.elevation > l.maxElevation) {
+            if (!parseDecimal(args[0], t.azimuth) || !parseDecimal(args[1], t.elevation)) {
                 return reply({}, errors::kInvalidArgument);
             }
         }
+        request.client = m_client;
         return reply({}, m_access.move ? m_access.move(request) : errors::kNotImplemented);
     }
     case Command::Unknown:
@@ -321,7 +319,8 @@ void RotctldServer::poll() {
             m_transport.disconnect(id); // sends the line first
             continue;
         }
-        m_sessions.emplace(id, Client{std::make_unique<RotctldSession>(m_access), now});
+        m_sessions.emplace(
+            id, Client{std::make_unique<RotctldSession>(m_access, m_transport.peerName(id)), now});
     }
     std::vector<platform::TcpClientId> ids;
     ids.reserve(m_sessions.size());

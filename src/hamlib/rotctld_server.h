@@ -30,7 +30,8 @@ struct ServerSettings {
 bool parseServerSettings(std::string_view server, std::string_view address, std::string_view port,
                          std::string_view moves, ServerSettings& out, std::string& error);
 
-// The range the clients are told in \dump_state, and that `P` is checked against.
+// The range the clients are told in \dump_state and _ (the station's limits); the station
+// rules, not the session, judge a P against them.
 struct RotorLimits {
     double minAzimuth = 0;
     double maxAzimuth = 360;
@@ -41,7 +42,8 @@ struct RotorLimits {
 enum class MoveKind { SetPosition, Stop, Park };
 struct MoveRequest {
     MoveKind kind = MoveKind::Stop;
-    Position target; // for SetPosition
+    Position target;    // for SetPosition
+    std::string client; // the client's address, for the status line; may be empty
 };
 
 // What the sessions ask of the rest of the program.
@@ -69,7 +71,8 @@ public:
     static constexpr std::size_t kMaxLine = 1024;
     static constexpr int kMaxBadLines = 16;
 
-    explicit RotctldSession(const RotorAccess& access) : m_access(access), m_reader(kMaxLine) {}
+    explicit RotctldSession(const RotorAccess& access, std::string client = {})
+        : m_access(access), m_reader(kMaxLine), m_client(std::move(client)) {}
 
     // Takes as many bytes as fit (see room()); returns how many.
     std::size_t feed(std::string_view bytes);
@@ -90,6 +93,7 @@ private:
     bool m_closed = false;
     std::string m_closeReason;
     int m_badLines = 0;
+    std::string m_client;
 };
 
 // The listener and its sessions.

@@ -5,7 +5,6 @@
 #include "rotor/collect.h"
 #include "rotor/rotor_line_guard.h"
 #include "rotor/rotor_types.h"
-#include "rotor/station_control.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
 
@@ -26,7 +25,8 @@ AntennaCommand prepare(const AntennaRequest& request) {
     case AngleRule::None:
         return hold(HoldReason::NoRotor);
     case AngleRule::AzEl: {
-        if (t.el < 0) {
+        // The target's own elevation: -0.4 is below the horizon although its whole degrees are 0.
+        if (numbers::leadingNumber(t.elText) < 0) {
             return hold(HoldReason::BelowHorizon);
         }
         std::optional<AzEl> angles = prepareAzEl(t.az, t.el, request.corrections);
@@ -60,12 +60,9 @@ AntennaCommand prepare(const AntennaRequest& request) {
     return hold(HoldReason::NoRotor);
 }
 
-AntennaTarget targetOf(Kelv& k, double az, double el) {
-    return {k.rs.Az_text, k.rs.El_text, az, el};
-}
-
 AntennaTarget trackedTarget(Kelv& k) {
-    return targetOf(k, numbers::leadingNumber(k.rs.Az_int), numbers::leadingNumber(k.rs.El_int));
+    return {k.rs.Az_text, k.rs.El_text, numbers::leadingNumber(k.rs.Az_int),
+            numbers::leadingNumber(k.rs.El_int)};
 }
 
 // The decision to the line: the type's trace ahead of a target above the horizon, then the
@@ -115,20 +112,14 @@ AntennaCommand decideAntennaCommand(const AntennaRequest& request) {
 
 void commandAntenna(Kelv& k, const SetProcedure& set, double az, double el) {
     AntennaRequest request{.rule = set.angles,
-                           .target = targetOf(k, az, el),
+                           .target = {numbers::toText(az), numbers::toText(el), az, el},
                            .lastCommanded = std::nullopt,
                            .corrections = {k.rs.Az_correction, k.rs.El_correction},
                            .manualDirection = false};
     carryOut(k, set, decideAntennaCommand(request));
 }
 
-void commandTarget(Kelv& k) {
-    const RotorType* type = findRotorType(k.settings().RotorType);
-    AntennaCommand command = decideAntennaCommand(trackingRequest(k, type));
-    if (type != nullptr) {
-        carryOut(k, type->set, command);
-    }
-}
+namespace {
 
 bool commandPosition(Kelv& k, const SetProcedure& set, const AntennaTarget& target) {
     AntennaRequest request{.rule = set.angles,
@@ -138,6 +129,8 @@ bool commandPosition(Kelv& k, const SetProcedure& set, const AntennaTarget& targ
                            .manualDirection = false};
     return carryOut(k, set, decideAntennaCommand(request));
 }
+
+} // namespace
 
 bool commandPosition(Kelv& k, double az, double el) {
     const RotorType* type = findRotorType(k.settings().RotorType);
@@ -150,30 +143,11 @@ bool commandPosition(Kelv& k, double az, double el) {
         k, type->set, {numbers::toText(az), numbers::toText(el), std::trunc(az), std::trunc(el)});
 }
 
-void commandNewTarget(Kelv& k) {
-    RunState& rs = k.rs;
+bool commandTrackedTarget(Kelv& k) {
     const RotorType* type = findRotorType(k.settings().RotorType);
-    StationPart& station = k.part<StationPart>();
-    std::optional<station::AzElTarget> lastSent = station.rules.state().lastCommanded;
-    station::Decision rules = stationDecision(k);
-    rs.Target_moved = 0;
-    if (rules.action != station::Decision::Action::Command) {
-        return; // unchanged, or held by a rule: the position polls go on
-    }
-    rs.Target_moved = 1;
-    rs.Az_sent = rs.Az_text;
-    rs.El_sent = rs.El_text;
-    // The rules have compared the target with the last one: a target they let go is commanded
-    // even when its text is the one sent before (Track after Park).
     AntennaCommand command = decideAntennaCommand(trackingRequest(k, type));
-    bool sent = type != nullptr && (k.MSComm2.isOpen() || type->network != nullptr) &&
-                carryOut(k, type->set, command);
-    if (sent) {
-        rs.antenna.commandedAz = rules.target.az;
-        rs.antenna.commandedEl = rules.target.el;
-    } else {
-        station.rules.notSent(lastSent);
-    }
+    return type != nullptr && (k.MSComm2.isOpen() || type->network != nullptr) &&
+           carryOut(k, type->set, command);
 }
 
 } // namespace kelvora::rotor

@@ -61,24 +61,18 @@ struct SetProcedure {
     std::string_view traceBefore{}; // traced ahead of a target above the horizon
 };
 
-// The set procedures with their own angles (the manual direction uses them too): the target
-// texts of the run state with these whole degrees, through the decision, to the line.
+// The carry-out of a move the station rules let go; called only from the station layer (and
+// from the types' own manual-direction procedures, which the station layer calls).
+
+// The set procedures with their own angles (the manual direction): these whole degrees, through
+// the decision, to the line.
 void commandAntenna(Kelv& k, const SetProcedure& set, double az, double el);
 // A position of the program's own (a rotctld client's, the park position) through the
 // configured rotor type, with the corrections, as if the tracking file had named it. True when
 // the command went out.
 bool commandPosition(Kelv& k, double az, double el);
-
-// A position the operator chose (Park), through the decision, to the line, whatever the manual
-// direction box says. True when the command went out.
-bool commandPosition(Kelv& k, const SetProcedure& set, const AntennaTarget& target);
-
-// The configured rotor type to Az_int/El_int, unless the manual direction is ticked.
-void commandTarget(Kelv& k);
-
-// The tracking cycle, after a reading of the tracking file: a target the station rules let go
-// (with every rule off: one whose texts changed) sets Target_moved, becomes the last commanded
-// and, with the rotor line open, goes to the rotor; an unchanged or held one clears Target_moved.
-void commandNewTarget(Kelv& k);
+// The tracking target (Az_int/El_int, the texts of the run state) through the configured type,
+// unless the manual direction is ticked. True when the command went out.
+bool commandTrackedTarget(Kelv& k);
 
 } // namespace kelvora::rotor

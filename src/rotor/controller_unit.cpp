@@ -102,36 +102,48 @@ void Command4_Click(Kelv& k) {
     }
 }
 
-void Command5_Click(Kelv& k) {
+std::optional<rotor::ManualTarget> readManualDirection(Kelv& k) {
     ui::MainForm& f = k.ui;
     const rotor::RotorType* type = rotor::findRotorType(k.settings().RotorType);
     const rotor::ManualDirection* manual = type != nullptr ? &type->manual : nullptr;
     if (manual != nullptr && manual->command == nullptr && manual->set == nullptr) {
-        return; // no rotor
+        return std::nullopt; // no rotor
     }
     std::optional<double> az = numbers::strictNumber(f.Text1.caption, k.locale);
     if (!az) {
         f.Text1.caption = "0";
-        return;
+        return std::nullopt;
     }
     std::optional<double> el = numbers::strictNumber(f.Text2.caption, k.locale);
     if (!el) {
         f.Text2.caption = "0";
-        return;
+        return std::nullopt;
     }
     if (f.Rotorman.value != 1) {
-        return;
+        return std::nullopt;
     }
     std::string a = limitField(f.Text1, *az, 360);
     std::string e = limitField(f.Text2, *el, 90);
     if (manual == nullptr) {
+        return std::nullopt;
+    }
+    return rotor::ManualTarget{a, e, numbers::leadingNumber(a), numbers::leadingNumber(e)};
+}
+
+void sendManualDirection(Kelv& k, const rotor::ManualTarget& target) {
+    const rotor::RotorType* type = rotor::findRotorType(k.settings().RotorType);
+    if (type == nullptr) {
         return;
     }
+    const rotor::ManualDirection* manual = &type->manual;
     if (manual->set != nullptr) {
-        manual->set(k, numbers::leadingNumber(a), numbers::leadingNumber(e));
+        manual->set(k, target.az, target.el);
         return;
     }
-    std::string command = manual->command(a, e);
+    if (manual->command == nullptr) {
+        return;
+    }
+    std::string command = manual->command(target.azText, target.elText);
     std::string_view trace = manual->trace;
     rotor::onRotorLine(k, rotor::Exchange::Command, [&k, command, trace] {
         sendShown(k, command);

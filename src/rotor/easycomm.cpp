@@ -34,12 +34,4 @@ const PositionPoll& easyCommPoll() {
 
 } // namespace rotor
 
-void EasyComm(Kelv& k, double az, double el) {
-    rotor::commandAntenna(k, rotor::kEasyCommSet, az, el);
-}
-
-void EasyCommReadFrame_2(Kelv& k) {
-    rotor::readPosition(k, rotor::easyCommPoll());
-}
-
 } // namespace kelvora

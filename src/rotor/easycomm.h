@@ -13,7 +13,4 @@ inline constexpr SetProcedure kEasyCommSet{AngleRule::Decimal, sendEasyComm, {}}
 const PositionPoll& easyCommPoll();
 } // namespace rotor
 
-void EasyComm(Kelv& k, double az, double el);
-void EasyCommReadFrame_2(Kelv& k);
-
 } // namespace kelvora

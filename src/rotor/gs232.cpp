@@ -52,16 +52,4 @@ const PositionPoll& gs232QzrPoll() {
 
 } // namespace rotor
 
-void GS232SetAzEl(Kelv& k, double az, double el) {
-    rotor::commandAntenna(k, rotor::kGs232Set, az, el);
-}
-
-void GS232ReadFrame(Kelv& k) {
-    rotor::readPosition(k, rotor::gs232Poll());
-}
-
-void GS232_qzrReadFrame(Kelv& k) {
-    rotor::readPosition(k, rotor::gs232QzrPoll());
-}
-
 } // namespace kelvora

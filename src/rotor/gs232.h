@@ -14,8 +14,4 @@ const PositionPoll& gs232Poll();
 const PositionPoll& gs232QzrPoll();
 } // namespace rotor
 
-void GS232SetAzEl(Kelv& k, double az, double el);
-void GS232ReadFrame(Kelv& k);
-void GS232_qzrReadFrame(Kelv& k);
-
 } // namespace kelvora

@@ -69,10 +69,6 @@ const PositionPoll& kvPoll() {
 
 } // namespace rotor
 
-void KVRotorSetAzEl(Kelv& k, double az, double el) {
-    rotor::commandAntenna(k, rotor::kKvSet, az, el);
-}
-
 std::string KVRotorReadFrame(Kelv& k) {
     const rotor::PositionPoll& poll = rotor::kvPoll();
     return rotor::takeReply(k, rotor::collect(k, poll.minBytes, poll.marker));

@@ -15,8 +15,6 @@ inline constexpr SetProcedure kKvSet{AngleRule::AzEl, sendKv, {}};
 const PositionPoll& kvPoll();
 } // namespace rotor
 
-void KVRotorSetAzEl(Kelv& k, double az, double el);
-
 // Collects the reply up to the prompt ending "ora>>" and returns "00:" (no prompt), "01:" (no
 // position), "02:" (the unit reported an error), "03:" (an angle that cannot be read) or the
 // position text, which is also shown.

@@ -37,8 +37,4 @@ void D_Prosistel(Kelv& k, double az) {
     rotor::commandAntenna(k, rotor::kProsistelSet, az, 0);
 }
 
-void Prosistel_ReadFrame(Kelv& k) {
-    rotor::readPosition(k, rotor::prosistelPoll());
-}
-
 } // namespace kelvora

@@ -14,6 +14,5 @@ const PositionPoll& prosistelPoll();
 } // namespace rotor
 
 void D_Prosistel(Kelv& k, double az);
-void Prosistel_ReadFrame(Kelv& k);
 
 } // namespace kelvora

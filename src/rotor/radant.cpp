@@ -47,12 +47,4 @@ const PositionPoll& radantPoll() {
 
 } // namespace rotor
 
-void Radant(Kelv& k, double az, double el) {
-    rotor::commandAntenna(k, rotor::kRadantSet, az, el);
-}
-
-void RadantCommReadFrame(Kelv& k) {
-    rotor::readPosition(k, rotor::radantPoll());
-}
-
 } // namespace kelvora

@@ -13,7 +13,4 @@ inline constexpr SetProcedure kRadantSet{AngleRule::Decimal, sendRadant, "Entro 
 const PositionPoll& radantPoll();
 } // namespace rotor
 
-void Radant(Kelv& k, double az, double el);
-void RadantCommReadFrame(Kelv& k);
-
 } // namespace kelvora

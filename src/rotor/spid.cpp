@@ -64,12 +64,4 @@ void RASSetAzEl(Kelv& k, double az, double el, int resolution) {
     rotor::commandAntenna(k, resolution == 2 ? rotor::kRas2Set : rotor::kRas1Set, az, el);
 }
 
-void SPIDRAKReadFrame(Kelv& k) {
-    rotor::readPosition(k, rotor::rakPoll());
-}
-
-void SPIDRASReadFrame(Kelv& k) {
-    rotor::readPosition(k, rotor::rasPoll());
-}
-
 } // namespace kelvora

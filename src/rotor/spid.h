@@ -21,7 +21,5 @@ const PositionPoll& rasPoll();
 void RAKSetAz(Kelv& k, double az);
 // resolution 1 (whole degrees) or 2 (half degrees).
 void RASSetAzEl(Kelv& k, double az, double el, int resolution);
-void SPIDRAKReadFrame(Kelv& k);
-void SPIDRASReadFrame(Kelv& k);
 
 } // namespace kelvora

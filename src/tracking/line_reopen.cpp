@@ -6,8 +6,8 @@
 #include "radio/radio_dispatch.h"
 #include "rotor/antenna_command.h"
 #include "rotor/rotor_line_guard.h"
-#include "rotor/station_control.h"
 #include "state/kelv.h"
+#include "station/station_control.h"
 
 #include <algorithm>
 #include <array>
@@ -63,7 +63,7 @@ bool reopenEnabled(Kelv& k) {
 void resend(Kelv& k, Resend what) {
     switch (what) {
     case Resend::Target:
-        rotor::resendToRotor(k);
+        station::resendToRotor(k);
         break;
     case Resend::Frequency:
         Invio_frequenza(k);

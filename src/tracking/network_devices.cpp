@@ -3,13 +3,11 @@
 #include "config/settings.h"
 #include "hamlib/hamlib_devices.h"
 #include "radio/hamlib_rig.h"
-#include "rotor/antenna_command.h"
 #include "rotor/collect.h"
-#include "rotor/rotor_types.h"
-#include "rotor/station_control.h"
 #include "state/device_names.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
+#include "station/station_control.h"
 
 #include <cstdio>
 #include <optional>
@@ -34,33 +32,6 @@ std::optional<hamlib::Position> reportedPosition(const Kelv& k) {
     return std::nullopt; // no rotor report and no command yet
 }
 
-// A client's move: carried out through the configured rotor type; it pauses tracking, as Park
-// does, so that the next target of the file does not undo it at once.
-int moveForClient(Kelv& k, const hamlib::MoveRequest& request) {
-    const rotor::RotorType* type = rotor::findRotorType(k.settings().RotorType);
-    if (k.rs.Tracking_on != 1 || type == nullptr || type->set.send == nullptr) {
-        return hamlib::errors::kRejected;
-    }
-    switch (request.kind) {
-    case hamlib::MoveKind::SetPosition:
-        rotor::commandPosition(k, request.target.azimuth, request.target.elevation);
-        rotor::pauseTracking(k, "Rotor moved by a rotctld client");
-        break;
-    case hamlib::MoveKind::Stop:
-        rotor::StopRotor_Click(k);
-        break;
-    case hamlib::MoveKind::Park:
-        if (type->network != nullptr) {
-            type->network->park(k); // the daemon's own park position
-            rotor::pauseTracking(k, "Rotor parked");
-        } else {
-            rotor::Park_Click(k);
-        }
-        break;
-    }
-    return hamlib::errors::kOk;
-}
-
 void startServer(Kelv& k, hamlib::HamlibDevices& devices, std::string& failures) {
     hamlib::ServerSettings settings;
     std::string error;
@@ -73,7 +44,11 @@ void startServer(Kelv& k, hamlib::HamlibDevices& devices, std::string& failures)
     }
     hamlib::RotorAccess access;
     access.position = [&k] { return reportedPosition(k); };
-    access.move = [&k](const hamlib::MoveRequest& request) { return moveForClient(k, request); };
+    // Every move a client asks for, and the limits it is told, come from the station rules.
+    access.move = [&k](const hamlib::MoveRequest& request) {
+        return station::clientMove(k, request);
+    };
+    station::tellClientLimits(k, access);
     if (!devices.startServer(settings, std::move(access), error)) {
         failures += "rotctld server at " + settings.address + ":" + std::to_string(settings.port) +
                     ": " + error + "\n";
@@ -114,7 +89,7 @@ void startNetworkDevices(Kelv& k) {
                     k, {numbers::oneDecimal(p.azimuth), numbers::oneDecimal(p.elevation)});
             };
             // A daemon that comes (back) is sent the last command again.
-            devices.rot()->onConnected = [&k] { rotor::resendToRotor(k); };
+            devices.rot()->onConnected = [&k] { station::resendToRotor(k); };
         } else {
             failures += error + "\n";
         }

@@ -5,6 +5,7 @@
 #include "config/ini_file.h"
 #include "state/error_handler.h"
 #include "state/numbers.h"
+#include "station/station_control.h"
 #include "tracking/tracking_source.h"
 
 #include <cmath>
@@ -120,24 +121,19 @@ void SkyView::update(Kelv& k) {
         }
     }
 
-    station::StationSettings rules = station::parseStationSettings(stationKeys(k));
+    // The rules as Start (or the Station dialog) read them, and their one horizon file reader.
+    station::StationRules& station = k.part<station::StationPart>().rules;
+    const station::StationSettings& rules = station.settings();
     scene.azLimited = rules.azLimited;
     scene.elLimited = rules.elLimited;
     scene.azMin = rules.azMin;
     scene.azMax = rules.azMax;
     scene.elMin = rules.elMin;
     scene.elMax = rules.elMax;
-    std::string maskPath = station::horizonPath(rules.horizonFile, k.programFolder);
-    if (rules.horizonFile.empty()) {
-        m_horizon.configure("", k.programFolder);
-    } else if (m_horizon.path() != maskPath) {
-        m_horizon.configure(rules.horizonFile, k.programFolder);
-    } else {
-        m_horizon.refresh();
-    }
-    if (!m_horizon.mask().empty()) {
+    station.refreshHorizon();
+    if (!station.horizon().mask().empty()) {
         for (int az = 0; az <= 360; az += kMaskStepDeg) {
-            scene.mask.push_back(m_horizon.mask().elevationAt(az));
+            scene.mask.push_back(station.horizon().mask().elevationAt(az));
         }
     }
     scene.holdText = rs.antenna.paused ? std::string("Paused: tracking resumes with Track")

@@ -3,8 +3,8 @@
 // (ui/qt/sky_view.*) draws the scene and redraws only when its revision changed.
 #pragma once
 
-#include "rotor/station_rules.h"
 #include "state/kelv.h"
+#include "station/station_rules.h"
 
 #include <deque>
 #include <optional>
@@ -60,7 +60,6 @@ private:
     };
     std::deque<TrailPoint> m_trail;
     bool m_trailMeasured = false; // the trail holds measured positions, not commanded ones
-    station::HorizonFile m_horizon;
     SkyScene m_scene;
     unsigned m_revision = 0;
 };

@@ -6,12 +6,12 @@
 #include "ports/serial_ports.h"
 #include "radio/linrad.h"
 #include "radio/ptt_sequence.h"
-#include "rotor/station_control.h"
 #include "state/error_handler.h"
 #include "state/kelv.h"
 #include "state/message_box.h"
 #include "state/numbers.h"
 #include "state/trace_log.h"
+#include "station/station_control.h"
 #include "tracking/control_enabling.h"
 #include "tracking/line_reopen.h"
 #include "tracking/network_devices.h"
@@ -96,7 +96,7 @@ void startTracking(Kelv& k) {
     k.ui.lblEL.caption = k.rs.El_int;
     k.ui.Tracklb.caption = k.rs.Object_name;
 
-    rotor::startStation(k);
+    station::startStation(k);
 }
 
 void stopTracking(Kelv& k) {
@@ -119,7 +119,7 @@ void stopTracking(Kelv& k) {
     f.lblFL.back = ui::kLightGrey;
     hideDopplerWindow(k);
 
-    rotor::stopStation(k);
+    station::stopStation(k);
 }
 
 std::string readWholeFile(const std::string& path, bool& ok) {
@@ -241,7 +241,7 @@ void Option_Click(Kelv& k) {
         c->enabled = false;
     }
     hideDopplerWindow(k);
-    rotor::stopStation(k);
+    station::stopStation(k);
     showSettingsDialog(k);
 }
 

@@ -6,9 +6,9 @@
 #include "radio/linrad.h"
 #include "radio/ptt.h"
 #include "radio/radio_dispatch.h"
-#include "rotor/antenna_command.h"
 #include "rotor/position_feedback.h"
 #include "state/kelv.h"
+#include "station/station_control.h"
 #include "tracking/line_reopen.h"
 #include "tracking/sky_view.h"
 #include "tracking/tracking_file.h"
@@ -29,7 +29,7 @@ void processSecond(Kelv& k) {
     f.lblEL.caption = rs.El_text;
     f.Tracklb.caption = rs.Object_name;
 
-    rotor::commandNewTarget(k);
+    station::commandNewTarget(k);
     updateSkyView(k);
 
     f.Label_TX.fore = rs.Fqso_kHz != rs.Fqso_last ? ui::kRed : ui::kGreen;

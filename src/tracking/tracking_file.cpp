@@ -2,9 +2,9 @@
 #include "tracking/tracking_file.h"
 
 #include "config/settings.h"
-#include "rotor/station_rules.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
+#include "station/station_rules.h"
 
 #include <filesystem>
 #include <fstream>

@@ -3,6 +3,7 @@
 
 #include "config/settings.h"
 #include "state/numbers.h"
+#include "station/station_control.h"
 #include "tracking/tracking_file.h"
 
 #include <algorithm>
@@ -252,7 +253,7 @@ void readTrackingSource(Kelv& k) {
         k.rs.Time_text = source.fileTime;
         Read_File(k);
         source.fileTime = k.rs.Time_text;
-        double stale = station::parseStationSettings(stationKeys(k)).staleSeconds;
+        double stale = k.part<station::StationPart>().rules.settings().staleSeconds;
         // A file that tells the present time is being written now: at Start it wins at once,
         // rather than a second after the computed position went out.
         bool current = timeOfDayIsCurrent(k.rs.Time_text, k.clock.utcSeconds(), stale);

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "astro/ephemeris.h"
-#include "rotor/station_rules.h"
 #include "state/kelv.h"
 #include "state/run_state.h"
+#include "station/station_rules.h"
 
 #include <optional>
 #include <string>

@@ -39,7 +39,7 @@ TEST(RotctldSession, AnswersAsRotctldDoes) {
         {true, "P 123.40 45.60", "RPRT 0\n"},
         {true, "S", "RPRT 0\n"},
         {true, "+\\park", "park:\nRPRT 0\n"},
-        {true, "P 361 0", "RPRT -1\n"},
+        {true, "P north 0", "RPRT -1\n"}, // the limits are the station rules' to judge
         {true, "P 10", "RPRT -1\n"},
     };
     for (auto [allowed, line, reply] : cases) {

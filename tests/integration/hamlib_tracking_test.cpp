@@ -10,12 +10,15 @@
 #include "platform/qt/qt_serial_port.h"
 #include "radio/hamlib_rig.h"
 #include "rotor/position_feedback.h"
+#include "sim/pty_rotor.h"
 #include "state/kelv.h"
 #include "tracking/network_devices.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_cycle.h"
 
 #include <gtest/gtest.h>
+
+#include <QProcess>
 
 #include <atomic>
 #include <cstdio>
@@ -255,6 +258,75 @@ TEST(HamlibTracking, SplitComesBackAfterAnotherClientClearsItAndStopLeavesItOff)
         after = other.ask("+s\n");
         return after.find("Split: 0") != std::string::npos;
     })) << after;
+}
+
+// A rotctld client's moves pass the station rules as a tracking target does: outside the limits
+// or under the mask they are refused and nothing reaches the line; while the file says ", T" a
+// P is answered, held, and goes out at ", R".
+TEST(HamlibTracking, ClientMovesObeyTheStationRules) {
+    SKIP_WITHOUT_HAMLIB();
+    sim::PtyRotor rotor(sim::RotorProtocol::Gs232);
+    ASSERT_TRUE(rotor.ok());
+    rotor.start();
+    Program p;
+    int port = testkit::freePortOutsideEphemeralRange();
+    p.set("COM_Rotor", "Rotor_type", "GS232");
+    p.set("COM_Rotor", "Rotor_com", "COM3");
+    p.set("Ports", "COM3", rotor.path());
+    p.set("Hamlib", "Server", "1");
+    p.set("Hamlib", "Server_Port", std::to_string(port));
+    p.set("Hamlib", "Server_Moves", "1");
+    p.set("Station", "Az_Min", "100");
+    p.set("Station", "Hold_Tx", "1");
+    p.set("Station", "Horizon_File", "mask.txt");
+    p.folder.write("mask.txt", "0,15\n360,15\n");
+    auto track = [&p](const char* az, const char* el, char flag) {
+        std::string text = trackingFile(az, el, 125);
+        text.insert(text.size() - 2, std::string(", ") + flag);
+        p.folder.write("azel.dat", text);
+        p.clock.second = p.clock.second % 59 + 1;
+        tmrRead_Timer(p.k);
+    };
+    track("123.4", "45.6", 'R');
+    mnuStart_Click(p.k);
+    track("123.4", "45.6", 'R');
+    ASSERT_TRUE(rotor.waitForCommands(1, 5));
+    std::string address = "127.0.0.1:" + std::to_string(port);
+    std::string info = ask("/usr/bin/rotctl", address, "_", p);
+    EXPECT_NE(info.find("azimuth 100.0..360.0"), std::string::npos) << info;
+    QProcess session; // rotctl's own prompt, as an operator types it
+    session.setProcessChannelMode(QProcess::MergedChannels);
+    session.start("/usr/bin/rotctl", {"-m", "2", "-r", QString::fromStdString(address)});
+    session.write("\\dump_state\nq\n");
+    session.closeWriteChannel();
+    testkit::pumpUntil([&] {
+        tmrNetwork_Timer(p.k);
+        return session.waitForFinished(5);
+    });
+    std::string state = session.readAll().toStdString();
+    EXPECT_NE(state.find("100.000000"), std::string::npos) << state;
+
+    auto rotctl = [&](const QStringList& move) {
+        QStringList args{"/usr/bin/rotctl", "-m", "2", "-r", QString::fromStdString(address)};
+        return testkit::run(args + move, [&p] { tmrNetwork_Timer(p.k); });
+    };
+    for (const QStringList& move : {QStringList{"P", "10", "20"}, QStringList{"P", "150", "5"}}) {
+        auto [text, status] = rotctl(move);
+        // rotctl itself refuses what lies outside the limits the server told it.
+        EXPECT_NE(text.find("Invalid parameter"), std::string::npos)
+            << move.join(' ').toStdString() << ": " << text;
+    }
+    EXPECT_EQ(p.k.ui.RotorAZ.caption.rfind("rotctld client 127.0.0.1:", 0), 0u)
+        << p.k.ui.RotorAZ.caption;
+    EXPECT_NE(p.k.ui.RotorAZ.caption.find("Below horizon mask"), std::string::npos);
+    track("123.4", "45.6", 'T');
+    EXPECT_EQ(rotctl({"P", "160", "40"}), std::make_pair(std::string(), 0));
+    EXPECT_NE(p.k.ui.RotorAZ.caption.find("Held while transmitting"), std::string::npos);
+    track("123.4", "45.6", 'T');
+    EXPECT_EQ(rotor.commands(), (std::vector<std::string>{"W123 045"})) << "nothing while held";
+    track("123.4", "45.6", 'R');
+    ASSERT_TRUE(rotor.waitForCommands(2, 5));
+    EXPECT_EQ(rotor.commands(), (std::vector<std::string>{"W123 045", "W160 040"}));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "rotor/position_feedback.h"
 #include "sim/pty_rotor.h"
 #include "state/kelv.h"
+#include "station/station_control.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_cycle.h"
 
@@ -156,7 +157,7 @@ TEST(RotorTracking, ManualDirectionAndStopReachTheController) {
     p.tick(); // manual direction on: the new target is not sent
     p.k.ui.Text1.caption = "45";
     p.k.ui.Text2.caption = "7";
-    Command5_Click(p.k);
+    station::Command5_Click(p.k);
     Command6_Click(p.k);
     ASSERT_TRUE(rotor.waitForCommands(2, 5));
     EXPECT_EQ(rotor.commands(), (std::vector<std::string>{"W045 007", "S"}));

@@ -2,6 +2,7 @@
 #include "rotor/controller_unit.h"
 #include "rotor/kelvora_unit.h"
 #include "rotor_test_support.h"
+#include "station/station_control.h"
 
 #include <gtest/gtest.h>
 
@@ -130,7 +131,7 @@ TEST(ManualDirection, BytesPerType) {
         f.k.ui.Rotorman.value = 1;
         f.k.ui.Text1.caption = "45";
         f.k.ui.Text2.caption = "7";
-        Command5_Click(f.k);
+        station::Command5_Click(f.k);
         EXPECT_EQ(f.rotor.writes, c.writes) << c.type;
     }
 }
@@ -140,7 +141,7 @@ TEST(ManualDirection, FieldsLimitedAndCheckedFirst) {
     f.k.ui.Rotorman.value = 1;
     f.k.ui.Text1.caption = "400";
     f.k.ui.Text2.caption = "-5";
-    Command5_Click(f.k);
+    station::Command5_Click(f.k);
     EXPECT_EQ(f.k.ui.Text1.caption, "360");
     EXPECT_EQ(f.k.ui.Text2.caption, "0");
     EXPECT_EQ(f.rotor.written(), "W360 000\r");
@@ -148,19 +149,19 @@ TEST(ManualDirection, FieldsLimitedAndCheckedFirst) {
     RotorFixture letters("GS232");
     letters.k.ui.Rotorman.value = 1;
     letters.k.ui.Text1.caption = "abc";
-    Command5_Click(letters.k);
+    station::Command5_Click(letters.k);
     EXPECT_EQ(letters.k.ui.Text1.caption, "0");
     EXPECT_TRUE(letters.rotor.writes.empty());
 
     RotorFixture unticked("GS232");
-    Command5_Click(unticked.k);
+    station::Command5_Click(unticked.k);
     EXPECT_TRUE(unticked.rotor.writes.empty());
 
     RotorFixture halves("GS232");
     halves.k.ui.Rotorman.value = 1;
     halves.k.ui.Text1.caption = "44.5"; // halves to the even neighbour
     halves.k.ui.Text2.caption = "7.5";
-    Command5_Click(halves.k);
+    station::Command5_Click(halves.k);
     EXPECT_EQ(halves.rotor.written(), "W044 008\r");
 }
 

@@ -3,6 +3,7 @@
 #include "rotor/position_feedback.h"
 #include "rotor/rotor_line_guard.h"
 #include "rotor_test_support.h"
+#include "station/station_control.h"
 #include "tracking/tracking_cycle.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +25,7 @@ struct NestedTick : testkit::RotorFixture {
             Timer1_Timer(k); // a second poll: skipped
             k.rs.Az_text = k.rs.Az_int = "123";
             k.rs.El_text = k.rs.El_int = "45";
-            rotor::commandNewTarget(k); // a new target: after the poll
+            station::commandNewTarget(k); // a new target: after the poll
             pollWrites = rotor.writes.size();
             k.frmMessage.visible = false;
         };

@@ -7,6 +7,7 @@
 #include "rotor/controller_unit.h"
 #include "rotor/position_feedback.h"
 #include "state/kelv.h"
+#include "station/station_control.h"
 #include "tracking/network_devices.h"
 
 #include <gtest/gtest.h>
@@ -86,7 +87,7 @@ TEST(NetworkDevices, RotctldGetsTargetPollAndStopAndShowsThePosition) {
     f.k.rs.El_text = "45.6";
     f.k.rs.Az_int = "123";
     f.k.rs.El_int = "45";
-    rotor::commandNewTarget(f.k);
+    station::commandNewTarget(f.k);
     Controllo_posizione(f.k);
     f.k.ui.Rotorman.value = 1; // Stop is offered with the manual direction
     Command6_Click(f.k);

@@ -6,6 +6,7 @@
 #include "fakes/kelv_fixture.h"
 #include "rotor/antenna_command.h"
 #include "state/numbers.h"
+#include "station/station_control.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_source.h"
 
@@ -212,7 +213,7 @@ TEST_F(SourceFixture, FileElseBuiltInKeepsTheRotorTrackingThroughTheStationRules
         folder.write("azel.dat", time + ",123.4, 45.6,Moon\r\n" + time + ",200.1, 10.2,Sun\r\n");
         clock.advance(1);
         readTrackingSource(k);
-        rotor::commandNewTarget(k);
+        station::commandNewTarget(k);
     };
     second("01:02:03");
     second("01:02:04");
@@ -257,7 +258,7 @@ TEST_F(SourceFixture, FileElseBuiltInAtStartUsesAFileWrittenNowAtOnce) {
         rotor.writes.clear();
         ASSERT_TRUE(prepareTrackingSource(k));
         readTrackingSource(k);
-        rotor::commandNewTarget(k);
+        station::commandNewTarget(k);
         EXPECT_EQ(rotor.written().find("W" + az + " 045") != std::string::npos, c.fileWins)
             << rotor.written() << " / " << k.ui.RotorAZ.caption;
     }

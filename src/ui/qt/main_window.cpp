@@ -3,9 +3,9 @@
 
 #include "radio/vfo_buttons.h"
 #include "rotor/controller_unit.h"
-#include "rotor/station_control.h"
 #include "state/kelv.h"
 #include "state/message_box.h"
+#include "station/station_control.h"
 #include "tracking/sky_view.h"
 #include "tracking/tracking_cycle.h"
 #include "ui/qt/qt_binding.h"
@@ -215,7 +215,7 @@ void MainWindow::build() {
     manualRow->addStretch(1);
     rotorGrid->addLayout(manualRow, 3, 0, 1, 2);
     auto* rotorButtons = new QHBoxLayout;
-    rotorButtons->addWidget(button("Command5", f.Command5, Command5_Click, rotor));
+    rotorButtons->addWidget(button("Command5", f.Command5, station::Command5_Click, rotor));
     rotorButtons->addWidget(button("Command6", f.Command6, Command6_Click, rotor));
     rotorGrid->addLayout(rotorButtons, 4, 0, 1, 2);
 
@@ -238,10 +238,10 @@ void MainWindow::build() {
     auto* stationButtons = new QHBoxLayout;
     stationButtons->setSpacing(2);
     for (auto [name, control, procedure] :
-         {std::tuple<const char*, Control*, Procedure>{"Park", &f.Park, rotor::Park_Click},
-          std::tuple<const char*, Control*, Procedure>{"Track", &f.Track, rotor::Track_Click},
+         {std::tuple<const char*, Control*, Procedure>{"Park", &f.Park, station::Park_Click},
+          std::tuple<const char*, Control*, Procedure>{"Track", &f.Track, station::Track_Click},
           std::tuple<const char*, Control*, Procedure>{"StopRotor", &f.StopRotor,
-                                                       rotor::StopRotor_Click}}) {
+                                                       station::StopRotor_Click}}) {
         QPushButton* b = button(name, *control, procedure, rotor);
         b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 10);
         stationButtons->addWidget(b);

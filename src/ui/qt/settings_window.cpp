@@ -4,9 +4,9 @@
 #include "config/ini_file.h"
 #include "config/settings.h"
 #include "ports/serial_ports.h"
-#include "rotor/station_control.h"
 #include "state/device_names.h"
 #include "state/kelv.h"
+#include "station/station_control.h"
 #include "tracking/device_lists.h"
 #include "tracking/startup.h"
 #include "ui/qt/qt_binding.h"
@@ -552,10 +552,10 @@ void SettingsWindow::assignDevice() {
 void SettingsWindow::openStationDialog() {
     auto* dialog = new StationDialog(this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setValues(rotor::stationValues(m_k));
+    dialog->setValues(station::stationValues(m_k));
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         StationDialog::Values values = dialog->values();
-        m_events.run([this, values] { rotor::storeStationValues(m_k, values); });
+        m_events.run([this, values] { station::storeStationValues(m_k, values); });
     });
     dialog->open();
 }

@@ -1,7 +1,7 @@
 // The "Station" dialog: one widget per key, named after it, and the settings errors shown live.
 #include "ui/qt/station_dialog.h"
 
-#include "rotor/station_rules.h"
+#include "station/station_rules.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>

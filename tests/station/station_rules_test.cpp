@@ -1,5 +1,6 @@
 // Station rules: settings and their errors, the mask, the transmit flag and tick decisions.
-#include "rotor/station_rules.h"
+#include "station/station_control.h"
+#include "station/station_rules.h"
 
 #include "fakes/kelv_fixture.h"
 
@@ -62,36 +63,6 @@ TEST(StationRules, WithDefaultsEveryTargetChangeIsCommandedAtOnceAndNothingElse)
     EXPECT_TRUE(written.settings.errors.empty());
 }
 
-TEST(StationRules, SecondRanges) {
-    const struct {
-        const char* text;
-        std::size_t count;
-        int in, out; // a second inside and one outside (-1: none)
-        const char* error;
-    } cases[] = {{"", 60, 0, -1, ""},
-                 {"50-59", 10, 59, 49, ""},
-                 {" 0-4, 30-34 ", 10, 30, 5, ""},
-                 {"7", 1, 7, 8, ""},
-                 {"59-50", 0, 0, 0, "reversed"},
-                 {"a-b", 0, 0, 0, "not a second"},
-                 {"10-60", 0, 0, 0, "outside"},
-                 {"1,,2", 0, 0, 0, "empty"},
-                 {"-3", 0, 0, 0, "outside"},
-                 {"1.5", 0, 0, 0, "not a second"}};
-    for (const auto& c : cases) {
-        std::string error;
-        std::optional<std::bitset<60>> s = parseSecondRanges(c.text, error);
-        ASSERT_EQ(s.has_value(), *c.error == '\0') << c.text << ": " << error;
-        if (s) {
-            EXPECT_EQ(s->count(), c.count) << c.text;
-            EXPECT_TRUE(s->test(static_cast<std::size_t>(c.in))) << c.text;
-            EXPECT_TRUE(c.out < 0 || !s->test(static_cast<std::size_t>(c.out))) << c.text;
-        } else {
-            EXPECT_NE(error.find(c.error), std::string::npos) << error;
-        }
-    }
-}
-
 TEST(StationRules, BadSettingsNameTheirKeyAndHoldEveryTarget) {
     const struct {
         Keys keys;
@@ -118,35 +89,94 @@ TEST(StationRules, BadSettingsNameTheirKeyAndHoldEveryTarget) {
     }
 }
 
-TEST(StationRules, HorizonMaskErrorsNameTheLine) {
+TEST(StationRules, OneDecisionForEveryOriginOfAMove) {
+    using O = Origin;
+    using V = Verdict;
+    std::string error;
+    const HorizonMask mask = *HorizonMask::parse("0,15\n360,15\n", "m", error);
+    const HorizonMask none;
+    const Keys limits{{"Az_Min", "100"}, {"El_Min", "0"}, {"El_Max", "80"}};
+    const Keys parkOutside{{"Az_Min", "100"}, {"Park_Az", "50"}};
+    const Keys tx{{"Hold_Tx", "1"}};
+    const Keys window{{"Move_Seconds", "50-59"}};
+    const Keys threshold{{"Move_Threshold", "5"}};
+    const Keys bad{{"Az_Min", "north"}};
+    StationState paused;
+    paused.pause = StationState::Pause::Stopped;
+    StationState near;
+    near.lastCommanded = AzElTarget{150, 20};
     const struct {
-        const char* text;
-        const char* error;
+        O origin;
+        Keys keys;
+        const HorizonMask* mask;
+        double az, el;
+        bool transmitting;
+        const StationState* state;
+        V verdict;
+        const char* reason; // its start
     } cases[] = {
-        {"# mask\n0,5\n\n20,3 # tree\n10,4\n", "Horizon file m.txt, line 5: azimuth 10 is below"},
-        {"0,5\r\n0,6\r\n", "Horizon file m.txt, line 2: azimuth 0 is repeated"},
-        {"0,5\nnorth,6\n", "Horizon file m.txt, line 2: \"north,6\" is not two numbers"},
-        {"0;5\n", "Horizon file m.txt, line 1: \"0;5\" is not \"azimuth,elevation\""},
-        {"400,5\n", "Horizon file m.txt, line 1: azimuth 400 is outside 0..360"},
-        {"# only a comment\n", "Horizon file m.txt: no points"},
+        // The limits: a tracking target waits, a client's P and the manual direction are refused.
+        {O::Tracking, limits, &none, 10, 20, false, nullptr, V::Hold, "Outside the azimuth limits"},
+        {O::ClientSet, limits, &none, 10, 20, false, nullptr, V::Refuse, "Outside the azimuth"},
+        {O::Manual, limits, &none, 150, 85, false, nullptr, V::Refuse, "Outside the elevation"},
+        {O::ClientSet, limits, &none, 150, -0.4, false, nullptr, V::Refuse, "Outside the elev"},
+        {O::ClientSet, {}, &none, 361, 0, false, nullptr, V::Refuse, "Outside the azimuth"},
+        {O::Tracking, {}, &none, 150, -0.4, false, nullptr, V::Send, ""}, // the type judges it
+        {O::ParkButton, parkOutside, &none, 0, 0, false, nullptr, V::Refuse,
+         "Station setting Park_Az"},
+        {O::ClientPark, parkOutside, &none, 0, 0, false, nullptr, V::Refuse,
+         "Station setting Park_Az"},
+        // The mask: the same, but a park position under it is allowed.
+        {O::Tracking, {}, &mask, 150, 5, false, nullptr, V::Hold, "Below horizon mask"},
+        {O::ClientSet, {}, &mask, 150, 5, false, nullptr, V::Refuse, "Below horizon mask"},
+        {O::Manual, {}, &mask, 150, 5, false, nullptr, V::Refuse, "Below horizon mask"},
+        {O::ParkButton, {}, &mask, 0, 0, false, nullptr, V::Send, ""},
+        // Hold_Tx: the target and a client's P and K wait; Park, Stop and the manual go out.
+        {O::Tracking, tx, &none, 160, 40, true, nullptr, V::Hold, "Held while transmitting"},
+        {O::ClientSet, tx, &none, 160, 40, true, nullptr, V::Hold, "Held while transmitting"},
+        {O::ClientPark, tx, &none, 0, 0, true, nullptr, V::Hold, "Held while transmitting"},
+        {O::ParkButton, tx, &none, 0, 0, true, nullptr, V::Send, ""},
+        {O::StopButton, tx, &none, 0, 0, true, nullptr, V::Send, ""},
+        {O::ClientStop, tx, &none, 0, 0, true, nullptr, V::Send, ""},
+        {O::Manual, tx, &none, 160, 40, true, nullptr, V::Send, ""},
+        {O::ClientSet, tx, &none, 160, 40, false, nullptr, V::Send, ""},
+        // Move_Seconds (this second is 10).
+        {O::Tracking, window, &none, 160, 40, false, nullptr, V::Hold, "Waiting for the move"},
+        {O::ClientSet, window, &none, 160, 40, false, nullptr, V::Hold, "Waiting for the move"},
+        {O::Manual, window, &none, 160, 40, false, nullptr, V::Send, ""},
+        // A refusal outweighs a hold.
+        {O::ClientSet,
+         {{"Az_Min", "100"}, {"Hold_Tx", "1"}},
+         &none,
+         10,
+         20,
+         true,
+         nullptr,
+         V::Refuse,
+         "Outside the azimuth"},
+        // The threshold and the pause are the tracking target's alone.
+        {O::Tracking, threshold, &none, 152, 20, false, &near, V::Hold,
+         "Within the move threshold"},
+        {O::ClientSet, threshold, &none, 152, 20, false, &near, V::Send, ""},
+        {O::Tracking, {}, &none, 152, 20, false, &paused, V::Hold, "Rotor stopped"},
+        {O::ClientSet, {}, &none, 152, 20, false, &paused, V::Send, ""},
+        // Bad settings stop every move that obeys a rule; Stop still goes out.
+        {O::Tracking, bad, &none, 152, 20, false, nullptr, V::Hold, "Rotor held: Station setting"},
+        {O::ClientSet, bad, &none, 152, 20, false, nullptr, V::Refuse, "Rotor held: Station"},
+        {O::ClientStop, bad, &none, 0, 0, false, nullptr, V::Send, ""},
     };
     for (const auto& c : cases) {
-        std::string error;
-        EXPECT_FALSE(HorizonMask::parse(c.text, "m.txt", error).has_value()) << c.text;
-        EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
+        SCOPED_TRACE(std::string(policyOf(c.origin).name) + " " +
+                     (c.keys.empty() ? "mask" : c.keys.begin()->first));
+        StationState state = c.state ? *c.state : StationState{};
+        MoveDecision d = decideMove({c.origin, {c.az, c.el}}, {10, c.transmitting, 0}, state,
+                                    parseStationSettings(c.keys), *c.mask, "");
+        EXPECT_EQ(d.verdict, c.verdict);
+        EXPECT_EQ(d.reason.rfind(c.reason, 0), 0u) << d.reason;
     }
 }
 
-TEST(StationRules, HorizonMaskInterpolatesAndWrapsAcross360) {
-    std::string error;
-    HorizonMask m = *HorizonMask::parse("90,10 # east\n270,30\n", "m", error);
-    const struct {
-        double az, el;
-    } cases[] = {{90, 10},  {180, 20}, {270, 30}, {0, 20},   {360, 20},
-                 {-90, 30}, {45, 15},  {315, 25}, {720, 20}, {89.99, 10.0011}};
-    for (const auto& c : cases) {
-        EXPECT_NEAR(m.elevationAt(c.az), c.el, 1e-3) << c.az;
-    }
+TEST(StationRules, ATargetBelowTheMaskIsHeld) {
     Ticker t({}, "0,15\n360,15\n");
     EXPECT_EQ(t.tick(90, 12).reason, "Below horizon mask: 90.0 12.0 under 15.0");
     EXPECT_EQ(t.tick(90, 15).action, Action::Command);

@@ -1,15 +1,14 @@
 // The station rules at the antenna command: what reaches the rotor line, and Park and Stop rotor.
 #include "rotor/antenna_command.h"
-#include "rotor/rotor_commands.h"
+#include "rotor/rotor_test_support.h"
 #include "rotor/rotor_types.h"
-#include "rotor/station_control.h"
-#include "rotor_test_support.h"
+#include "station/station_control.h"
 
 #include <gtest/gtest.h>
 
 #include <numeric>
 
-namespace kelvora::rotor {
+namespace kelvora::station {
 namespace {
 
 using testkit::hex;
@@ -89,7 +88,7 @@ TEST(StationControl, RulesDecideWhatReachesTheRotor) {
 }
 
 TEST(StationControl, ParkAndStopForEveryRotorType) {
-    for (const RotorType& type : rotorTypes()) {
+    for (const rotor::RotorType& type : rotor::rotorTypes()) {
         if (type.set.send == nullptr || type.network != nullptr) {
             continue; // no rotor, or a daemon's (tested with its link)
         }
@@ -98,7 +97,7 @@ TEST(StationControl, ParkAndStopForEveryRotorType) {
         testkit::RotorFixture tracked{std::string(type.name)};
         tracked.k.rs.Az_correction[200] = "2";
         tracked.target("200", "10");
-        Invia_Rotori(tracked.k);
+        commandNewTarget(tracked.k);
         Station s({{"Park_Az", "200"}, {"Park_El", "10"}}, "", std::string(type.name));
         s.k.rs.Az_correction[200] = "2";
         s.second("100.0", "20");
@@ -118,5 +117,36 @@ TEST(StationControl, ParkAndStopForEveryRotorType) {
     }
 }
 
+TEST(StationControl, ParkIsTheWindButtonAndTheManualDirectionObeysLimitsAndMask) {
+    // Park goes out while transmitting, and says so.
+    Station tx(Keys{{"Hold_Tx", "1"}});
+    tx.second("100.0", "20", 10, File);
+    std::size_t before = tx.rotor.written().size();
+    Park_Click(tx.k);
+    EXPECT_EQ(tx.rotor.written().substr(before), "W180 000\r");
+    EXPECT_EQ(tx.k.ui.RotorAZ.caption, "Parked while transmitting");
+
+    // A park position outside the limits is named at Start, and Park is refused.
+    Station outside(Keys{{"Az_Min", "200"}});
+    ASSERT_EQ(outside.dialogs.messages.size(), 1u);
+    EXPECT_NE(outside.dialogs.messages[0].find("Park_Az"), std::string::npos);
+    before = outside.rotor.written().size();
+    Park_Click(outside.k);
+    EXPECT_EQ(outside.rotor.written().substr(before), "");
+    EXPECT_EQ(outside.k.ui.RotorAZ.caption.rfind("Park refused: Station setting Park_Az", 0), 0u);
+
+    // The manual direction: refused under the mask, sent above it, whatever Hold_Tx says.
+    Station manual({{"Horizon_File", "mask.txt"}, {"Hold_Tx", "1"}}, "0,10\n360,10\n");
+    manual.k.rs.trackingFileTransmitting = true;
+    manual.k.ui.Rotorman.value = 1;
+    for (auto [el, sent] : {std::pair{"5", ""}, std::pair{"20", "W090 020\r"}}) {
+        manual.k.ui.Text1.caption = "90";
+        manual.k.ui.Text2.caption = el;
+        before = manual.rotor.written().size();
+        Command5_Click(manual.k);
+        EXPECT_EQ(manual.rotor.written().substr(before), sent) << el;
+    }
+}
+
 } // namespace
-} // namespace kelvora::rotor
+} // namespace kelvora::station

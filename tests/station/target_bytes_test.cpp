@@ -1,6 +1,7 @@
-// The bytes each rotor type receives for a new target, write by write.
-#include "rotor/rotor_commands.h"
-#include "rotor_test_support.h"
+// The bytes each rotor type receives for a new tracking target, write by write, on the path the
+// tracking cycle takes (through the station rules, all at their defaults).
+#include "rotor/rotor_test_support.h"
+#include "station/station_control.h"
 
 #include <gtest/gtest.h>
 
@@ -32,6 +33,7 @@ std::vector<CommandCase> commandCases() {
         {"GS232", "359", "90", "W359 090" + cr, false},
         {"GS232", "10", "95", "W010 085" + cr, false},
         {"GS232", "10", "-2", "", false},
+        {"GS232", "150", "-0.4", "", false}, // judged by its own value, not its whole degrees
         {"GS232-qzr", "0", "0", "W000 000" + cr, false},
         {"SpidRak(az)", "123", "45", rak123, true},
         {"SpidRak(az)", "123", "-2", rak123, true}, // azimuth-only: follows below the horizon
@@ -62,7 +64,7 @@ TEST(RotorCommands, BytesAndWriteBoundariesPerType) {
         f.k.rs.El_text = c.el;
         f.k.rs.Az_int = std::string(c.az).substr(0, std::string(c.az).find('.'));
         f.k.rs.El_int = std::string(c.el).substr(0, std::string(c.el).find('.'));
-        Invia_Rotori(f.k);
+        station::commandNewTarget(f.k);
         EXPECT_EQ(hex(f.rotor.written()), hex(c.sent));
         if (c.sent.empty()) {
             EXPECT_TRUE(f.rotor.writes.empty());
@@ -77,13 +79,13 @@ TEST(RotorCommands, BytesAndWriteBoundariesPerType) {
 TEST(RotorCommands, StatusLineShowsCommandExceptProsistel) {
     RotorFixture gs("GS232");
     gs.target("123", "45");
-    Invia_Rotori(gs.k);
+    station::commandNewTarget(gs.k);
     EXPECT_EQ(gs.k.ui.RotorAZ.caption, "W123 045");
 
     RotorFixture pro("D-Prosistel");
     pro.k.ui.RotorAZ.caption = "before";
     pro.target("45", "10");
-    Invia_Rotori(pro.k);
+    station::commandNewTarget(pro.k);
     EXPECT_EQ(pro.k.ui.RotorAZ.caption, "before");
 }
 
@@ -92,7 +94,7 @@ TEST(RotorCommands, ManualDirectionStopsAutomaticCommands) {
         RotorFixture f(type);
         f.k.ui.Rotorman.value = 1;
         f.target("123", "45");
-        Invia_Rotori(f.k);
+        station::commandNewTarget(f.k);
         EXPECT_TRUE(f.rotor.writes.empty()) << type;
     }
 }
@@ -102,13 +104,13 @@ TEST(RotorCommands, CorrectionsAppliedAndLimited) {
     f.k.rs.Az_correction[359] = "2.6";
     f.k.rs.El_correction[45] = "-0.6";
     f.target("359", "45");
-    Invia_Rotori(f.k);
+    station::commandNewTarget(f.k);
     EXPECT_EQ(f.rotor.written(), "W360 044\r");
 
     RotorFixture low("Kelvora");
     low.k.rs.Az_correction[1] = "-3";
     low.target("1", "0");
-    Invia_Rotori(low.k);
+    station::commandNewTarget(low.k);
     EXPECT_EQ(low.rotor.written(), "AZ000 EL00\r");
 }
 
@@ -116,14 +118,14 @@ TEST(RotorCommands, FractionalCorrectionsKeepSpidFramesWellFormed) {
     RotorFixture rak("SpidRak(az)");
     rak.k.rs.Az_correction[123] = "0.4";
     rak.target("123", "45");
-    Invia_Rotori(rak.k);
+    station::commandNewTarget(rak.k);
     EXPECT_EQ(hex(rak.rotor.written()), hex("W4830" + bytes({1, 0, 0, 0, 0, 0, 0x2F, 0x20})));
 
     RotorFixture ras("SpidRas(az/el) 0.5 deg");
     ras.k.rs.Az_correction[123] = "0.3"; // 2 * 483.3 = 966.6: the nearest half degree is 967
     ras.k.rs.El_correction[45] = "0.2";  // 2 * 405.2 = 810.4: 810
     ras.target("123", "45");
-    Invia_Rotori(ras.k);
+    station::commandNewTarget(ras.k);
     ASSERT_EQ(ras.rotor.writes.size(), 13u);
     EXPECT_EQ(hex(ras.rotor.written()),
               hex("W0967" + bytes({2}) + "0810" + bytes({2, 0x2F, 0x20})));
@@ -134,7 +136,7 @@ TEST(RotorCommands, RadantTraceWhenStartedWithT) {
     f.k.rs.Trace_on = -1;
     f.folder.write("Trace.txt", "");
     f.target("123.4", "45");
-    Invia_Rotori(f.k);
+    station::commandNewTarget(f.k);
     EXPECT_EQ(f.folder.read("Trace.txt"),
               "08/12/2026 01:02:03 Entro Radant AzEl\r\n08/12/2026 01:02:03 Q123.4 45.0\r\n");
 }
@@ -143,7 +145,7 @@ TEST(RotorCommands, ClosedOrLostPortSendsNothing) {
     RotorFixture f("Kelvora");
     f.rotor.unplug("gone");
     f.target("123", "45");
-    Invia_Rotori(f.k);
+    station::commandNewTarget(f.k);
     EXPECT_TRUE(f.rotor.writes.empty());
 }
 

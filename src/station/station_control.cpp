@@ -1,0 +1,442 @@
+// The station rules wired to the run state, the settings, the status line, the rotor buttons
+// and the rotctld clients.
+#include "station/station_control.h"
+
+#include "config/settings.h"
+#include "hamlib/hamlib_devices.h"
+#include "rotor/antenna_command.h"
+#include "rotor/controller_unit.h"
+#include "rotor/rotor_types.h"
+#include "state/numbers.h"
+
+#include <cmath>
+#include <string>
+
+namespace kelvora::station {
+
+namespace {
+
+using rotor::findRotorType;
+using rotor::RotorType;
+using Pause = StationState::Pause;
+
+bool started(Kelv& k) {
+    return k.rs.Tracking_on == 1;
+}
+
+const RotorType* configuredType(Kelv& k) {
+    return findRotorType(k.settings().RotorType);
+}
+
+// Transmitting: MAP65's virtual PTT line (DSR, as PTT follow reads it) or the tracking file's
+// ", T". The line is read only when a rule asks, so PTT follow's own readings stay as they were.
+bool transmitting(Kelv& k, const StationSettings& s) {
+    if (!s.holdTx) {
+        return false;
+    }
+    return k.rs.trackingFileTransmitting || (k.MSComm3.isOpen() && k.MSComm3.dsr());
+}
+
+Conditions conditions(Kelv& k) {
+    const StationSettings& s = k.part<StationPart>().rules.settings();
+    return {k.rs.Sec_now, transmitting(k, s), k.clock.monotonicSeconds()};
+}
+
+void showStatus(Kelv& k, const std::string& text) {
+    k.ui.RotorAZ.caption = text;
+    k.rs.antenna.holdText = text;
+}
+
+std::string clientName(const hamlib::MoveRequest& request) {
+    return request.client.empty() ? std::string("rotctld client")
+                                  : "rotctld client " + request.client;
+}
+
+// The pause is shown on its button; Track stands out while there is one to leave.
+void showPause(Kelv& k) {
+    Pause pause = k.part<StationPart>().rules.state().pause;
+    k.rs.antenna.paused = pause != Pause::None;
+    k.ui.Park.back = pause == Pause::Parked ? std::optional(ui::kHighlight) : std::nullopt;
+    k.ui.StopRotor.back = pause == Pause::Stopped ? std::optional(ui::kHighlight) : std::nullopt;
+    k.ui.Track.back = pause != Pause::None ? std::optional(ui::kYellow) : std::nullopt;
+}
+
+void showHold(Kelv& k, const Decision& d) {
+    AntennaState& antenna = k.rs.antenna;
+    if (d.action == Decision::Action::Hold) {
+        if (d.reasonIsNew) {
+            k.ui.RotorAZ.caption = d.reason;
+        }
+        antenna.holdText = d.reason;
+        return;
+    }
+    // A hold that ended no longer stands in the status line; anything written since stays.
+    if (!antenna.holdText.empty() && k.ui.RotorAZ.caption == antenna.holdText) {
+        k.ui.RotorAZ.caption.clear();
+    }
+    antenna.holdText.clear();
+}
+
+// Tracking paused until Track, for a move of the program's own; `why` goes to the status line.
+void pauseTracking(Kelv& k, const std::string& why) {
+    k.part<StationPart>().rules.stopRotor();
+    showStatus(k, why);
+    showPause(k);
+}
+
+// The park position to the line, tracking paused. `transmitting`: said in the status line.
+void parkNow(Kelv& k, bool whileTransmitting) {
+    StationRules& rules = k.part<StationPart>().rules;
+    Decision d = rules.parkRotor();
+    if (d.action != Decision::Action::Command) {
+        showHold(k, d);
+        return;
+    }
+    if (rotor::commandPosition(k, d.target.az, d.target.el)) {
+        k.rs.antenna.commandedAz = d.target.az;
+        k.rs.antenna.commandedEl = d.target.el;
+    }
+    showStatus(k, whileTransmitting ? "Parked while transmitting" : "Rotor parked");
+    showPause(k);
+}
+
+// A client's move the rules let go.
+void carryOutClientMove(Kelv& k, Origin origin, const AzElTarget& target) {
+    const RotorType* type = configuredType(k);
+    if (type == nullptr) {
+        return;
+    }
+    if (origin == Origin::ClientPark) {
+        if (type->network != nullptr) {
+            type->network->park(k); // the daemon's own park position
+            pauseTracking(k, "Rotor parked");
+        } else {
+            parkNow(k, false);
+        }
+        return;
+    }
+    rotor::commandPosition(k, target.az, target.el);
+    pauseTracking(k, "Rotor moved by a rotctld client");
+}
+
+void forgetHeldMove(Kelv& k) {
+    StationRules& rules = k.part<StationPart>().rules;
+    StationState state = rules.state();
+    state.heldMove.reset();
+    rules.setState(state);
+}
+
+// A client's move that waited for Hold_Tx or Move_Seconds: out once they allow it.
+void releaseHeldMove(Kelv& k) {
+    StationRules& rules = k.part<StationPart>().rules;
+    if (!rules.state().heldMove) {
+        return;
+    }
+    Origin origin = rules.state().heldOrigin;
+    MoveDecision d = rules.move({origin, *rules.state().heldMove}, conditions(k));
+    if (d.verdict == Verdict::Hold) {
+        if (k.rs.antenna.holdText != d.reason) {
+            showStatus(k, d.reason);
+        }
+        return;
+    }
+    forgetHeldMove(k);
+    if (d.verdict == Verdict::Refuse) {
+        showStatus(k, "rotctld client refused: " + d.reason);
+        return;
+    }
+    carryOutClientMove(k, origin, d.target);
+}
+
+} // namespace
+
+void StationRules::configure(const StationSettings& settings, std::string_view programFolder) {
+    m_settings = settings;
+    m_horizon.configure(settings.horizonFile, programFolder);
+}
+
+Decision StationRules::tick(const TickInput& in) {
+    m_horizon.refresh();
+    Decision d = decide(in, m_settings, m_horizon.mask(), m_horizon.error(), m_state);
+    m_state = d.next;
+    return d;
+}
+
+MoveDecision StationRules::move(const MoveRequest& request, const Conditions& now) {
+    m_horizon.refresh();
+    return decideMove(request, now, m_state, m_settings, m_horizon.mask(), m_horizon.error());
+}
+
+Decision StationRules::parkRotor() {
+    Decision d = park(m_settings, m_state);
+    m_state = d.next;
+    return d;
+}
+
+StationPart::StationPart(Kelv& k) {
+    rules.configure(readStationSettings(k), k.programFolder);
+    StationState state;
+    // The target last sent counts as seen, so an unchanged target is not sent again.
+    state.seenAzText = k.rs.Az_sent;
+    state.seenElText = k.rs.El_sent;
+    rules.setState(state);
+}
+
+StationSettings readStationSettings(Kelv& k) {
+    config::Settings& settings = k.settings();
+    return parseStationSettings([&settings](std::string_view key) {
+        for (const KeyDefault& entry : kStationKeys) {
+            if (entry.key == key) {
+                return std::optional(settings.value(entry.section, key, entry.defaultText));
+            }
+        }
+        return std::optional<std::string>();
+    });
+}
+
+std::map<std::string, std::string> stationValues(Kelv& k) {
+    std::map<std::string, std::string> values;
+    for (const KeyDefault& entry : kStationKeys) {
+        values[std::string(entry.key)] =
+            k.settings().value(entry.section, entry.key, entry.defaultText);
+    }
+    return values;
+}
+
+void tellClientLimits(Kelv& k, hamlib::RotorAccess& access) {
+    const StationSettings& s = k.part<StationPart>().rules.settings();
+    access.limits = {s.azMin, s.azMax, s.elMin, s.elMax};
+    access.info = "Kelvora";
+    if (s.azLimited || s.elLimited) {
+        access.info += " (azimuth " + numbers::oneDecimal(s.azMin) + ".." +
+                       numbers::oneDecimal(s.azMax) + ", elevation " +
+                       numbers::oneDecimal(s.elMin) + ".." + numbers::oneDecimal(s.elMax) + ")";
+    }
+}
+
+void storeStationValues(Kelv& k, const std::map<std::string, std::string>& values) {
+    for (const KeyDefault& entry : kStationKeys) {
+        auto it = values.find(std::string(entry.key));
+        if (it != values.end() &&
+            it->second != k.settings().value(entry.section, entry.key, entry.defaultText)) {
+            k.settings().setValue(entry.section, entry.key, it->second);
+        }
+    }
+    // Applied at once: the rules, the mask and the limits the clients are told.
+    StationRules& rules = k.part<StationPart>().rules;
+    StationState state = rules.state();
+    rules.configure(readStationSettings(k), k.programFolder);
+    rules.setState(state);
+    if (hamlib::RotctldServer* server = k.part<hamlib::HamlibDevices>().server()) {
+        tellClientLimits(k, server->access());
+    }
+}
+
+void startStation(Kelv& k) {
+    StationPart& part = k.part<StationPart>();
+    part.rules.configure(readStationSettings(k), k.programFolder);
+    StationState state = part.rules.state();
+    state.seenAzText = k.rs.Az_sent;
+    state.seenElText = k.rs.El_sent;
+    state.pending = false;
+    state.timeSeen = false;
+    state.timeAdvanced = false;
+    state.reported.clear();
+    state.heldMove.reset();
+    part.rules.setState(state);
+    if (hamlib::RotctldServer* server = k.part<hamlib::HamlibDevices>().server()) {
+        tellClientLimits(k, server->access());
+    }
+
+    bool rotor = configuredType(k) != nullptr && configuredType(k)->set.send != nullptr;
+    for (ui::Control* c : {&k.ui.Park, &k.ui.Track, &k.ui.StopRotor}) {
+        c->enabled = rotor;
+    }
+    showPause(k);
+
+    std::vector<std::string> problems = part.rules.settings().errors;
+    if (!part.rules.horizon().error().empty()) {
+        problems.push_back(part.rules.horizon().error());
+    }
+    std::string text;
+    for (const std::string& p : problems) {
+        text += p + "\n";
+    }
+    if (!problems.empty()) {
+        text += "\nThe rotor is held until this is mended.";
+    }
+    if (!part.rules.settings().parkError.empty()) {
+        text += (text.empty() ? "" : "\n\n") + part.rules.settings().parkError +
+                "\n\nPark is refused until this is mended.";
+    }
+    if (!text.empty()) {
+        k.dialogs.messageBox(text);
+    }
+}
+
+void stopStation(Kelv& k) {
+    for (ui::Control* c : {&k.ui.Park, &k.ui.Track, &k.ui.StopRotor}) {
+        c->enabled = false;
+    }
+}
+
+namespace {
+
+// This second's decision on the target of the run state; shows a new hold reason in the status
+// line, a stale tracking file in the time read-out, and fills the antenna state.
+Decision stationDecision(Kelv& k) {
+    RunState& rs = k.rs;
+    StationRules& rules = k.part<StationPart>().rules;
+    Conditions now = conditions(k);
+    TickInput in{.az = numbers::leadingNumber(rs.Az_text),
+                 .el = numbers::leadingNumber(rs.El_text),
+                 .azText = rs.Az_text,
+                 .elText = rs.El_text,
+                 .timeText = rs.Time_text,
+                 .secondOfMinute = now.secondOfMinute,
+                 .monotonicSeconds = now.monotonicSeconds,
+                 .transmitting = now.transmitting};
+    Decision d = rules.tick(in);
+    showHold(k, d);
+    showPause(k);
+    bool stale = isStale(rules.state(), rules.settings(), now.monotonicSeconds);
+    if (stale) {
+        k.ui.lblTI.caption = rs.Time_text + " stale";
+    }
+    k.ui.lblTI.fore = stale ? std::optional(ui::kRed) : std::nullopt;
+    return d;
+}
+
+} // namespace
+
+void commandNewTarget(Kelv& k) {
+    RunState& rs = k.rs;
+    StationRules& rules = k.part<StationPart>().rules;
+    std::optional<AzElTarget> lastSent = rules.state().lastCommanded;
+    Decision d = stationDecision(k);
+    releaseHeldMove(k);
+    rs.Target_moved = 0;
+    if (d.action != Decision::Action::Command) {
+        return; // unchanged, or held by a rule: the position polls go on
+    }
+    rs.Target_moved = 1;
+    rs.Az_sent = rs.Az_text;
+    rs.El_sent = rs.El_text;
+    // The rules have compared the target with the last one: a target they let go is commanded
+    // even when its text is the one sent before (Track after Park).
+    if (rotor::commandTrackedTarget(k)) {
+        rs.antenna.commandedAz = d.target.az;
+        rs.antenna.commandedEl = d.target.el;
+    } else {
+        rules.notSent(lastSent);
+    }
+}
+
+void resendToRotor(Kelv& k) {
+    StationRules& rules = k.part<StationPart>().rules;
+    const StationState& state = rules.state();
+    if (state.pause != Pause::None) {
+        if (state.lastCommanded) { // the park position, say
+            rotor::commandPosition(k, state.lastCommanded->az, state.lastCommanded->el);
+        }
+        return;
+    }
+    if (k.rs.Az_int.empty() || k.rs.El_int.empty()) {
+        return; // no target read yet
+    }
+    rules.resendCurrent();
+    commandNewTarget(k);
+}
+
+int clientMove(Kelv& k, const hamlib::MoveRequest& request) {
+    const RotorType* type = configuredType(k);
+    if (!started(k) || type == nullptr || type->set.send == nullptr) {
+        return hamlib::errors::kRejected;
+    }
+    if (request.kind == hamlib::MoveKind::Stop) {
+        StopRotor_Click(k); // always at once
+        return hamlib::errors::kOk;
+    }
+    Origin origin = request.kind == hamlib::MoveKind::Park ? Origin::ClientPark : Origin::ClientSet;
+    StationRules& rules = k.part<StationPart>().rules;
+    MoveDecision d =
+        rules.move({origin, {request.target.azimuth, request.target.elevation}}, conditions(k));
+    switch (d.verdict) {
+    case Verdict::Refuse:
+        showStatus(k, clientName(request) + " refused: " + d.reason);
+        return hamlib::errors::kInvalidArgument;
+    case Verdict::Hold: {
+        // Tracking pauses now, so that the file's next target does not go out before it.
+        rules.stopRotor();
+        StationState state = rules.state();
+        state.heldMove = d.target;
+        state.heldOrigin = origin;
+        rules.setState(state);
+        showStatus(k, d.reason + " (" + clientName(request) + ")");
+        showPause(k);
+        return hamlib::errors::kOk;
+    }
+    case Verdict::Send:
+        forgetHeldMove(k);
+        carryOutClientMove(k, origin, d.target);
+        return hamlib::errors::kOk;
+    }
+    return hamlib::errors::kOk;
+}
+
+void Park_Click(Kelv& k) {
+    if (!started(k)) {
+        return;
+    }
+    StationRules& rules = k.part<StationPart>().rules;
+    MoveDecision d = rules.move({Origin::ParkButton, {}}, conditions(k));
+    if (d.verdict != Verdict::Send) {
+        showStatus(k, "Park refused: " + d.reason);
+        return;
+    }
+    forgetHeldMove(k);
+    // The operator's wind button: out at once, even while transmitting.
+    const StationSettings& s = rules.settings();
+    bool whileTransmitting =
+        s.holdTx && (k.rs.trackingFileTransmitting || (k.MSComm3.isOpen() && k.MSComm3.dsr()));
+    parkNow(k, whileTransmitting);
+}
+
+void Track_Click(Kelv& k) {
+    if (!started(k)) {
+        return;
+    }
+    forgetHeldMove(k);
+    k.part<StationPart>().rules.trackRotor();
+    showPause(k);
+}
+
+void StopRotor_Click(Kelv& k) {
+    if (!started(k)) {
+        return;
+    }
+    forgetHeldMove(k);
+    const RotorType* type = configuredType(k);
+    if (type != nullptr && type->stop) {
+        Command6_Click(k); // the Stop button's own bytes and pacing
+    }
+    k.part<StationPart>().rules.stopRotor();
+    showStatus(k, "Rotor stopped");
+    showPause(k);
+}
+
+void Command5_Click(Kelv& k) {
+    std::optional<rotor::ManualTarget> target = readManualDirection(k);
+    if (!target) {
+        return;
+    }
+    MoveDecision d =
+        k.part<StationPart>().rules.move({Origin::Manual, {target->az, target->el}}, conditions(k));
+    if (d.verdict != Verdict::Send) {
+        showStatus(k, "Manual direction refused: " + d.reason);
+        return;
+    }
+    sendManualDirection(k, *target);
+}
+
+} // namespace kelvora::station
