@@ -94,6 +94,8 @@ struct AboutForm {
     Control lblDescription{
         "Tracking for Kelvora Unit / Icom Cat CI-V / K3 / Yaesu / Linrad /TS-2000"};
     Control lblVersion{""};
+    Control lblLicence{"Free software under the GNU General Public License, version 3 or later "
+                       "(GPL-3.0-or-later), with no warranty."};
 };
 
 } // namespace kelvora::ui

@@ -84,14 +84,35 @@ TEST(SettingsKilledMidSave, TheFileIsTheOldOrTheNewRecordNeverAMix) {
     std::uniform_int_distribution<int> microseconds(0, 4000);
     int sawOld = 0, sawNew = 0;
     for (int round = 0; round < 150; ++round) {
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
         pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
+            ::close(ready[0]);
             // Saves for ever, both ways the dialog and the single-key writer use.
             for (int i = 0;; ++i) {
                 Save_Config_file(i % 2 ? a : b, ini);
                 WriteStringIni("General", "Fname", (i % 2 ? a : b).Filename, ini);
+                if (i == 0) {
+                    // The kill is timed from here, not from fork(): a slow start (a loaded
+                    // machine, a sanitizer's set-up) must not use up the random delay.
+                    char one = 1;
+                    if (::write(ready[1], &one, 1) != 1) {
+                        ::_exit(1);
+                    }
+                    ::close(ready[1]);
+                }
             }
+        }
+        ::close(ready[1]);
+        char one = 0;
+        ssize_t got = ::read(ready[0], &one, 1); // blocks until the first save has ended
+        ::close(ready[0]);
+        if (got != 1) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+            FAIL() << "the saving process ended before its first save, round " << round;
         }
         std::this_thread::sleep_for(std::chrono::microseconds(microseconds(random)));
         ::kill(child, SIGKILL);
@@ -103,7 +124,7 @@ TEST(SettingsKilledMidSave, TheFileIsTheOldOrTheNewRecordNeverAMix) {
         (now == oldValues ? sawOld : sawNew)++;
         ASSERT_EQ(ReadStringIni("Window", "WindowWidth", ini), window) << "round " << round;
     }
-    EXPECT_GT(sawNew, 0) << "no save was ever caught"; // else the kills all came too early
+    EXPECT_GT(sawNew, 0) << "no save was ever caught";
 
     // What a killed save left behind is cleared by the next save, and never read as settings.
     ASSERT_TRUE(Save_Config_file(a, ini));

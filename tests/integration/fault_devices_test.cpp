@@ -231,7 +231,7 @@ struct Program {
 TEST(FaultDevices, RotorLostDuringAPollEndsItAndStopStartOpensTheNewLine) {
     FaultyDevice device;
     ASSERT_TRUE(device.ok());
-    Program p("GS232", "2"); // a reply time-out far longer than the loss may cost
+    Program p("GS232", "10"); // a reply time-out far longer than the loss may cost
     p.mapPort(3, device.name());
     p.start();
     ASSERT_TRUE(p.rotor.isOpen());
@@ -243,8 +243,8 @@ TEST(FaultDevices, RotorLostDuringAPollEndsItAndStopStartOpensTheNewLine) {
     double took = secondsOf([&] { Timer1_Timer(p.k); });
     double cpu = static_cast<double>(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
     ASSERT_TRUE(device.waitClosed(5));
-    EXPECT_LT(took, 1.0) << "the poll waits out the time-out on a line that is gone";
-    EXPECT_LT(cpu, 0.5) << "the poll spins on the hung-up line";
+    EXPECT_LT(took, 5.0) << "the poll waits out the time-out on a line that is gone";
+    EXPECT_LT(cpu, 1.0) << "the poll spins on the hung-up line";
     EXPECT_FALSE(p.rotor.isOpen());
     EXPECT_TRUE(p.lostShown()) << p.k.ui.RotorAZ.caption;
     EXPECT_EQ(p.k.ui.LabelAZ.caption, "000.0");
@@ -259,7 +259,7 @@ TEST(FaultDevices, RotorLostDuringAPollEndsItAndStopStartOpensTheNewLine) {
             Command6_Click(p.k);
         }
     });
-    EXPECT_LT(later, 0.5);
+    EXPECT_LT(later, 3.0); // one wait for a reply alone would take 10 s
     EXPECT_TRUE(p.lostShown()) << p.k.ui.RotorAZ.caption;
     EXPECT_EQ(p.k.rs.Tracking_on, 1);
 
@@ -336,7 +336,7 @@ TEST(FaultDevices, ALineLostDuringAPacedSendStopsTheSendAndIsShown) {
                       p.tick();
                       Timer1_Timer(p.k);
                   }),
-                  1.0)
+                  3.0)
             << "nothing is paced out onto the lost line";
         EXPECT_FALSE(lost.isOpen());
         mnuStart_Click(p.k);
@@ -363,13 +363,13 @@ TEST(FaultDevices, ASilentControllerCostsOneTimeOutPerPoll) {
             p.tick();
             double took = secondsOf([&] { Timer1_Timer(p.k); });
             EXPECT_GE(took, timeout - 0.02);
-            EXPECT_LT(took, timeout + 0.5);
+            EXPECT_LT(took, timeout + 1.5); // a loaded machine is late; ten time-outs are 3 s
         }
         EXPECT_EQ(p.k.ui.LabelAZ.caption, "000.0");
         EXPECT_TRUE(p.rotor.isOpen()) << "silence is not a lost line";
         EXPECT_FALSE(p.lostShown());
         p.track("  200.5", "   30.2", 125);
-        EXPECT_LT(secondsOf([&] { p.tick(); }), 0.5); // a new target still goes out at once
+        EXPECT_LT(secondsOf([&] { p.tick(); }), 2.0); // a new target still goes out at once
         mnuStart_Click(p.k);
     }
 }
@@ -443,7 +443,7 @@ TEST(FaultDevices, LinradThatNeverReadsDropsMessagesWithoutSlowingTheTick) {
             EXPECT_EQ(k.ui.RotorAZ.caption, "Linrad busy: frequency not sent") << "tick " << i;
         }
     }
-    EXPECT_LT(slowest, 0.1);
+    EXPECT_LT(slowest, 1.0); // a send that waited for Linrad would block for many seconds
     EXPECT_EQ(k.ui.Linrad_stato.caption, "Linrad ON");
     EXPECT_TRUE(f.dialogs.messages.empty());
 

@@ -18,7 +18,7 @@
 namespace kelvora::testkit {
 
 // Runs the event loop until `done` holds or the deadline passes.
-inline bool pumpUntil(const std::function<bool()>& done, int ms = 5000) {
+inline bool pumpUntil(const std::function<bool()>& done, int ms = 30000) {
     QDeadlineTimer deadline(ms);
     while (!done()) {
         if (deadline.hasExpired()) {

@@ -57,13 +57,13 @@ TEST(ProgramSignalTest, TermIntAndHupEndLikeTheCloseBox) {
         pid_t pid = startProgram(home.path());
         ASSERT_GT(pid, 0);
         // Up once its start-up has traced "Start".
-        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (home.read("Trace.txt").find("Start") == std::string::npos &&
                std::chrono::steady_clock::now() < deadline) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         ::kill(pid, signal);
-        EXPECT_EQ(waitForExit(pid, 5000), 0) << "signal " << signal;
+        EXPECT_EQ(waitForExit(pid, 30000), 0) << "signal " << signal;
         const std::string ini = home.file("Kelvora.ini");
         EXPECT_EQ(config::ReadStringIni("Window", "WindowPositionLeft", ini), "3000");
         EXPECT_EQ(config::ReadStringIni("Window", "WindowPositionTop", ini), "1500");

@@ -133,7 +133,7 @@ TEST_F(RadioOverPty, EchoesAndAcknowledgementsDoNotPileUp) {
         ASSERT_FALSE(frame.empty());
         radioAnswers(frame + ack); // CI-V echo, then the radio's OK
     }
-    ASSERT_TRUE(radio.waitForInput(2.0));
+    ASSERT_TRUE(radio.waitForInput(10.0));
     tick(125);
     EXPECT_EQ(hex(received()), ciV(144125000));
     EXPECT_EQ(radio.bytesWaiting(), 0u);

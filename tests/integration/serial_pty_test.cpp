@@ -51,7 +51,7 @@ TEST_F(PtyTest, WrittenBytesReachTheDeviceBeforeWriteReturns) {
 
 TEST_F(PtyTest, WaitingInputIsCountedAndReadWhole) {
     deviceSends("AZ=123  EL=045\r\n");
-    EXPECT_TRUE(port.waitForInput(1.0));
+    EXPECT_TRUE(port.waitForInput(5.0));
     EXPECT_EQ(port.bytesWaiting(), 16u);
     EXPECT_EQ(port.readAll(), "AZ=123  EL=045\r\n");
     EXPECT_EQ(port.bytesWaiting(), 0u);
@@ -63,7 +63,7 @@ TEST_F(PtyTest, WaitForInputTimesOutOnTimeWithoutSpinning) {
     EXPECT_FALSE(port.waitForInput(0.3));
     double elapsed = secondsSince(start);
     EXPECT_GE(elapsed, 0.29);
-    EXPECT_LT(elapsed, 1.0);
+    EXPECT_LT(elapsed, 3.0); // a loaded machine may be late, never early
     double cpu = static_cast<double>(std::clock() - cpuBefore) / CLOCKS_PER_SEC;
     EXPECT_LT(cpu, 0.1) << "the wait sleeps in the OS";
 }
@@ -71,8 +71,8 @@ TEST_F(PtyTest, WaitForInputTimesOutOnTimeWithoutSpinning) {
 TEST_F(PtyTest, WaitReturnsAsSoonAsInputArrives) {
     deviceSends("W");
     auto start = Clock::now();
-    EXPECT_TRUE(port.waitForInput(5.0));
-    EXPECT_LT(secondsSince(start), 1.0);
+    EXPECT_TRUE(port.waitForInput(20.0));
+    EXPECT_LT(secondsSince(start), 10.0);
 }
 
 TEST_F(PtyTest, HandshakingBothSetsRtsCtsAndXonXoff) {
@@ -92,11 +92,11 @@ TEST_F(PtyTest, AHangUpMakesThePortLostAndWaitsEndAtOnce) {
     device.close();
     auto start = Clock::now();
     for (int i = 0; i < 5; ++i) {
-        port.waitForInput(0.5);
+        port.waitForInput(3.0);
         port.readAll();
         port.write("S\r");
     }
-    EXPECT_LT(secondsSince(start), 1.5);
+    EXPECT_LT(secondsSince(start), 7.5); // waits that did not end at once would take 15 s
     EXPECT_FALSE(port.isOpen());
     EXPECT_FALSE(port.lostReason().empty());
     EXPECT_NE(port.lostReason().find(device.name()), std::string::npos);

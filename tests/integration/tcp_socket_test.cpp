@@ -124,11 +124,12 @@ TEST(QtTcpSocket, HostsThatNeverAnswerDoNotBlock) {
     for (const char* host : {"kelvora-no-such-host.invalid", "192.0.2.1"}) {
         SCOPED_TRACE(host);
         QtTcpSocket socket;
-        EXPECT_LT(timed([&] { socket.connectToHost(host, "49812"); }), 200);
+        // Bounds a loaded machine keeps; a blocking resolve or connect takes many seconds.
+        EXPECT_LT(timed([&] { socket.connectToHost(host, "49812"); }), 1000);
         QDeadlineTimer deadline(300);
         while (!deadline.hasExpired()) {
             TcpState state = TcpState::Closed;
-            EXPECT_LT(timed([&] { state = socket.state(); }), 100);
+            EXPECT_LT(timed([&] { state = socket.state(); }), 1000);
             EXPECT_NE(state, TcpState::Connected);
             EXPECT_FALSE(socket.send("x"));
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);

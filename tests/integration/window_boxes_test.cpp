@@ -59,6 +59,7 @@ TEST_F(BoxesTest, AboutOpensOnceFromTheMenuAndOkClosesIt) {
     EXPECT_EQ(find<QLabel>("lblVersion")->text().toStdString(), versionText());
     EXPECT_EQ(find<QLabel>("lblDescription")->text(),
               "Tracking for Kelvora Unit / Icom Cat CI-V / K3 / Yaesu / Linrad /TS-2000");
+    EXPECT_NE(find<QLabel>("lblLicence")->text().indexOf("GPL-3.0-or-later"), -1);
     EXPECT_FALSE(find<QLabel>("picIcon")->pixmap().isNull());
     EXPECT_EQ(windows.mainWindow().findChildren<QWidget*>("frmAbout1").size(), 1);
     find<QPushButton>("cmdOK")->click();

@@ -72,12 +72,13 @@ struct WindowFixture : ::testing::Test, fakes::KelvFixture {
         edit->insert(text);
     }
 
-    // Runs window events until `condition` holds; false when it did not within two seconds.
+    // Runs window events until `condition` holds; false when it did not within 30 seconds, a bound
+    // only a fault reaches, not a loaded machine.
     static bool waitFor(const std::function<bool()>& condition) {
         QElapsedTimer elapsed;
         elapsed.start();
         while (!condition()) {
-            if (elapsed.elapsed() > 2000) {
+            if (elapsed.elapsed() > 30000) {
                 return false;
             }
             QApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);

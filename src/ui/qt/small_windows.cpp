@@ -181,6 +181,10 @@ AboutWindow::AboutWindow(Kelv& k, WindowEvents& events, QWidget* parent)
     version->setObjectName("lblVersion");
     m_bindings.push_back([description, &f] { applyLabel(description, f.lblDescription); });
     m_bindings.push_back([version, &f] { applyLabel(version, f.lblVersion); });
+    auto* licence = new QLabel(this);
+    licence->setObjectName("lblLicence");
+    licence->setWordWrap(true);
+    m_bindings.push_back([licence, &f] { applyLabel(licence, f.lblLicence); });
 
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("cmdOK");
@@ -196,6 +200,7 @@ AboutWindow::AboutWindow(Kelv& k, WindowEvents& events, QWidget* parent)
     texts->addWidget(name);
     texts->addWidget(description);
     texts->addWidget(version);
+    texts->addWidget(licence);
     texts->addStretch(1);
     auto* body = new QHBoxLayout;
     body->addWidget(icon);
