@@ -1,6 +1,8 @@
 // Settings keys, defaults, combo lists, and the bulk load, save and create operations.
 #include "config/settings.h"
 
+#include "config/settings_schema.h"
+
 #include "config/ini_file.h"
 #include "state/numbers.h"
 
@@ -104,6 +106,18 @@ std::string Settings::value(std::string_view section, std::string_view key,
                             std::string_view defaultValue) const {
     auto found = added.find({std::string(section), std::string(key)});
     return found != added.end() ? found->second : std::string(defaultValue);
+}
+
+std::string Settings::value(std::string_view section, std::string_view key) const {
+    return value(section, key, schemaRow(section, key).defaultText);
+}
+
+std::function<std::optional<std::string>(std::string_view key)>
+Settings::lookup(std::string_view section) const {
+    return [this, section = std::string(section)](std::string_view key) {
+        auto found = added.find({section, std::string(key)});
+        return found == added.end() ? std::nullopt : std::optional<std::string>(found->second);
+    };
 }
 
 void Settings::setValue(std::string_view section, std::string_view key, std::string_view text) {

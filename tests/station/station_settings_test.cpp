@@ -45,9 +45,9 @@ TEST(StationSettings, AParkPositionOutsideTheLimitsIsNamedButHoldsNothing) {
         {{}, ""},
         {{{"Park_El", "-5"}}, ""}, // no limit set: as before
         {{{"Az_Min", "100"}, {"Park_Az", "50"}},
-         "Station setting Park_Az: 50.0 0.0 is outside the limits 100.0..360.0 0.0..90.0"},
-        {{{"El_Min", "5"}}, "Station setting Park_El: 180.0 0.0 is outside the limits"},
-        {{{"Az_Max", "90"}, {"El_Min", "5"}}, "Station setting Park_Az, Park_El: 180.0 0.0"},
+         "[Station] Park_Az: 50.0 0.0 is outside the limits 100.0..360.0 0.0..90.0"},
+        {{{"El_Min", "5"}}, "[Station] Park_El: 180.0 0.0 is outside the limits"},
+        {{{"Az_Max", "90"}, {"El_Min", "5"}}, "[Station] Park_Az, Park_El: 180.0 0.0"},
     };
     for (const auto& c : cases) {
         StationSettings s = parseStationSettings(c.keys);
