@@ -6,9 +6,11 @@
 #include "config/ini_file.h"
 #include "state/numbers.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <utility>
 
 namespace kelvora::config {
@@ -95,6 +97,20 @@ std::string lowered(std::string_view text) {
     return out;
 }
 
+// The schema's sections the record keeps as `added`: all but [Sky_View], which the sky view
+// writes itself when the program ends. Of the original [General], only the schema's keys that
+// are no field of the record.
+bool keptInRecord(std::string_view section) {
+    return section != "Sky_View";
+}
+
+bool isRecordKey(std::string_view section, std::string_view key) {
+    const std::vector<SettingKey>& keys = settingKeys();
+    return std::any_of(keys.begin(), keys.end(), [&](const SettingKey& k) {
+        return k.section == section && k.readKey == key;
+    });
+}
+
 } // namespace
 
 bool Settings::AddedKey::operator<(const AddedKey& other) const {
@@ -141,14 +157,20 @@ void Load_Config_file(Settings& settings, const std::string& iniPath) {
         }
     }
     settings.added.clear();
-    for (std::string_view section : kAddedSections) {
-        for (const std::string& key : document.keys(section)) {
-            settings.setValue(section, key, document.get(section, key));
+    std::set<std::string_view> sectionsRead;
+    for (const SchemaRow& row : settingsSchema()) {
+        if (!keptInRecord(row.section)) {
+            continue;
         }
-    }
-    for (std::string_view key : kAddedGeneralKeys) {
-        if (document.has("General", key)) {
-            settings.setValue("General", key, document.get("General", key));
+        if (row.section == "General") {
+            if (!isRecordKey(row.section, row.key) && document.has(row.section, row.key)) {
+                settings.setValue(row.section, row.key, document.get(row.section, row.key));
+            }
+        } else if (sectionsRead.insert(row.section).second) {
+            // Every key of a newer section, known or not, is kept as the file has it.
+            for (const std::string& key : document.keys(row.section)) {
+                settings.setValue(row.section, key, document.get(row.section, key));
+            }
         }
     }
 }

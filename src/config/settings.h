@@ -47,10 +47,6 @@ struct Settings {
     std::map<AddedKey, std::string> added;
 };
 
-// The sections whose every key is an added one, and the added keys of the older sections.
-inline constexpr std::array<std::string_view, 2> kAddedSections = {"Hamlib", "Station"};
-inline constexpr std::array<std::string_view, 1> kAddedGeneralKeys = {"Tracking_Source"};
-
 // One settings key: where it lives in the file and which field holds it.
 struct SettingKey {
     const char* section;
