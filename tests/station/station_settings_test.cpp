@@ -57,5 +57,19 @@ TEST(StationSettings, AParkPositionOutsideTheLimitsIsNamedButHoldsNothing) {
     }
 }
 
+// The rules before Start hold a StationSettings as constructed: it must be the schema's defaults.
+TEST(StationSettings, TheUnreadSettingsAreTheSchemaDefaults) {
+    StationSettings unread, read = parseStationSettings(std::map<std::string, std::string>{});
+    for (auto field :
+         {&StationSettings::azMin, &StationSettings::azMax, &StationSettings::elMin,
+          &StationSettings::elMax, &StationSettings::moveThreshold, &StationSettings::parkAz,
+          &StationSettings::parkEl, &StationSettings::staleSeconds}) {
+        EXPECT_EQ(unread.*field, read.*field);
+    }
+    EXPECT_EQ(unread.holdTx, read.holdTx);
+    EXPECT_EQ(unread.moveSeconds, read.moveSeconds);
+    EXPECT_TRUE(read.errors.empty());
+}
+
 } // namespace
 } // namespace kelvora::station
