@@ -1,6 +1,8 @@
 // Reader and writer of the settings file.
 #include "config/ini_file.h"
 
+#include "state/numbers.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -17,13 +19,7 @@ namespace kelvora::config {
 namespace {
 
 std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
-        s.remove_prefix(1);
-    }
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) {
-        s.remove_suffix(1);
-    }
-    return s;
+    return numbers::trimmed(s);
 }
 
 bool equalsNoCase(std::string_view a, std::string_view b) {

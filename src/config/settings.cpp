@@ -1,12 +1,16 @@
 // Settings keys, defaults, combo lists, and the bulk load, save and create operations.
 #include "config/settings.h"
 
+#include "config/settings_schema.h"
+
 #include "config/ini_file.h"
 #include "state/numbers.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 #include <utility>
 
 namespace kelvora::config {
@@ -93,6 +97,20 @@ std::string lowered(std::string_view text) {
     return out;
 }
 
+// The schema's sections the record keeps as `added`: all but [Sky_View], which the sky view
+// writes itself when the program ends. Of the original [General], only the schema's keys that
+// are no field of the record.
+bool keptInRecord(std::string_view section) {
+    return section != "Sky_View";
+}
+
+bool isRecordKey(std::string_view section, std::string_view key) {
+    const std::vector<SettingKey>& keys = settingKeys();
+    return std::any_of(keys.begin(), keys.end(), [&](const SettingKey& k) {
+        return k.section == section && k.readKey == key;
+    });
+}
+
 } // namespace
 
 bool Settings::AddedKey::operator<(const AddedKey& other) const {
@@ -104,6 +122,18 @@ std::string Settings::value(std::string_view section, std::string_view key,
                             std::string_view defaultValue) const {
     auto found = added.find({std::string(section), std::string(key)});
     return found != added.end() ? found->second : std::string(defaultValue);
+}
+
+std::string Settings::value(std::string_view section, std::string_view key) const {
+    return value(section, key, schemaRow(section, key).defaultText);
+}
+
+std::function<std::optional<std::string>(std::string_view key)>
+Settings::lookup(std::string_view section) const {
+    return [this, section = std::string(section)](std::string_view key) {
+        auto found = added.find({section, std::string(key)});
+        return found == added.end() ? std::nullopt : std::optional<std::string>(found->second);
+    };
 }
 
 void Settings::setValue(std::string_view section, std::string_view key, std::string_view text) {
@@ -127,14 +157,20 @@ void Load_Config_file(Settings& settings, const std::string& iniPath) {
         }
     }
     settings.added.clear();
-    for (std::string_view section : kAddedSections) {
-        for (const std::string& key : document.keys(section)) {
-            settings.setValue(section, key, document.get(section, key));
+    std::set<std::string_view> sectionsRead;
+    for (const SchemaRow& row : settingsSchema()) {
+        if (!keptInRecord(row.section)) {
+            continue;
         }
-    }
-    for (std::string_view key : kAddedGeneralKeys) {
-        if (document.has("General", key)) {
-            settings.setValue("General", key, document.get("General", key));
+        if (row.section == "General") {
+            if (!isRecordKey(row.section, row.key) && document.has(row.section, row.key)) {
+                settings.setValue(row.section, row.key, document.get(row.section, row.key));
+            }
+        } else if (sectionsRead.insert(row.section).second) {
+            // Every key of a newer section, known or not, is kept as the file has it.
+            for (const std::string& key : document.keys(row.section)) {
+                settings.setValue(row.section, key, document.get(row.section, key));
+            }
         }
     }
 }

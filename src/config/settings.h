@@ -2,7 +2,9 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,11 +29,16 @@ struct Settings {
     std::string Sun_combo, Virtual_PTT, Reale_PTT;
 
     // The keys of the newer sections ([Hamlib], [Station], [General] Tracking_Source and the
-    // like). Each feature names its keys and defaults where it reads them. A key is kept as the
-    // file has it; one the file lacks reads as its default and is written only once it is set, so
-    // that a file without these keys is saved exactly as before.
+    // like), each with its row in settings_schema.h. A key is kept as the file has it; one the
+    // file lacks reads as its default and is written only once it is set, so that a file without
+    // these keys is saved exactly as before.
     std::string value(std::string_view section, std::string_view key,
                       std::string_view defaultValue) const;
+    // The key's text, or the default of its schema row.
+    std::string value(std::string_view section, std::string_view key) const;
+    // The stored texts of a section, for a SectionReader (std::nullopt for a key not set).
+    std::function<std::optional<std::string>(std::string_view key)>
+    lookup(std::string_view section) const;
     void setValue(std::string_view section, std::string_view key, std::string_view value);
     struct AddedKey {
         std::string section, key;
@@ -39,10 +46,6 @@ struct Settings {
     };
     std::map<AddedKey, std::string> added;
 };
-
-// The sections whose every key is an added one, and the added keys of the older sections.
-inline constexpr std::array<std::string_view, 2> kAddedSections = {"Hamlib", "Station"};
-inline constexpr std::array<std::string_view, 1> kAddedGeneralKeys = {"Tracking_Source"};
 
 // One settings key: where it lives in the file and which field holds it.
 struct SettingKey {

@@ -1,22 +1,12 @@
 // The rigctld/rotctld client: a small state machine polled from the tick.
 #include "hamlib/hamlib_link.h"
 
-#include <charconv>
+#include "state/numbers.h"
+
 #include <cmath>
 #include <span>
 
 namespace kelvora::hamlib {
-
-namespace {
-
-bool validPort(std::string_view port) {
-    unsigned value = 0;
-    auto [ptr, ec] = std::from_chars(port.data(), port.data() + port.size(), value);
-    return !port.empty() && ec == std::errc() && ptr == port.data() + port.size() && value >= 1 &&
-           value <= 65535;
-}
-
-} // namespace
 
 bool parseEndpoint(std::string_view text, Daemon daemon, Endpoint& out, std::string& error) {
     const char* name = daemon == Daemon::Rig ? "rigctld" : "rotctld";
@@ -47,7 +37,7 @@ bool parseEndpoint(std::string_view text, Daemon daemon, Endpoint& out, std::str
     }
     if (!rest.empty()) {
         std::string_view port = trimmed(rest.substr(1));
-        if (!validPort(port)) {
+        if (!numbers::portNumber(port)) {
             error = std::string(name) + " address \"" + std::string(text) +
                     "\": the port must be a number from 1 to 65535";
             return false;

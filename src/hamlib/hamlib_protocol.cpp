@@ -1,7 +1,8 @@
 // Hamlib's plain-text protocol: fixed command texts and strict readers of the replies.
 #include "hamlib/hamlib_protocol.h"
 
-#include <charconv>
+#include "state/numbers.h"
+
 #include <cmath>
 #include <cstdio>
 #include <iterator>
@@ -15,25 +16,18 @@ std::string withHertz(char command, long long hz) {
 }
 
 bool parseWhole(std::string_view text, long long& value) {
-    text = trimmed(text);
-    long long v = 0;
-    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (text.empty() || ec != std::errc() || ptr != text.data() + text.size()) {
+    std::optional<long long> v = numbers::wholeNumber(text);
+    if (!v) {
         return false;
     }
-    value = v;
+    value = *v;
     return true;
 }
 
 } // namespace
 
 std::string_view trimmed(std::string_view text) {
-    std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    std::size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
+    return numbers::trimmed(text);
 }
 
 std::string setFrequencyCommand(long long hz) {
@@ -195,14 +189,11 @@ bool parseDecimal(std::string_view text, double& value) {
     if (digits == 0 || digits > 30) {
         return false;
     }
-    // from_chars takes no leading '+'.
-    std::string_view number = text.front() == '+' ? text.substr(1) : text;
-    double v = 0;
-    auto [ptr, ec] = std::from_chars(number.data(), number.data() + number.size(), v);
-    if (ec != std::errc() || ptr != number.data() + number.size() || !std::isfinite(v)) {
+    std::optional<double> v = numbers::finiteNumber(text);
+    if (!v) {
         return false;
     }
-    value = v;
+    value = *v;
     return true;
 }
 

@@ -2,11 +2,13 @@
 #include "radio/ptt_sequence.h"
 
 #include "config/settings.h"
+#include "config/settings_schema.h"
 #include "ports/serial_ports.h"
 #include "radio/ptt.h"
 #include "radio/ptt_sequencer.h"
 #include "radio/radio_dispatch.h"
 #include "state/kelv.h"
+#include "state/numbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,7 +18,6 @@ namespace kelvora {
 
 namespace {
 
-constexpr int kDefaultMs = 50;
 constexpr int kReadEveryMs = 10;
 constexpr double kOpenAgainSeconds = 0.5;
 
@@ -29,10 +30,8 @@ struct PttSequence : KelvPart {
     double openAgainAt = 0; // a real PTT line that did not open is tried at the tick's pace
 };
 
-std::string trimmed(std::string text) {
-    text.erase(0, text.find_first_not_of(' '));
-    text.erase(text.find_last_not_of(' ') + 1);
-    return text;
+std::string trimmed(std::string_view text) {
+    return std::string(numbers::trimmed(text));
 }
 
 void show(Kelv& k, radio::PttStep step) {
@@ -98,7 +97,7 @@ bool pttSequenceOn(Kelv& k) {
 void pttSequenceStart(Kelv& k) {
     PttSequence& s = k.part<PttSequence>();
     config::Settings& settings = k.settings();
-    std::string onText = trimmed(settings.value("Station", "Ptt_Sequence", "0"));
+    std::string onText = trimmed(settings.value("Station", "Ptt_Sequence"));
     std::string problems;
     if (onText != "0" && onText != "1") {
         problems += "Ptt_Sequence \"" + onText + "\" is neither 0 nor 1; the sequencer is off.\n";
@@ -110,9 +109,10 @@ void pttSequenceStart(Kelv& k) {
         std::string problem;
         for (auto [key, seconds] : {std::pair{"Ptt_Lead_ms", &s.lead}, {"Ptt_Tail_ms", &s.tail}}) {
             problem.clear();
-            int ms = radio::sequencerMilliseconds(
-                key, trimmed(settings.value("Station", key, std::to_string(kDefaultMs))),
-                kDefaultMs, problem);
+            int defaultMs = static_cast<int>(
+                numbers::wholeNumber(config::schemaRow("Station", key).defaultText).value_or(0));
+            int ms = radio::sequencerMilliseconds(key, trimmed(settings.value("Station", key)),
+                                                  defaultMs, problem);
             *seconds = ms / 1000.0;
             if (!problem.empty()) {
                 problems += problem + "\n";

@@ -65,6 +65,47 @@ std::string_view trimBlanks(std::string_view text) {
 
 } // namespace
 
+std::string_view trimmed(std::string_view text) {
+    std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    std::size_t last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+std::optional<double> finiteNumber(std::string_view text) {
+    text = trimmed(text);
+    if (!text.empty() && text.front() == '+') {
+        text.remove_prefix(1);
+    }
+    double value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() ||
+        !std::isfinite(value)) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<long long> wholeNumber(std::string_view text) {
+    text = trimmed(text);
+    long long value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<int> portNumber(std::string_view text) {
+    std::optional<long long> value = wholeNumber(text);
+    if (!value || *value < 1 || *value > 65535) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*value);
+}
+
 double leadingNumber(std::string_view text) {
     while (!text.empty() && isBlank(text.front())) {
         text.remove_prefix(1);

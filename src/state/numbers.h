@@ -26,6 +26,19 @@ std::optional<double> strictNumber(std::string_view text, const LocaleSeparators
 // character, an empty text gives 0.
 std::int64_t hexNumber(std::string_view text);
 
+// The text without the blanks, tabs and line ends around it.
+std::string_view trimmed(std::string_view text);
+
+// The whole text (blanks around it allowed, an optional '+') as a finite number with a point as
+// separator, or std::nullopt: the rule of every newer setting.
+std::optional<double> finiteNumber(std::string_view text);
+
+// The whole text (blanks around it allowed) as a whole number, or std::nullopt.
+std::optional<long long> wholeNumber(std::string_view text);
+
+// A TCP or UDP port: a whole number 1..65535, blanks around it allowed.
+std::optional<int> portNumber(std::string_view text);
+
 // Whole-number conversions round halves to the even neighbour.
 std::int64_t roundHalfEven(double value);
 

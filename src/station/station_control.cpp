@@ -3,6 +3,7 @@
 #include "station/station_control.h"
 
 #include "config/settings.h"
+#include "config/settings_schema.h"
 #include "hamlib/hamlib_devices.h"
 #include "rotor/antenna_command.h"
 #include "rotor/controller_unit.h"
@@ -183,22 +184,16 @@ StationPart::StationPart(Kelv& k) {
 }
 
 StationSettings readStationSettings(Kelv& k) {
-    config::Settings& settings = k.settings();
-    return parseStationSettings([&settings](std::string_view key) {
-        for (const KeyDefault& entry : kStationKeys) {
-            if (entry.key == key) {
-                return std::optional(settings.value(entry.section, key, entry.defaultText));
-            }
-        }
-        return std::optional<std::string>();
-    });
+    return parseStationSettings(k.settings().lookup("Station"));
 }
 
 std::map<std::string, std::string> stationValues(Kelv& k) {
     std::map<std::string, std::string> values;
-    for (const KeyDefault& entry : kStationKeys) {
-        values[std::string(entry.key)] =
-            k.settings().value(entry.section, entry.key, entry.defaultText);
+    for (const config::SchemaRow& row : config::settingsSchema()) {
+        if (row.shownIn == config::ShownIn::StationDialog) {
+            values[std::string(row.key)] =
+                k.settings().value(row.section, row.key, row.defaultText);
+        }
     }
     return values;
 }
@@ -215,11 +210,11 @@ void tellClientLimits(Kelv& k, hamlib::RotorAccess& access) {
 }
 
 void storeStationValues(Kelv& k, const std::map<std::string, std::string>& values) {
-    for (const KeyDefault& entry : kStationKeys) {
-        auto it = values.find(std::string(entry.key));
-        if (it != values.end() &&
-            it->second != k.settings().value(entry.section, entry.key, entry.defaultText)) {
-            k.settings().setValue(entry.section, entry.key, it->second);
+    for (const config::SchemaRow& row : config::settingsSchema()) {
+        auto it = values.find(std::string(row.key));
+        if (row.shownIn == config::ShownIn::StationDialog && it != values.end() &&
+            it->second != k.settings().value(row.section, row.key, row.defaultText)) {
+            k.settings().setValue(row.section, row.key, it->second);
         }
     }
     // Applied at once: the rules, the mask and the limits the clients are told.

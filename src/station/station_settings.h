@@ -1,10 +1,10 @@
-// The [Station] settings: their keys and defaults, parsed into numbers once (at Start and when
-// the Station dialog applies), never on the tick.
+// The [Station] settings (keys, defaults and ranges in config/settings_schema.cpp), parsed once (at
+// Start and when the Station dialog applies), never on the tick.
 #pragma once
 
-#include <array>
+#include "config/settings_schema.h"
+
 #include <bitset>
-#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -13,28 +13,7 @@
 
 namespace kelvora::station {
 
-// The keys of the [Station] section with their default texts, for the settings layer.
-struct KeyDefault {
-    std::string_view section;
-    std::string_view key;
-    std::string_view defaultText;
-};
-inline constexpr std::array<KeyDefault, 11> kStationKeys = {{
-    {"Station", "Hold_Tx", "0"},
-    {"Station", "Move_Seconds", ""},
-    {"Station", "Az_Min", "0"},
-    {"Station", "Az_Max", "360"},
-    {"Station", "El_Min", "0"},
-    {"Station", "El_Max", "90"},
-    {"Station", "Horizon_File", ""},
-    {"Station", "Move_Threshold", "0"},
-    {"Station", "Park_Az", "180"},
-    {"Station", "Park_El", "0"},
-    {"Station", "Stale_Seconds", "15"},
-}};
-
-// Returns the text stored for a key, or std::nullopt when the key is absent (its default holds).
-using KeyLookup = std::function<std::optional<std::string>(std::string_view key)>;
+using KeyLookup = config::KeyLookup;
 
 struct StationSettings {
     bool holdTx = false;

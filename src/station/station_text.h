@@ -1,38 +1,22 @@
 // The small text rules the [Station] settings and the horizon file share.
 #pragma once
 
-#include <charconv>
-#include <cmath>
+#include "state/numbers.h"
+
 #include <cstdio>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 
 namespace kelvora::station::text {
 
+// The trim and number rules of every newer setting (state/numbers.h).
 inline std::string_view trim(std::string_view text) {
-    std::size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    std::size_t last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
+    return numbers::trimmed(text);
 }
 
-// The whole text as a finite number, or std::nullopt.
 inline std::optional<double> number(std::string_view text) {
-    text = trim(text);
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-    }
-    double value = 0;
-    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() ||
-        !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
+    return numbers::finiteNumber(text);
 }
 
 inline std::string inQuotes(std::string_view text) {

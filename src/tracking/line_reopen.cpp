@@ -55,7 +55,7 @@ struct LineReopen : KelvPart {
 };
 
 bool reopenEnabled(Kelv& k) {
-    std::string text = k.settings().value("Station", "Reopen_Ports", "1");
+    std::string text = k.settings().value("Station", "Reopen_Ports");
     text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
     return text != "0";
 }

@@ -17,8 +17,8 @@ namespace kelvora {
 
 namespace {
 
-std::string hamlibValue(Kelv& k, const char* key, const char* defaultValue) {
-    return k.settings().value("Hamlib", key, defaultValue);
+std::string hamlibValue(Kelv& k, const char* key) {
+    return k.settings().value("Hamlib", key);
 }
 
 std::optional<hamlib::Position> reportedPosition(const Kelv& k) {
@@ -35,10 +35,9 @@ std::optional<hamlib::Position> reportedPosition(const Kelv& k) {
 void startServer(Kelv& k, hamlib::HamlibDevices& devices, std::string& failures) {
     hamlib::ServerSettings settings;
     std::string error;
-    if (!hamlib::parseServerSettings(hamlibValue(k, "Server", "0"),
-                                     hamlibValue(k, "Server_Address", "127.0.0.1"),
-                                     hamlibValue(k, "Server_Port", "4535"),
-                                     hamlibValue(k, "Server_Moves", "0"), settings, error)) {
+    if (!hamlib::parseServerSettings(hamlibValue(k, "Server"), hamlibValue(k, "Server_Address"),
+                                     hamlibValue(k, "Server_Port"), hamlibValue(k, "Server_Moves"),
+                                     settings, error)) {
         failures += error + "\n";
         return;
     }
@@ -62,7 +61,7 @@ void startNetworkDevices(Kelv& k) {
     devices.stop();
     std::string failures, error;
     if (k.settings().RtxType == kHamlibRigType) {
-        if (devices.startRig(hamlibValue(k, "Rig_Address", "127.0.0.1:4532"), error)) {
+        if (devices.startRig(hamlibValue(k, "Rig_Address"), error)) {
             // A daemon that comes (back) gets the current frequency at once.
             devices.rig()->onSplit = [&devices](bool on) {
                 if (!devices.splitAtStart) {
@@ -83,7 +82,7 @@ void startNetworkDevices(Kelv& k) {
         }
     }
     if (k.settings().RotorType == kHamlibRotType) {
-        if (devices.startRot(hamlibValue(k, "Rot_Address", "127.0.0.1:4533"), error)) {
+        if (devices.startRot(hamlibValue(k, "Rot_Address"), error)) {
             devices.rot()->onPosition = [&k](const hamlib::Position& p) {
                 rotor::showLabels(
                     k, {numbers::oneDecimal(p.azimuth), numbers::oneDecimal(p.elevation)});

@@ -263,7 +263,7 @@ void Load_INI(Kelv& k) {
             k.rs.Rotor_timeout = 0.25f;
         }
         // The built-in Moon and Sun need no tracking file.
-        bool builtIn = parseTrackingSource(s.value("General", "Tracking_Source", "File")) ==
+        bool builtIn = parseTrackingSource(s.value("General", "Tracking_Source")) ==
                        TrackingSourceMode::BuiltIn;
         if (k.rs.Tracking_file.empty() && !builtIn) {
             k.dialogs.beep();

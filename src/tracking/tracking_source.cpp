@@ -2,6 +2,7 @@
 #include "tracking/tracking_source.h"
 
 #include "config/settings.h"
+#include "config/settings_schema.h"
 #include "state/numbers.h"
 #include "station/station_control.h"
 #include "tracking/tracking_file.h"
@@ -16,10 +17,7 @@ namespace kelvora {
 namespace {
 
 std::string trimmedLower(std::string_view text) {
-    std::size_t first = text.find_first_not_of(" \t");
-    std::size_t last = text.find_last_not_of(" \t");
-    std::string out(first == std::string_view::npos ? std::string_view{}
-                                                    : text.substr(first, last - first + 1));
+    std::string out(numbers::trimmed(text));
     std::transform(out.begin(), out.end(), out.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     return out;
@@ -82,48 +80,38 @@ std::optional<TrackingSourceMode> parseTrackingSource(std::string_view text) {
 }
 
 astro::Parsed<astro::Observer> stationPlace(const station::KeyLookup& lookup) {
-    auto text = [&lookup](std::string_view key) {
-        std::optional<std::string> value = lookup(key);
-        return value ? trimmedLower(*value) : std::string();
-    };
-    auto number = [&text](std::string_view key, std::string& error) -> std::optional<double> {
-        std::string value = text(key);
-        std::optional<double> n = numbers::strictNumber(value);
-        if (!n || !std::isfinite(*n)) {
-            error = "[Station] " + std::string(key) + " \"" + value + "\" is not a number";
-        }
-        return n;
-    };
+    config::SectionReader reader("Station", lookup);
     astro::Parsed<astro::Observer> result;
-    double height = 0;
-    if (!text("Height").empty()) {
-        std::optional<double> h = number("Height", result.error);
-        if (!h) {
-            return result;
-        }
-        height = *h;
-    }
-    std::string lat = text("Latitude"), lon = text("Longitude"), locator = text("Locator");
+    std::optional<double> height = reader.number("Height");
+    std::string lat = reader.text("Latitude"), lon = reader.text("Longitude");
+    std::string locator = reader.text("Locator");
     if (!lat.empty() || !lon.empty()) {
-        std::optional<double> la = number("Latitude", result.error);
-        std::optional<double> lo = la ? number("Longitude", result.error) : std::nullopt;
-        if (!la || !lo) {
-            return result;
+        std::optional<double> la = reader.number("Latitude");
+        std::optional<double> lo = reader.number("Longitude");
+        for (const char* key : {"Latitude", "Longitude"}) {
+            if (reader.text(key).empty()) {
+                reader.fail(key, "\"\" is not a number"); // one of the two is not enough
+            }
         }
-        result = astro::makeObserver(*la, *lo, height);
-    } else if (!locator.empty()) {
+        if (reader.errors.empty()) {
+            result = astro::makeObserver(*la, *lo, height.value_or(0));
+        }
+    } else if (!locator.empty() && reader.errors.empty()) {
         astro::Parsed<astro::GeoPoint> point = astro::locatorToGeoPoint(locator);
         if (!point) {
-            result.error = "[Station] Locator: " + point.error;
-            return result;
+            reader.fail("Locator", point.error);
+        } else {
+            result = astro::makeObserver(point.value->latitudeDeg, point.value->longitudeDeg,
+                                         height.value_or(0));
         }
-        result = astro::makeObserver(point.value->latitudeDeg, point.value->longitudeDeg, height);
-    } else {
+    } else if (reader.errors.empty()) {
         result.error = "No station place: set [Station] Locator (such as JN45ab), or Latitude "
                        "and Longitude (degrees, east positive)";
         return result;
     }
-    if (!result) {
+    if (!reader.errors.empty()) {
+        result.error = reader.errors.front();
+    } else if (!result) {
         result.error = "[Station] " + result.error;
     }
     return result;
@@ -193,14 +181,7 @@ void fillFromEphemeris(RunState& rs, astro::Body body, const astro::UtcTime& tim
 }
 
 station::KeyLookup stationKeys(Kelv& k) {
-    const config::Settings& s = k.settings();
-    return [&s](std::string_view key) -> std::optional<std::string> {
-        auto found = s.added.find({"Station", std::string(key)});
-        if (found == s.added.end()) {
-            return std::nullopt;
-        }
-        return found->second;
-    };
+    return k.settings().lookup("Station");
 }
 
 astro::Body trackedBody(Kelv& k) {
@@ -218,7 +199,7 @@ bool prepareTrackingSource(Kelv& k) {
     source.freshness.reset();
     source.fileTime.clear();
     source.used.reset();
-    std::string text = k.settings().value("General", "Tracking_Source", "File");
+    std::string text = k.settings().value("General", "Tracking_Source");
     std::optional<TrackingSourceMode> mode = parseTrackingSource(text);
     if (!mode) {
         k.dialogs.messageBox("[General] Tracking_Source \"" + text +

@@ -1,5 +1,6 @@
 // The settings dialog on fakes: it shows the record, writes edits into it and maps COM names.
 #include "config/ini_file.h"
+#include "config/settings_schema.h"
 #include "integration/window_test_support.h"
 #include "tracking/device_lists.h"
 #include "ui/qt/settings_window.h"
@@ -68,6 +69,20 @@ TEST_F(SettingsWindowTest, HamlibTypesShowTheDaemonAddressInsteadOfTheSerialRows
     EXPECT_EQ(config::ReadStringIni("Hamlib", "Server", k.iniPath()), "1");
     EXPECT_EQ(config::ReadStringIni("Hamlib", "Rig_Address", k.iniPath()), "")
         << "an untouched key stays out of the file";
+}
+
+TEST_F(SettingsWindowTest, EveryHamlibRowOfTheSchemaHasItsWidgetWithItsHelp) {
+    open();
+    int rows = 0;
+    for (const config::SchemaRow& row : config::settingsSchema()) {
+        if (row.shownIn == config::ShownIn::HamlibGroup) {
+            auto* w = field<QWidget>(std::string(row.key).c_str());
+            ASSERT_NE(w, nullptr);
+            EXPECT_EQ(w->toolTip().toStdString(), config::tooltipOf(row)) << row.key;
+            ++rows;
+        }
+    }
+    EXPECT_EQ(rows, 6);
 }
 
 TEST_F(SettingsWindowTest, EveryComboHoldsExactlyItsItemsHoweverOftenShown) {

@@ -1,6 +1,8 @@
 // The Station dialog offscreen: it shows the texts it is given and gives back what was edited.
 #include "ui/qt/station_dialog.h"
 
+#include "config/settings_schema.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,6 +42,29 @@ TEST(StationDialogTest, ShowsDefaultsAndGivesBackEveryEdit) {
     EXPECT_TRUE(widget<QLabel>(d, "Errors")->text().contains("Az_Min, Az_Max"));
     widget<QLineEdit>(d, "Az_Max")->setText("350");
     EXPECT_TRUE(widget<QPushButton>(d, "Ok")->isEnabled());
+}
+
+TEST(StationDialogTest, EveryShownStationRowHasItsWidgetUnitAndHelp) {
+    StationDialog d;
+    int rows = 0;
+    for (const config::SchemaRow& row : config::settingsSchema()) {
+        std::string key(row.key);
+        auto* w = d.findChild<QWidget*>(QString::fromStdString(key));
+        if (row.shownIn != config::ShownIn::StationDialog) {
+            EXPECT_EQ(w, nullptr) << key << " is in the dialog but not shown by the schema";
+            continue;
+        }
+        ++rows;
+        ASSERT_NE(w, nullptr) << key;
+        EXPECT_EQ(w->toolTip().toStdString(), config::tooltipOf(row)) << key;
+        auto* unit = d.findChild<QLabel*>(QString::fromStdString(key + "_unit"));
+        EXPECT_EQ(unit != nullptr, !row.unit.empty()) << key;
+        if (unit != nullptr) {
+            EXPECT_EQ(unit->text().toStdString(), row.unit) << key;
+        }
+    }
+    EXPECT_EQ(rows, 11);
+    EXPECT_NE(d.findChild<QWidget*>("Az_Min")->toolTip().indexOf("0..360"), -1);
 }
 
 } // namespace

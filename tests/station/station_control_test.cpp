@@ -133,7 +133,7 @@ TEST(StationControl, ParkIsTheWindButtonAndTheManualDirectionObeysLimitsAndMask)
     before = outside.rotor.written().size();
     Park_Click(outside.k);
     EXPECT_EQ(outside.rotor.written().substr(before), "");
-    EXPECT_EQ(outside.k.ui.RotorAZ.caption.rfind("Park refused: Station setting Park_Az", 0), 0u);
+    EXPECT_EQ(outside.k.ui.RotorAZ.caption.rfind("Park refused: [Station] Park_Az", 0), 0u);
 
     // The manual direction: refused under the mask, sent above it, whatever Hold_Tx says.
     Station manual({{"Horizon_File", "mask.txt"}, {"Hold_Tx", "1"}}, "0,10\n360,10\n");

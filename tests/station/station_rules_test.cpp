@@ -39,8 +39,10 @@ struct Ticker {
 TEST(StationRules, WithDefaultsEveryTargetChangeIsCommandedAtOnceAndNothingElse) {
     Ticker t; // no key at all
     Keys asWritten;
-    for (const KeyDefault& k : kStationKeys) {
-        asWritten[std::string(k.key)] = std::string(k.defaultText);
+    for (const config::SchemaRow& row : config::settingsSchema()) {
+        if (row.section == "Station") {
+            asWritten[std::string(row.key)] = std::string(row.defaultText);
+        }
     }
     Ticker written(asWritten);
     // Below the horizon, at every second, transmitting: all commanded as before.
@@ -68,15 +70,14 @@ TEST(StationRules, BadSettingsNameTheirKeyAndHoldEveryTarget) {
         Keys keys;
         const char* message;
     } cases[] = {
-        {{{"Hold_Tx", "yes"}}, "Station setting Hold_Tx: \"yes\" is neither 0 nor 1"},
-        {{{"Az_Min", "abc"}}, "Station setting Az_Min: \"abc\" is not a number"},
-        {{{"El_Max", "12,5"}}, "Station setting El_Max: \"12,5\" is not a number"},
-        {{{"Az_Max", "361"}}, "Station setting Az_Max: 361 is outside 0..360"},
-        {{{"El_Min", "-91"}}, "Station setting El_Min: -91 is outside -90..180"},
-        {{{"Az_Min", "300"}, {"Az_Max", "60"}}, "Station settings Az_Min, Az_Max: 300 is above 60"},
-        {{{"Move_Seconds", "59-50"}},
-         "Station setting Move_Seconds: \"59-50\" is a reversed range"},
-        {{{"Stale_Seconds", "-1"}}, "Station setting Stale_Seconds: -1 is outside 0..86400"},
+        {{{"Hold_Tx", "yes"}}, "[Station] Hold_Tx: \"yes\" is neither 0 nor 1"},
+        {{{"Az_Min", "abc"}}, "[Station] Az_Min: \"abc\" is not a number"},
+        {{{"El_Max", "12,5"}}, "[Station] El_Max: \"12,5\" is not a number"},
+        {{{"Az_Max", "361"}}, "[Station] Az_Max: 361 is outside 0..360"},
+        {{{"El_Min", "-91"}}, "[Station] El_Min: -91 is outside -90..180"},
+        {{{"Az_Min", "300"}, {"Az_Max", "60"}}, "[Station] Az_Min, Az_Max: 300 is above 60"},
+        {{{"Move_Seconds", "59-50"}}, "[Station] Move_Seconds: \"59-50\" is a reversed range"},
+        {{{"Stale_Seconds", "-1"}}, "[Station] Stale_Seconds: -1 is outside 0..86400"},
     };
     for (const auto& c : cases) {
         Ticker t(c.keys);
@@ -122,10 +123,8 @@ TEST(StationRules, OneDecisionForEveryOriginOfAMove) {
         {O::ClientSet, limits, &none, 150, -0.4, false, nullptr, V::Refuse, "Outside the elev"},
         {O::ClientSet, {}, &none, 361, 0, false, nullptr, V::Refuse, "Outside the azimuth"},
         {O::Tracking, {}, &none, 150, -0.4, false, nullptr, V::Send, ""}, // the type judges it
-        {O::ParkButton, parkOutside, &none, 0, 0, false, nullptr, V::Refuse,
-         "Station setting Park_Az"},
-        {O::ClientPark, parkOutside, &none, 0, 0, false, nullptr, V::Refuse,
-         "Station setting Park_Az"},
+        {O::ParkButton, parkOutside, &none, 0, 0, false, nullptr, V::Refuse, "[Station] Park_Az"},
+        {O::ClientPark, parkOutside, &none, 0, 0, false, nullptr, V::Refuse, "[Station] Park_Az"},
         // The mask: the same, but a park position under it is allowed.
         {O::Tracking, {}, &mask, 150, 5, false, nullptr, V::Hold, "Below horizon mask"},
         {O::ClientSet, {}, &mask, 150, 5, false, nullptr, V::Refuse, "Below horizon mask"},
@@ -161,8 +160,8 @@ TEST(StationRules, OneDecisionForEveryOriginOfAMove) {
         {O::Tracking, {}, &none, 152, 20, false, &paused, V::Hold, "Rotor stopped"},
         {O::ClientSet, {}, &none, 152, 20, false, &paused, V::Send, ""},
         // Bad settings stop every move that obeys a rule; Stop still goes out.
-        {O::Tracking, bad, &none, 152, 20, false, nullptr, V::Hold, "Rotor held: Station setting"},
-        {O::ClientSet, bad, &none, 152, 20, false, nullptr, V::Refuse, "Rotor held: Station"},
+        {O::Tracking, bad, &none, 152, 20, false, nullptr, V::Hold, "Rotor held: [Station]"},
+        {O::ClientSet, bad, &none, 152, 20, false, nullptr, V::Refuse, "Rotor held: [Station]"},
         {O::ClientStop, bad, &none, 0, 0, false, nullptr, V::Send, ""},
     };
     for (const auto& c : cases) {

@@ -45,9 +45,9 @@ TEST(StationSettings, AParkPositionOutsideTheLimitsIsNamedButHoldsNothing) {
         {{}, ""},
         {{{"Park_El", "-5"}}, ""}, // no limit set: as before
         {{{"Az_Min", "100"}, {"Park_Az", "50"}},
-         "Station setting Park_Az: 50.0 0.0 is outside the limits 100.0..360.0 0.0..90.0"},
-        {{{"El_Min", "5"}}, "Station setting Park_El: 180.0 0.0 is outside the limits"},
-        {{{"Az_Max", "90"}, {"El_Min", "5"}}, "Station setting Park_Az, Park_El: 180.0 0.0"},
+         "[Station] Park_Az: 50.0 0.0 is outside the limits 100.0..360.0 0.0..90.0"},
+        {{{"El_Min", "5"}}, "[Station] Park_El: 180.0 0.0 is outside the limits"},
+        {{{"Az_Max", "90"}, {"El_Min", "5"}}, "[Station] Park_Az, Park_El: 180.0 0.0"},
     };
     for (const auto& c : cases) {
         StationSettings s = parseStationSettings(c.keys);
@@ -55,6 +55,20 @@ TEST(StationSettings, AParkPositionOutsideTheLimitsIsNamedButHoldsNothing) {
         EXPECT_EQ(s.parkError.empty(), *c.parkError == '\0') << s.parkError;
         EXPECT_TRUE(s.errors.empty());
     }
+}
+
+// The rules before Start hold a StationSettings as constructed: it must be the schema's defaults.
+TEST(StationSettings, TheUnreadSettingsAreTheSchemaDefaults) {
+    StationSettings unread, read = parseStationSettings(std::map<std::string, std::string>{});
+    for (auto field :
+         {&StationSettings::azMin, &StationSettings::azMax, &StationSettings::elMin,
+          &StationSettings::elMax, &StationSettings::moveThreshold, &StationSettings::parkAz,
+          &StationSettings::parkEl, &StationSettings::staleSeconds}) {
+        EXPECT_EQ(unread.*field, read.*field);
+    }
+    EXPECT_EQ(unread.holdTx, read.holdTx);
+    EXPECT_EQ(unread.moveSeconds, read.moveSeconds);
+    EXPECT_TRUE(read.errors.empty());
 }
 
 } // namespace

@@ -50,9 +50,12 @@ TEST(TrackingSourceTest, StationPlace) {
         {{{"Locator", "JN4"}}, 0, 0, "[Station] Locator"},
         {{{"Locator", "ZZ99"}}, 0, 0, "[Station] Locator"},
         {{{"Latitude", "91"}, {"Longitude", "0"}}, 0, 0, "[Station] "},
-        {{{"Latitude", "45,5"}, {"Longitude", "9"}}, 0, 0, "Latitude \"45,5\" is not a number"},
-        {{{"Latitude", "45"}}, 0, 0, "Longitude \"\" is not a number"},
-        {{{"Locator", "JN45"}, {"Height", "high"}}, 0, 0, "Height \"high\""},
+        {{{"Latitude", "45,5"}, {"Longitude", "9"}},
+         0,
+         0,
+         "[Station] Latitude: \"45,5\" is not a number"},
+        {{{"Latitude", "45"}}, 0, 0, "[Station] Longitude: \"\" is not a number"},
+        {{{"Locator", "JN45"}, {"Height", "high"}}, 0, 0, "[Station] Height: \"high\""},
         {{}, 0, 0, "No station place"},
     };
     for (const Case& c : cases) {

@@ -1,6 +1,8 @@
 // QTcpSocket used without waiting: connecting in the background, sends that never block.
 #include "platform/qt/qt_tcp_socket.h"
 
+#include "state/numbers.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -16,19 +18,8 @@ QtTcpSocket::~QtTcpSocket() {
 }
 
 std::optional<quint16> QtTcpSocket::portNumber(const std::string& port) {
-    std::size_t first = port.find_first_not_of(" \t");
-    std::size_t last = port.find_last_not_of(" \t");
-    if (first == std::string::npos) {
-        return std::nullopt;
-    }
-    const char* begin = port.data() + first;
-    const char* end = port.data() + last + 1;
-    unsigned value = 0;
-    auto [ptr, ec] = std::from_chars(begin, end, value);
-    if (ec != std::errc() || ptr != end || value < 1 || value > 65535) {
-        return std::nullopt;
-    }
-    return static_cast<quint16>(value);
+    std::optional<int> value = numbers::portNumber(port);
+    return value ? std::optional<quint16>(static_cast<quint16>(*value)) : std::nullopt;
 }
 
 void QtTcpSocket::close() {

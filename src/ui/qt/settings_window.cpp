@@ -3,6 +3,7 @@
 
 #include "config/ini_file.h"
 #include "config/settings.h"
+#include "config/settings_schema.h"
 #include "ports/serial_ports.h"
 #include "state/device_names.h"
 #include "state/kelv.h"
@@ -42,13 +43,21 @@ const config::SettingKey& keyOf(const char* field) {
     return *found;
 }
 
-QLabel* banner(const char* text, QWidget* parent) {
+QLabel* bannerLabel(const char* text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
     label->setAlignment(Qt::AlignCenter);
     QFont font = label->font();
     font.setBold(true);
     label->setFont(font);
     return label;
+}
+
+std::vector<QWidget*> joined(std::initializer_list<std::vector<QWidget*>> parts) {
+    std::vector<QWidget*> all;
+    for (const std::vector<QWidget*>& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
 }
 
 bool isPortField(std::string_view field) {
@@ -101,173 +110,203 @@ SettingsWindow::SettingsWindow(Kelv& k, WindowEvents& events, QWidget* parent)
     build();
 }
 
-void SettingsWindow::build() {
-    auto* grid = new QGridLayout;
-    grid->setHorizontalSpacing(6);
-    grid->setVerticalSpacing(4);
-    // Two halves side by side: radio and Linrad on the left, rotor and general on the right.
-    // Each half has a label column, a value column and a column for port devices.
+// Two halves side by side: radio and Linrad on the left (0), rotor and general on the right (1).
+// Each half has a label column, a value column and a column for port devices.
+struct SettingsWindow::Grid {
+    SettingsWindow& window;
+    QGridLayout* layout = new QGridLayout;
     int rows[2] = {0, 0};
 
     // Returns the widgets of the row, for the rows shown only with some device types.
-    auto place = [&](int half, QWidget* caption, QWidget* value, QWidget* extra = nullptr) {
+    std::vector<QWidget*> place(int half, const char* caption, QWidget* value,
+                                QWidget* extra = nullptr) {
         int row = rows[half]++;
         int column = half * 4;
         std::vector<QWidget*> placed;
         if (caption != nullptr) {
-            grid->addWidget(caption, row, column, Qt::AlignRight | Qt::AlignVCenter);
-            placed.push_back(caption);
+            auto* label = new QLabel(caption, &window);
+            layout->addWidget(label, row, column, Qt::AlignRight | Qt::AlignVCenter);
+            placed.push_back(label);
         }
         if (value != nullptr) {
-            grid->addWidget(value, row, column + 1);
+            layout->addWidget(value, row, column + 1);
             placed.push_back(value);
         }
         if (extra != nullptr) {
-            grid->addWidget(extra, row, column + 2);
+            layout->addWidget(extra, row, column + 2);
             placed.push_back(extra);
         }
         return placed;
-    };
-    auto joined = [](std::initializer_list<std::vector<QWidget*>> parts) {
-        std::vector<QWidget*> all;
-        for (const std::vector<QWidget*>& part : parts) {
-            all.insert(all.end(), part.begin(), part.end());
-        }
-        return all;
-    };
-    auto captionLabel = [this](const char* text) { return new QLabel(text, this); };
+    }
+    void banner(int half, const char* text) {
+        layout->addWidget(bannerLabel(text, &window), rows[half]++, half * 4, 1, 3);
+    }
+};
 
-    auto* oneLine = new OneLineValidator(this);
-    auto combo = [&](const char* field, const char* tip) {
-        auto* box = new QComboBox(this);
-        box->setObjectName(field);
-        box->setEditable(true); // the settings file may hold a text that is not an item
-        box->setInsertPolicy(QComboBox::NoInsert);
-        box->setValidator(oneLine);
-        box->setToolTip(tip);
-        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        std::size_t longest = 0;
-        for (const std::string& item : settingsComboItems(field)) {
-            box->addItem(toQString(item));
-            longest = std::max(longest, item.size());
+void SettingsWindow::build() {
+    m_oneLine = new OneLineValidator(this);
+    Grid grid{*this};
+    grid.layout->setHorizontalSpacing(6);
+    grid.layout->setVerticalSpacing(4);
+    buildRadio(grid);
+    buildLinrad(grid);
+    buildRotor(grid);
+    buildGeneral(grid);
+    grid.layout->setColumnStretch(1, 1);
+    grid.layout->setColumnStretch(5, 1);
+    grid.layout->setColumnMinimumWidth(3, 14);
+    // The device column is there on every row, so the value column lines up.
+    grid.layout->setColumnMinimumWidth(2, 90);
+    grid.layout->setColumnMinimumWidth(6, 90);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(10, 8, 10, 8);
+    layout->addLayout(grid.layout);
+    layout->addSpacing(6);
+    buildDevices(layout);
+    layout->addSpacing(4);
+    layout->addLayout(buildButtons());
+}
+
+QComboBox* SettingsWindow::combo(const char* field, const char* tip) {
+    auto* box = new QComboBox(this);
+    box->setObjectName(field);
+    box->setEditable(true); // the settings file may hold a text that is not an item
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setValidator(m_oneLine);
+    box->setToolTip(tip);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    std::size_t longest = 0;
+    for (const std::string& item : settingsComboItems(field)) {
+        box->addItem(toQString(item));
+        longest = std::max(longest, item.size());
+    }
+    // Narrow lists (parity, bits) stay narrow; the popup shows long names in full.
+    box->setMinimumContentsLength(static_cast<int>(std::clamp<std::size_t>(longest, 3, 8)));
+    std::string config::Settings::*member = keyOf(field).text;
+    m_texts.push_back({member, box, nullptr});
+    connect(box, &QComboBox::editTextChanged, this, [this, member](const QString& text) {
+        m_events.run([this, member, text] { m_k.settings().*member = text.toStdString(); });
+    });
+    if (isPortField(field)) {
+        auto* device = new QLabel(this);
+        device->setObjectName(QString(field) + "_device");
+        QPalette palette = device->palette();
+        palette.setColor(QPalette::WindowText,
+                         palette.color(QPalette::Disabled, QPalette::WindowText));
+        device->setPalette(palette);
+        m_ports.push_back({box, device});
+        connect(box, &QComboBox::editTextChanged, this, [this] { showPortDevices(); });
+    }
+    return box;
+}
+
+QWidget* SettingsWindow::deviceOf(QComboBox* box) const {
+    for (const PortHint& hint : m_ports) {
+        if (hint.combo == box) {
+            return hint.device;
         }
-        // Narrow lists (parity, bits) stay narrow; the popup shows long names in full.
-        box->setMinimumContentsLength(static_cast<int>(std::clamp<std::size_t>(longest, 3, 8)));
-        std::string config::Settings::*member = keyOf(field).text;
-        m_texts.push_back({member, box, nullptr});
-        connect(box, &QComboBox::editTextChanged, this, [this, member](const QString& text) {
-            m_events.run([this, member, text] { m_k.settings().*member = text.toStdString(); });
-        });
-        if (isPortField(field)) {
-            auto* device = new QLabel(this);
-            device->setObjectName(QString(field) + "_device");
-            QPalette palette = device->palette();
-            palette.setColor(QPalette::WindowText,
-                             palette.color(QPalette::Disabled, QPalette::WindowText));
-            device->setPalette(palette);
-            m_ports.push_back({box, device});
-            connect(box, &QComboBox::editTextChanged, this, [this] { showPortDevices(); });
-        }
-        return box;
-    };
-    auto deviceOf = [&](QComboBox* box) -> QWidget* {
-        for (const PortHint& hint : m_ports) {
-            if (hint.combo == box) {
-                return hint.device;
-            }
-        }
-        return nullptr;
-    };
-    auto edit = [&](const char* field, const char* tip) {
-        auto* line = new QLineEdit(this);
-        line->setObjectName(field);
-        line->setValidator(oneLine);
-        if (tip != nullptr) {
-            line->setToolTip(tip);
-        }
-        std::string config::Settings::*member = keyOf(field).text;
-        m_texts.push_back({member, nullptr, line});
-        connect(line, &QLineEdit::textEdited, this, [this, member](const QString& text) {
-            m_events.run([this, member, text] { m_k.settings().*member = text.toStdString(); });
-        });
-        return line;
-    };
-    auto addedEdit = [&](const char* section, const char* key, const char* defaultValue,
-                         const char* tip) {
-        auto* line = new QLineEdit(this);
-        line->setObjectName(key);
-        line->setValidator(oneLine);
+    }
+    return nullptr;
+}
+
+std::vector<QWidget*> SettingsWindow::portRow(Grid& grid, int half, const char* caption,
+                                              const char* field, const char* tip) {
+    QComboBox* box = combo(field, tip);
+    return grid.place(half, caption, box, deviceOf(box));
+}
+
+QLineEdit* SettingsWindow::edit(const char* field, const char* tip) {
+    auto* line = new QLineEdit(this);
+    line->setObjectName(field);
+    line->setValidator(m_oneLine);
+    if (tip != nullptr) {
         line->setToolTip(tip);
-        m_added.push_back({section, key, defaultValue, line, nullptr});
-        connect(line, &QLineEdit::textEdited, this, [this, section, key](const QString& text) {
-            m_events.run([this, section, key, text] {
-                m_k.settings().setValue(section, key, text.toStdString());
-            });
-        });
-        return line;
-    };
-    auto addedCheck = [&](const char* section, const char* key, const char* caption,
-                          const char* tip) {
-        auto* box = new QCheckBox(caption, this);
+    }
+    std::string config::Settings::*member = keyOf(field).text;
+    m_texts.push_back({member, nullptr, line});
+    connect(line, &QLineEdit::textEdited, this, [this, member](const QString& text) {
+        m_events.run([this, member, text] { m_k.settings().*member = text.toStdString(); });
+    });
+    return line;
+}
+
+QCheckBox* SettingsWindow::check(const char* field, const char* caption, const char* tip) {
+    auto* box = new QCheckBox(caption, this);
+    box->setObjectName(field);
+    box->setToolTip(tip);
+    int config::Settings::*member = keyOf(field).check;
+    m_checks.push_back({member, box});
+    connect(box, &QCheckBox::toggled, this, [this, member](bool on) {
+        m_events.run([this, member, on] { m_k.settings().*member = on ? 1 : 0; });
+    });
+    return box;
+}
+
+// The newer keys: caption, help and default from their schema rows.
+QWidget* SettingsWindow::added(const char* section, const char* key) {
+    const config::SchemaRow& row = config::schemaRow(section, key);
+    if (row.type == config::ValueType::Flag) {
+        auto* box = new QCheckBox(toQString(std::string(row.caption)), this);
         box->setObjectName(key);
-        box->setToolTip(tip);
-        m_added.push_back({section, key, "0", nullptr, box});
+        box->setToolTip(toQString(config::tooltipOf(row)));
+        m_added.push_back({&row, nullptr, box});
         connect(box, &QCheckBox::toggled, this, [this, section, key](bool on) {
             m_events.run([this, section, key, on] {
                 m_k.settings().setValue(section, key, on ? "1" : "0");
             });
         });
         return box;
-    };
-    auto check = [&](const char* field, const char* caption, const char* tip) {
-        auto* box = new QCheckBox(caption, this);
-        box->setObjectName(field);
-        box->setToolTip(tip);
-        int config::Settings::*member = keyOf(field).check;
-        m_checks.push_back({member, box});
-        connect(box, &QCheckBox::toggled, this, [this, member](bool on) {
-            m_events.run([this, member, on] { m_k.settings().*member = on ? 1 : 0; });
+    }
+    auto* line = new QLineEdit(this);
+    line->setObjectName(key);
+    line->setValidator(m_oneLine);
+    line->setToolTip(toQString(config::tooltipOf(row)));
+    m_added.push_back({&row, line, nullptr});
+    connect(line, &QLineEdit::textEdited, this, [this, section, key](const QString& text) {
+        m_events.run([this, section, key, text] {
+            m_k.settings().setValue(section, key, text.toStdString());
         });
-        return box;
-    };
-    auto row3 = [&](QWidget* a, QWidget* b, QWidget* c) {
-        auto* holder = new QWidget(this);
-        auto* line = new QHBoxLayout(holder);
-        line->setContentsMargins(0, 0, 0, 0);
-        line->setSpacing(4);
-        for (QWidget* w : {a, b, c}) {
-            if (w != nullptr) {
-                line->addWidget(w, 1);
-            }
-        }
-        return holder;
-    };
-    auto bannerRow = [&](int half, const char* text) {
-        grid->addWidget(banner(text, this), rows[half]++, half * 4, 1, 3);
-    };
+    });
+    return line;
+}
 
-    // Radio.
-    bannerRow(0, "---------------------- Rtx / Cat -----------------------------");
-    place(0, captionLabel("Cat:"), combo("RtxType", "Rtx  type selection"));
-    std::vector<QWidget*> rigAddress =
-        place(0, captionLabel("rigctld address:"),
-              addedEdit("Hamlib", "Rig_Address", "127.0.0.1:4532",
-                        "host:port of Hamlib's rigctld, which holds the radio's serial port"));
-    QComboBox* rtxPort = combo("RtxPort", "Com port for Rtx");
-    std::vector<QWidget*> rtxSerial = place(0, captionLabel("Port:"), rtxPort, deviceOf(rtxPort));
-    QComboBox* rtxPort2 = combo("RtxPort2", "Com port2 for Rtx");
-    rtxSerial = joined({rtxSerial, place(0, nullptr, rtxPort2, deviceOf(rtxPort2)),
-                        place(0, captionLabel("Baud Rate:"),
-                              combo("RtxBaud", "Baudrate selection for serial ports"))});
-    place(0, captionLabel("Icom Address hex"),
-          row3(edit("IcomAddr", "Icom address"),
-               edit("IcomAddr1", "Icom address 2 for special purpose"), nullptr));
-    rtxSerial = joined({rtxSerial, place(0, captionLabel("Com Property:"),
-                                         row3(combo("Parity", "Com parity values"),
-                                              combo("Bits", "Com data bit values"),
-                                              combo("StopBit", "Com stop bit values")))});
+std::vector<QWidget*> SettingsWindow::addedRow(Grid& grid, int half, const char* section,
+                                               const char* key) {
+    std::string caption(config::schemaRow(section, key).caption);
+    return grid.place(half, caption.c_str(), added(section, key));
+}
+
+QWidget* SettingsWindow::row3(QWidget* a, QWidget* b, QWidget* c) {
+    auto* holder = new QWidget(this);
+    auto* line = new QHBoxLayout(holder);
+    line->setContentsMargins(0, 0, 0, 0);
+    line->setSpacing(4);
+    for (QWidget* w : {a, b, c}) {
+        if (w != nullptr) {
+            line->addWidget(w, 1);
+        }
+    }
+    return holder;
+}
+
+void SettingsWindow::buildRadio(Grid& grid) {
+    grid.banner(0, "---------------------- Rtx / Cat -----------------------------");
+    grid.place(0, "Cat:", combo("RtxType", "Rtx  type selection"));
+    std::vector<QWidget*> rigAddress = addedRow(grid, 0, "Hamlib", "Rig_Address");
+    std::vector<QWidget*> rtxSerial = joined(
+        {portRow(grid, 0, "Port:", "RtxPort", "Com port for Rtx"),
+         portRow(grid, 0, nullptr, "RtxPort2", "Com port2 for Rtx"),
+         grid.place(0, "Baud Rate:", combo("RtxBaud", "Baudrate selection for serial ports"))});
+    grid.place(0, "Icom Address hex",
+               row3(edit("IcomAddr", "Icom address"),
+                    edit("IcomAddr1", "Icom address 2 for special purpose"), nullptr));
+    rtxSerial = joined({rtxSerial, grid.place(0, "Com Property:",
+                                              row3(combo("Parity", "Com parity values"),
+                                                   combo("Bits", "Com data bit values"),
+                                                   combo("StopBit", "Com stop bit values")))});
     m_typeRows.push_back({&config::Settings::RtxType, kHamlibRigType, rtxSerial, rigAddress});
-    place(0, captionLabel("Frequency TXOffset Khz"), edit("Offset", "Frequency offset for TX Khz"));
+    grid.place(0, "Frequency TXOffset Khz", edit("Offset", "Frequency offset for TX Khz"));
     auto* fileRow = new QWidget(this);
     auto* fileLine = new QHBoxLayout(fileRow);
     fileLine->setContentsMargins(0, 0, 0, 0);
@@ -282,91 +321,87 @@ void SettingsWindow::build() {
     connect(browse, &QPushButton::clicked, this,
             [this] { m_events.run([this] { FileAZEL_Click(m_k); }); });
     fileLine->addWidget(browse);
-    place(0, captionLabel("Path\\Filename"), fileRow);
+    grid.place(0, "Path\\Filename", fileRow);
+}
 
-    // Linrad.
-    bannerRow(0, "-------------------------------- Linrad ---------------------------------");
-    place(0, captionLabel("Linrad host IP"), edit("Linrad_IP", "Tcp/ip address of Linrad"));
-    place(0, captionLabel("Port"), edit("Linrad_Port", "Tcp port number of Linrad"));
-    place(0, captionLabel("Linrad center freq. Hz"),
-          edit("Linrad_center", "Central hardware frequency of Linrad in Hertz"));
-    place(0, captionLabel("Linrad Offset Hz"),
-          edit("Linrad_offset", "Offset frequency of Linrad in Hertz"));
+void SettingsWindow::buildLinrad(Grid& grid) {
+    grid.banner(0, "-------------------------------- Linrad ---------------------------------");
+    const struct {
+        const char* caption;
+        const char* field;
+        const char* tip;
+    } rows[] = {
+        {"Linrad host IP", "Linrad_IP", "Tcp/ip address of Linrad"},
+        {"Port", "Linrad_Port", "Tcp port number of Linrad"},
+        {"Linrad center freq. Hz", "Linrad_center",
+         "Central hardware frequency of Linrad in Hertz"},
+        {"Linrad Offset Hz", "Linrad_offset", "Offset frequency of Linrad in Hertz"},
+    };
+    for (const auto& row : rows) {
+        grid.place(0, row.caption, edit(row.field, row.tip));
+    }
+}
 
-    // Rotor.
-    bannerRow(1, "--------------------------- Rotor ---------------------------------");
-    place(1, captionLabel("Rotor Interface:"),
-          combo("RotorType", "Rotor interface type selection"));
-    std::vector<QWidget*> rotAddress =
-        place(1, captionLabel("rotctld address:"),
-              addedEdit("Hamlib", "Rot_Address", "127.0.0.1:4533",
-                        "host:port of Hamlib's rotctld, which holds the rotor's serial port"));
-    QComboBox* rotorPort = combo("RotorPort", "Com port for Rotor interface");
-    std::vector<QWidget*> rotorSerial =
-        joined({place(1, captionLabel("Port:"), rotorPort, deviceOf(rotorPort)),
-                place(1, captionLabel("Baud Rate:"),
-                      combo("RotorBaud", "Baudrate selection for serial ports")),
-                place(1, captionLabel("Pace Delay (Secs.):"),
-                      edit("RotorPaceDelay",
-                           "Character-rate pace down delay time in secs. for controller")),
-                place(1, captionLabel("Time Out (Secs.):"),
-                      edit("RotorTimeOutDelay", "Seconds for Rotor Time out ")),
-                place(1, captionLabel("Com Property:"),
-                      row3(combo("RotorParity", "Com parity values"),
-                           combo("RotorBits", "Com data bit values"),
-                           combo("RotorStopbit", "Com stop bit values")))});
-    place(1, captionLabel("Refresh Rotors seconds"),
-          combo("Refresh_Rotore", "Seconds refresh for bi-directional"));
-    rotorSerial = joined({rotorSerial, place(1, captionLabel("Ports Handshaking"),
-                                             combo("Contollo_Flusso", "Handshaking coms"))});
+void SettingsWindow::buildRotor(Grid& grid) {
+    grid.banner(1, "--------------------------- Rotor ---------------------------------");
+    grid.place(1, "Rotor Interface:", combo("RotorType", "Rotor interface type selection"));
+    std::vector<QWidget*> rotAddress = addedRow(grid, 1, "Hamlib", "Rot_Address");
+    std::vector<QWidget*> rotorSerial = joined(
+        {portRow(grid, 1, "Port:", "RotorPort", "Com port for Rotor interface"),
+         grid.place(1, "Baud Rate:", combo("RotorBaud", "Baudrate selection for serial ports")),
+         grid.place(
+             1, "Pace Delay (Secs.):",
+             edit("RotorPaceDelay", "Character-rate pace down delay time in secs. for controller")),
+         grid.place(1,
+                    "Time Out (Secs.):", edit("RotorTimeOutDelay", "Seconds for Rotor Time out ")),
+         grid.place(1, "Com Property:",
+                    row3(combo("RotorParity", "Com parity values"),
+                         combo("RotorBits", "Com data bit values"),
+                         combo("RotorStopbit", "Com stop bit values")))});
+    grid.place(1, "Refresh Rotors seconds",
+               combo("Refresh_Rotore", "Seconds refresh for bi-directional"));
+    rotorSerial = joined({rotorSerial, grid.place(1, "Ports Handshaking",
+                                                  combo("Contollo_Flusso", "Handshaking coms"))});
     m_typeRows.push_back({&config::Settings::RotorType, kHamlibRotType, rotorSerial, rotAddress});
     // Kelvora as a rotctld for loggers and other programs.
-    place(1, captionLabel("rotctld server:"),
-          row3(addedCheck("Hamlib", "Server", "On",
-                          "Answer Hamlib's rotctld protocol, so that other programs can read "
-                          "the antenna position"),
-               addedEdit("Hamlib", "Server_Address", "127.0.0.1",
-                         "Address to listen on; 127.0.0.1 keeps it to this machine"),
-               addedEdit("Hamlib", "Server_Port", "4535", "TCP port of the rotctld server")));
-    place(1, nullptr,
-          addedCheck("Hamlib", "Server_Moves", "Clients may move the antenna",
-                     "If ON, rotctld clients may send P, S and K; a P pauses tracking"));
+    grid.place(1, "rotctld server:",
+               row3(added("Hamlib", "Server"), added("Hamlib", "Server_Address"),
+                    added("Hamlib", "Server_Port")));
+    grid.place(1, nullptr, added("Hamlib", "Server_Moves"));
+}
 
-    // General options.
-    rows[1]++;
-    place(1, nullptr,
-          check("map65_fqso2", "Set Tx freq. from MAP65",
-                "If ON , Kelvora read freq. only when click set freq. in MAP65"));
-    place(1, nullptr,
-          check("Auto_Start", "Track Start On / Off", "If ON  at start-up Kelvora in running"));
-    place(1, nullptr,
-          check("Autoupdate_flag", "Frequency Auto Update",
-                "If ON at the start-up the frequency is Auto Update"));
-    place(
-        1, nullptr,
-        check("Doppler_Check", "Doppler Rx Tx", "Is ON DX Doppler is calculated in TX frequency"));
-    QComboBox* virtualPtt = combo("Virtual_PTT", "");
-    place(1, captionLabel("Virtual PTT"), virtualPtt, deviceOf(virtualPtt));
-    QComboBox* realPtt = combo("Reale_PTT", "");
-    place(1, captionLabel("Real PTT"), realPtt, deviceOf(realPtt));
-    place(1, captionLabel("Tracking"), combo("Sun_combo", ""));
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(5, 1);
-    grid->setColumnMinimumWidth(3, 14);
-    // The device column is there on every row, so the value column lines up.
-    grid->setColumnMinimumWidth(2, 90);
-    grid->setColumnMinimumWidth(6, 90);
+void SettingsWindow::buildGeneral(Grid& grid) {
+    grid.rows[1]++;
+    const struct {
+        const char* field;
+        const char* caption;
+        const char* tip;
+    } checks[] = {
+        {"map65_fqso2", "Set Tx freq. from MAP65",
+         "If ON , Kelvora read freq. only when click set freq. in MAP65"},
+        {"Auto_Start", "Track Start On / Off", "If ON  at start-up Kelvora in running"},
+        {"Autoupdate_flag", "Frequency Auto Update",
+         "If ON at the start-up the frequency is Auto Update"},
+        {"Doppler_Check", "Doppler Rx Tx", "Is ON DX Doppler is calculated in TX frequency"},
+    };
+    for (const auto& row : checks) {
+        grid.place(1, nullptr, check(row.field, row.caption, row.tip));
+    }
+    portRow(grid, 1, "Virtual PTT", "Virtual_PTT", "");
+    portRow(grid, 1, "Real PTT", "Reale_PTT", "");
+    grid.place(1, "Tracking", combo("Sun_combo", ""));
+}
 
-    // Serial devices of this machine, and the COM name each one is given in [Ports].
+// Serial devices of this machine, and the COM name each one is given in [Ports].
+void SettingsWindow::buildDevices(QVBoxLayout* layout) {
     auto* devices = new QHBoxLayout;
     devices->setSpacing(4);
-    auto* devicesCaption = new QLabel("Serial devices:", this);
-    devices->addWidget(devicesCaption);
+    devices->addWidget(new QLabel("Serial devices:", this));
     m_deviceList = new QComboBox(this);
     m_deviceList->setObjectName("DeviceList");
     m_deviceList->setEditable(true);
     m_deviceList->setInsertPolicy(QComboBox::NoInsert);
-    m_deviceList->setValidator(oneLine);
+    m_deviceList->setValidator(m_oneLine);
     m_deviceList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     m_deviceList->setMinimumContentsLength(16);
     devices->addWidget(m_deviceList, 1);
@@ -397,7 +432,11 @@ void SettingsWindow::build() {
     // The help text wraps to the width the fields give the dialog, instead of widening it.
     devicesHelp->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     devicesHelp->setMinimumHeight(devicesHelp->fontMetrics().lineSpacing() * 3);
+    layout->addLayout(devices);
+    layout->addWidget(devicesHelp);
+}
 
+QHBoxLayout* SettingsWindow::buildButtons() {
     auto* buttons = new QHBoxLayout;
     // The station rules have a dialog of their own; OK stores them in the record, Save writes them.
     auto* station = new QPushButton("Station...", this);
@@ -426,15 +465,7 @@ void SettingsWindow::build() {
                 [this, procedure] { m_events.run([this, procedure] { procedure(m_k); }); });
         buttons->addWidget(b);
     }
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(10, 8, 10, 8);
-    layout->addLayout(grid);
-    layout->addSpacing(6);
-    layout->addLayout(devices);
-    layout->addWidget(devicesHelp);
-    layout->addSpacing(4);
-    layout->addLayout(buttons);
+    return buttons;
 }
 
 void SettingsWindow::sync() {
@@ -475,7 +506,7 @@ void SettingsWindow::showRecord() {
         }
     }
     for (const AddedField& field : m_added) {
-        std::string value = s.value(field.section, field.key, field.defaultValue);
+        std::string value = s.value(field.row->section, field.row->key, field.row->defaultText);
         if (field.edit != nullptr && field.edit->text() != toQString(value)) {
             QSignalBlocker quiet(field.edit);
             field.edit->setText(toQString(value));

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "config/settings.h"
+#include "config/settings_schema.h"
 #include "ui/qt/window_events.h"
 
 #include <QDialog>
@@ -13,6 +14,9 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QCheckBox;
+class QHBoxLayout;
+class QValidator;
+class QVBoxLayout;
 
 namespace kelvora {
 struct Kelv;
@@ -58,9 +62,7 @@ private:
     };
     // A key of the newer sections, edited in a line or a check box (one of them).
     struct AddedField {
-        const char* section;
-        const char* key;
-        const char* defaultValue;
+        const config::SchemaRow* row;
         QLineEdit* edit = nullptr;
         QCheckBox* box = nullptr;
     };
@@ -71,7 +73,24 @@ private:
         std::vector<QWidget*> serial, network;
     };
 
+    struct Grid;
     void build();
+    void buildRadio(Grid& grid);
+    void buildLinrad(Grid& grid);
+    void buildRotor(Grid& grid);
+    void buildGeneral(Grid& grid);
+    void buildDevices(QVBoxLayout* layout);
+    QHBoxLayout* buildButtons();
+    // One widget per settings field, named after it; edits go into the record at once.
+    QComboBox* combo(const char* field, const char* tip);
+    QLineEdit* edit(const char* field, const char* tip);
+    QCheckBox* check(const char* field, const char* caption, const char* tip);
+    QWidget* added(const char* section, const char* key); // a newer key, from its schema row
+    QWidget* deviceOf(QComboBox* box) const;
+    QWidget* row3(QWidget* a, QWidget* b, QWidget* c);
+    std::vector<QWidget*> portRow(Grid& grid, int half, const char* caption, const char* field,
+                                  const char* tip);
+    std::vector<QWidget*> addedRow(Grid& grid, int half, const char* section, const char* key);
     void showRecord();
     void refreshDevices();
     void showPortDevices();
@@ -86,6 +105,7 @@ private:
     std::vector<PortHint> m_ports;
     std::vector<AddedField> m_added;
     std::vector<TypeRows> m_typeRows;
+    QValidator* m_oneLine = nullptr;
     QComboBox* m_deviceList = nullptr;
     QComboBox* m_deviceCom = nullptr;
     QString m_devicesTip;

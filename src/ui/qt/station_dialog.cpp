@@ -1,6 +1,8 @@
-// The "Station" dialog: one widget per key, named after it, and the settings errors shown live.
+// The "Station" dialog, made from the schema rows shown in it: one widget per key, named after
+// it, with its unit and help, and the settings errors shown live.
 #include "ui/qt/station_dialog.h"
 
+#include "config/settings_schema.h"
 #include "station/station_rules.h"
 
 #include <QCheckBox>
@@ -13,45 +15,24 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <array>
-
 namespace kelvora::ui {
 
 namespace {
 
-struct Field {
-    const char* key;
-    const char* caption;
-    const char* tip;
-};
+QString tooltip(const config::SchemaRow& row) {
+    return QString::fromStdString(config::tooltipOf(row));
+}
 
-// Hold_Tx is the check box; every other key is a line edit, in this order.
-const std::array<Field, 10> kFields = {{
-    {"Move_Seconds", "Move in seconds",
-     "Seconds of the minute the rotor may move, e.g. 50-59 or "
-     "0-4,30-34; empty for any time"},
-    {"Az_Min", "Azimuth from", "Lowest azimuth commanded, degrees"},
-    {"Az_Max", "Azimuth to", "Highest azimuth commanded, degrees"},
-    {"El_Min", "Elevation from", "Lowest elevation commanded, degrees"},
-    {"El_Max", "Elevation to", "Highest elevation commanded, degrees"},
-    {"Horizon_File", "Horizon mask file", "Lines of azimuth,elevation; empty for none"},
-    {"Move_Threshold", "Move threshold",
-     "Degrees the target must move before a new command; 0 "
-     "for every change"},
-    {"Park_Az", "Park azimuth", "Azimuth of the park position, degrees"},
-    {"Park_El", "Park elevation", "Elevation of the park position, degrees"},
-    {"Stale_Seconds", "Stale file after s",
-     "Seconds without a new time in the tracking file "
-     "before the rotor is held; 0 for never"},
-}};
-
-std::string defaultOf(std::string_view key) {
-    for (const station::KeyDefault& k : station::kStationKeys) {
-        if (k.key == key) {
-            return std::string(k.defaultText);
-        }
+// A value with its unit after it, when it has one.
+QLayout* withUnit(QWidget* value, const config::SchemaRow& row, QWidget* parent) {
+    auto* line = new QHBoxLayout;
+    line->addWidget(value, 1);
+    if (!row.unit.empty()) {
+        auto* unit = new QLabel(QString::fromStdString(std::string(row.unit)), parent);
+        unit->setObjectName(QString::fromStdString(std::string(row.key)) + "_unit");
+        line->addWidget(unit);
     }
-    return {};
+    return line;
 }
 
 } // namespace
@@ -60,32 +41,41 @@ StationDialog::StationDialog(QWidget* parent) : QDialog(parent) {
     setObjectName("Station");
     setWindowTitle("Station");
     auto* form = new QFormLayout;
-    m_holdTx = new QCheckBox("Hold the rotor while transmitting", this);
-    m_holdTx->setObjectName("Hold_Tx");
-    form->addRow(m_holdTx);
-    for (const Field& f : kFields) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(f.key);
-        edit->setToolTip(f.tip);
-        connect(edit, &QLineEdit::textChanged, this, [this] { showErrors(); });
-        m_edits[f.key] = edit;
-        if (std::string_view(f.key) != "Horizon_File") {
-            form->addRow(f.caption, edit);
+    // One row per schema row of this dialog: a flag is a check box, every other key a line edit.
+    for (const config::SchemaRow& row : config::settingsSchema()) {
+        if (row.shownIn != config::ShownIn::StationDialog) {
             continue;
         }
-        auto* row = new QHBoxLayout;
-        row->addWidget(edit, 1);
-        auto* browse = new QPushButton("Browse...", this);
-        browse->setObjectName("Horizon_File_Browse");
-        browse->setAutoDefault(false);
-        connect(browse, &QPushButton::clicked, this, [this, edit] {
-            std::optional<std::string> chosen = m_chooseFile();
-            if (chosen) {
-                edit->setText(QString::fromStdString(*chosen));
-            }
-        });
-        row->addWidget(browse);
-        form->addRow(f.caption, row);
+        QString key = QString::fromStdString(std::string(row.key));
+        QString caption = QString::fromStdString(std::string(row.caption));
+        if (row.type == config::ValueType::Flag) {
+            auto* box = new QCheckBox(caption, this);
+            box->setObjectName(key);
+            box->setToolTip(tooltip(row));
+            connect(box, &QCheckBox::toggled, this, [this] { showErrors(); });
+            m_checks[std::string(row.key)] = box;
+            form->addRow(box);
+            continue;
+        }
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(key);
+        edit->setToolTip(tooltip(row));
+        connect(edit, &QLineEdit::textChanged, this, [this] { showErrors(); });
+        m_edits[std::string(row.key)] = edit;
+        QLayout* line = withUnit(edit, row, this);
+        if (row.key == "Horizon_File") {
+            auto* browse = new QPushButton("Browse...", this);
+            browse->setObjectName("Horizon_File_Browse");
+            browse->setAutoDefault(false);
+            connect(browse, &QPushButton::clicked, this, [this, edit] {
+                std::optional<std::string> chosen = m_chooseFile();
+                if (chosen) {
+                    edit->setText(QString::fromStdString(*chosen));
+                }
+            });
+            line->addWidget(browse);
+        }
+        form->addRow(caption, line);
     }
     m_chooseFile = [this]() -> std::optional<std::string> {
         QString chosen = QFileDialog::getOpenFileName(this, "Horizon mask file");
@@ -112,9 +102,12 @@ StationDialog::StationDialog(QWidget* parent) : QDialog(parent) {
 void StationDialog::setValues(const Values& values) {
     auto text = [&](const std::string& key) {
         auto it = values.find(key);
-        return it == values.end() ? defaultOf(key) : it->second;
+        return it == values.end() ? std::string(config::schemaRow("Station", key).defaultText)
+                                  : it->second;
     };
-    m_holdTx->setChecked(text("Hold_Tx") == "1");
+    for (auto& [key, box] : m_checks) {
+        box->setChecked(text(key) == "1");
+    }
     for (auto& [key, edit] : m_edits) {
         edit->setText(QString::fromStdString(text(key)));
     }
@@ -123,7 +116,9 @@ void StationDialog::setValues(const Values& values) {
 
 StationDialog::Values StationDialog::values() const {
     Values out;
-    out.emplace("Hold_Tx", m_holdTx->isChecked() ? "1" : "0");
+    for (const auto& [key, box] : m_checks) {
+        out[key] = box->isChecked() ? "1" : "0";
+    }
     for (const auto& [key, edit] : m_edits) {
         out[key] = edit->text().toStdString();
     }

@@ -33,7 +33,7 @@ public:
 private:
     void showErrors();
 
-    QCheckBox* m_holdTx;
+    std::map<std::string, QCheckBox*> m_checks;
     std::map<std::string, QLineEdit*> m_edits;
     QLabel* m_errors;
     QPushButton* m_ok;
