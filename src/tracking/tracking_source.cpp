@@ -145,9 +145,9 @@ bool timeOfDayIsCurrent(std::string_view timeText, double utcSeconds, double sta
         return false;
     }
     int fields[3] = {};
-    for (int i = 0; i < 3; ++i) {
-        char tens = timeText[static_cast<std::size_t>(i * 3)];
-        char ones = timeText[static_cast<std::size_t>(i * 3 + 1)];
+    for (std::size_t i = 0; i < 3; ++i) {
+        char tens = timeText[i * 3];
+        char ones = timeText[i * 3 + 1];
         if (!std::isdigit(static_cast<unsigned char>(tens)) ||
             !std::isdigit(static_cast<unsigned char>(ones))) {
             return false;
