@@ -34,63 +34,81 @@ std::string azEl(double azimuthDeg, double elevationDeg) {
     return text;
 }
 
-} // namespace
+template <class T> Parsed<T> failed(std::string error) {
+    return {std::nullopt, std::move(error)};
+}
 
-CommandResult runEphemerisCommand(const EphemerisRequest& request) {
+Parsed<Body> readBody(const EphemerisRequest& request) {
     if (!request.body) {
-        return usageError("--ephemeris needs a body: Moon or Sun");
+        return failed<Body>("--ephemeris needs a body: Moon or Sun");
     }
-    Body body = Body::Moon;
     if (strcasecmp(request.body->c_str(), "Sun") == 0) {
-        body = Body::Sun;
-    } else if (strcasecmp(request.body->c_str(), "Moon") != 0) {
-        return usageError("--ephemeris: unknown body '" + *request.body + "', use Moon or Sun");
+        return {Body::Sun, {}};
     }
+    if (strcasecmp(request.body->c_str(), "Moon") == 0) {
+        return {Body::Moon, {}};
+    }
+    return failed<Body>("--ephemeris: unknown body '" + *request.body + "', use Moon or Sun");
+}
 
+// --lat and --lon, both given.
+Parsed<GeoPoint> readLatLon(const EphemerisRequest& request) {
+    if (!request.latitude || !request.longitude) {
+        return failed<GeoPoint>(std::string("--lat and --lon go together: ") +
+                                (request.latitude ? "--lon" : "--lat") + " is missing");
+    }
+    GeoPoint point;
+    const std::pair<const char*, const std::string*> fields[] = {{"--lat", &*request.latitude},
+                                                                 {"--lon", &*request.longitude}};
+    double* targets[] = {&point.latitudeDeg, &point.longitudeDeg};
+    for (int i = 0; i < 2; ++i) {
+        std::optional<double> v = decimal(*fields[i].second);
+        if (!v) {
+            return failed<GeoPoint>(std::string(fields[i].first) + ": '" + *fields[i].second +
+                                    "' is not a number of degrees");
+        }
+        *targets[i] = *v;
+    }
+    return {point, {}};
+}
+
+Parsed<Observer> readObserver(const EphemerisRequest& request) {
     const bool latLon = request.latitude || request.longitude;
     if (latLon && request.locator) {
-        return usageError("give either --locator or --lat and --lon, not both");
+        return failed<Observer>("give either --locator or --lat and --lon, not both");
     }
     if (!latLon && !request.locator) {
-        return usageError("give the station's place: --locator LOC, or --lat LAT and --lon LON");
+        return failed<Observer>(
+            "give the station's place: --locator LOC, or --lat LAT and --lon LON");
     }
-    double lat = 0, lon = 0, height = 0;
-    if (request.locator) {
-        Parsed<GeoPoint> point = locatorToGeoPoint(*request.locator);
-        if (!point) {
-            return usageError("--locator: " + point.error);
-        }
-        lat = point.value->latitudeDeg;
-        lon = point.value->longitudeDeg;
-    } else {
-        if (!request.latitude || !request.longitude) {
-            return usageError(std::string("--lat and --lon go together: ") +
-                              (request.latitude ? "--lon" : "--lat") + " is missing");
-        }
-        const std::pair<const char*, const std::string*> fields[] = {
-            {"--lat", &*request.latitude}, {"--lon", &*request.longitude}};
-        double* targets[] = {&lat, &lon};
-        for (int i = 0; i < 2; ++i) {
-            std::optional<double> v = decimal(*fields[i].second);
-            if (!v) {
-                return usageError(std::string(fields[i].first) + ": '" + *fields[i].second +
-                                  "' is not a number of degrees");
-            }
-            *targets[i] = *v;
-        }
+    Parsed<GeoPoint> place =
+        request.locator ? locatorToGeoPoint(*request.locator) : readLatLon(request);
+    if (!place) {
+        return failed<Observer>(request.locator ? "--locator: " + place.error : place.error);
     }
+    double height = 0;
     if (request.height) {
         std::optional<double> v = decimal(*request.height);
         if (!v) {
-            return usageError("--height: '" + *request.height + "' is not a number of metres");
+            return failed<Observer>("--height: '" + *request.height +
+                                    "' is not a number of metres");
         }
         height = *v;
     }
-    Parsed<Observer> observer = makeObserver(lat, lon, height);
+    return makeObserver(place.value->latitudeDeg, place.value->longitudeDeg, height);
+}
+
+} // namespace
+
+CommandResult runEphemerisCommand(const EphemerisRequest& request) {
+    Parsed<Body> body = readBody(request);
+    if (!body) {
+        return usageError(body.error);
+    }
+    Parsed<Observer> observer = readObserver(request);
     if (!observer) {
         return usageError(observer.error);
     }
-
     if (!request.utc) {
         return usageError("--utc is missing: give the time as YYYY-MM-DDTHH:MM:SS (UTC)");
     }
@@ -98,7 +116,7 @@ CommandResult runEphemerisCommand(const EphemerisRequest& request) {
     if (!time) {
         return usageError("--utc: " + time.error);
     }
-    TopocentricPosition p = topocentricPosition(body, *time.value, *observer.value);
+    TopocentricPosition p = topocentricPosition(*body.value, *time.value, *observer.value);
     return {0, azEl(p.azimuthDeg, p.elevationDeg), {}};
 }
 

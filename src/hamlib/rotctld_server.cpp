@@ -21,8 +21,11 @@ std::vector<std::string_view> words(std::string_view text) {
     return out;
 }
 
-bool binary(unsigned char c) {
-    return (c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c >= 0x7f;
+bool binary(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char ch) {
+        auto c = static_cast<unsigned char>(ch);
+        return (c < 0x20 && c != '\t' && c != '\r' && c != '\n') || c >= 0x7f;
+    });
 }
 
 std::string fixed(const char* format, double value) {
@@ -40,21 +43,187 @@ bool flag(std::string_view text, bool& value) {
     return text.empty(); // blank keeps the default
 }
 
-enum class Command { GetPosition, SetPosition, Stop, Park, GetInfo, DumpState, Quit, Unknown };
+// One command line, taken apart.
+struct Request {
+    bool extended = false; // a + ; | , prefix
+    char separator = '\n';
+    bool longForm = false; // "\\name"
+    std::string_view name;
+    std::vector<std::string_view> args;
+};
 
-struct CommandName {
+// Empty when the line holds no command (blank, or a prefix alone).
+std::optional<Request> parseRequest(std::string_view line) {
+    line = trimmed(line);
+    if (line.empty()) {
+        return std::nullopt;
+    }
+    Request request;
+    // Extended responses: '+' puts each field on its own line, ';' '|' ',' separate them.
+    if (line.front() == '+' || line.front() == ';' || line.front() == '|' || line.front() == ',') {
+        request.extended = true;
+        request.separator = line.front() == '+' ? '\n' : line.front();
+        line = trimmed(line.substr(1));
+        if (line.empty()) {
+            return std::nullopt;
+        }
+    }
+    std::string_view rest;
+    if (line.front() == '\\') {
+        request.longForm = true;
+        std::size_t end = line.find_first_of(" \t");
+        request.name = line.substr(1, end == std::string_view::npos ? end : end - 1);
+        rest = end == std::string_view::npos ? std::string_view{} : line.substr(end);
+    } else {
+        request.name = line.substr(0, 1);
+        rest = line.substr(1);
+        if (!rest.empty() && rest.front() != ' ' && rest.front() != '\t') {
+            request.name = line; // "pp" is no command
+        }
+    }
+    request.args = words(rest);
+    return request;
+}
+
+// What a handler answers: the fields of the reply and its Hamlib error number.
+struct Reply {
+    std::vector<std::string> fields;
+    int code = 0;
+    bool quit = false; // ends the conversation without a reply
+};
+
+struct Call {
+    const RotorAccess& access;
+    const std::string& client;
+    const Request& request;
+};
+
+using Handler = Reply (*)(const Call&);
+
+Reply getPosition(const Call& call) {
+    std::optional<Position> known = call.access.position ? call.access.position() : std::nullopt;
+    if (!known) {
+        return {{}, errors::kNotAvailable};
+    }
+    Position p = *known;
+    if (!std::isfinite(p.azimuth) || !std::isfinite(p.elevation)) {
+        return {{}, errors::kIoError};
+    }
+    std::string az = fixed("%.2f", p.azimuth);
+    std::string el = fixed("%.2f", p.elevation);
+    if (call.request.extended) {
+        return {{"Azimuth: " + az, "Elevation: " + el}};
+    }
+    return {{az, el}};
+}
+
+Reply move(const Call& call, MoveRequest request) {
+    if (!call.access.movesAllowed) {
+        return {{}, errors::kRejected};
+    }
+    request.client = call.client;
+    return {{}, call.access.move ? call.access.move(request) : errors::kNotImplemented};
+}
+
+Reply setPosition(const Call& call) {
+    MoveRequest request;
+    request.kind = MoveKind::SetPosition;
+    if (!call.access.movesAllowed) {
+        return {{}, errors::kRejected};
+    }
+    Position& t = request.target;
+    const std::vector<std::string_view>& args = call.request.args;
+    if (!parseDecimal(args[0], t.azimuth) || !parseDecimal(args[1], t.elevation)) {
+        return {{}, errors::kInvalidArgument};
+    }
+    return move(call, request);
+}
+
+Reply stop(const Call& call) {
+    MoveRequest request;
+    request.kind = MoveKind::Stop;
+    return move(call, request);
+}
+
+Reply park(const Call& call) {
+    MoveRequest request;
+    request.kind = MoveKind::Park;
+    return move(call, request);
+}
+
+Reply getInfo(const Call& call) {
+    return {{call.request.extended ? "Info: " + call.access.info : call.access.info}};
+}
+
+Reply dumpState(const Call& call) {
+    const RotorLimits& l = call.access.limits;
+    if (call.request.extended) {
+        return {{"rotctld Protocol Ver: 1", "Rotor Model: 2",
+                 "Minimum Azimuth: " + fixed("%f", l.minAzimuth),
+                 "Maximum Azimuth: " + fixed("%f", l.maxAzimuth),
+                 "Minimum Elevation: " + fixed("%f", l.minElevation),
+                 "Maximum Elevation: " + fixed("%f", l.maxElevation), "South Zero: 0",
+                 "rot_type=AzEl", "done"}};
+    }
+    // Protocol version 1, then the model the client records (2: the network rotator).
+    return {{"1", "2", "min_az=" + fixed("%f", l.minAzimuth), "max_az=" + fixed("%f", l.maxAzimuth),
+             "min_el=" + fixed("%f", l.minElevation), "max_el=" + fixed("%f", l.maxElevation),
+             "south_zero=0", "rot_type=AzEl", "done"}};
+}
+
+Reply quit(const Call&) {
+    Reply reply;
+    reply.quit = true;
+    return reply;
+}
+
+struct CommandEntry {
     std::string_view shortName;
     std::string_view longName;
-    Command command;
     std::size_t arguments;
+    Handler handler;
 };
 
-constexpr CommandName kCommands[] = {
-    {"p", "get_pos", Command::GetPosition, 0}, {"P", "set_pos", Command::SetPosition, 2},
-    {"S", "stop", Command::Stop, 0},           {"K", "park", Command::Park, 0},
-    {"_", "get_info", Command::GetInfo, 0},    {"", "dump_state", Command::DumpState, 0},
-    {"q", "quit", Command::Quit, 0},           {"Q", "quit", Command::Quit, 0},
+constexpr CommandEntry kCommands[] = {
+    {"p", "get_pos", 0, getPosition}, {"P", "set_pos", 2, setPosition},
+    {"S", "stop", 0, stop},           {"K", "park", 0, park},
+    {"_", "get_info", 0, getInfo},    {"", "dump_state", 0, dumpState},
+    {"q", "quit", 0, quit},           {"Q", "quit", 0, quit},
 };
+
+const CommandEntry* findCommand(const Request& request) {
+    for (const CommandEntry& c : kCommands) {
+        if (request.name == (request.longForm ? c.longName : c.shortName)) {
+            return &c;
+        }
+    }
+    return nullptr;
+}
+
+std::string report(int code) {
+    return "RPRT " + std::to_string(-code) + "\n";
+}
+
+// Plain: the fields a line each, "RPRT" only for an error or an empty answer. Extended: the
+// command's long name and arguments, then the fields and "RPRT" after the separator.
+std::string format(const Request& request, const CommandEntry& command, const Reply& reply) {
+    std::string out;
+    if (!request.extended) {
+        for (const std::string& f : reply.fields) {
+            out += f + '\n';
+        }
+        return reply.code == 0 && !reply.fields.empty() ? out : out + report(reply.code);
+    }
+    out = std::string(command.longName) + ':';
+    for (std::string_view a : request.args) {
+        out += ' ';
+        out += a;
+    }
+    for (const std::string& f : reply.fields) {
+        out += request.separator + f;
+    }
+    return out + request.separator + report(reply.code);
+}
 
 } // namespace
 
@@ -94,11 +263,9 @@ std::size_t RotctldSession::feed(std::string_view bytes) {
     if (m_closed) {
         return 0;
     }
-    for (char c : bytes) {
-        if (binary(static_cast<unsigned char>(c))) {
-            close("binary bytes");
-            return bytes.size();
-        }
+    if (binary(bytes)) {
+        close("binary bytes");
+        return bytes.size();
     }
     // A CR alone ends a line too; the empty line of a CR LF is no command.
     std::string lines(bytes);
@@ -126,146 +293,29 @@ void RotctldSession::close(const char* reason) {
 }
 
 std::string RotctldSession::answerLine(std::string_view line) {
-    for (char c : line) {
-        if (binary(static_cast<unsigned char>(c))) {
-            close("binary bytes");
-            return {};
-        }
-    }
-    line = trimmed(line);
-    if (line.empty() || m_closed) {
+    if (binary(line)) {
+        close("binary bytes");
         return {};
     }
-    // Extended responses: '+' puts each field on its own line, ';' '|' ',' separate them.
-    bool extended = false;
-    char separator = '\n';
-    if (line.front() == '+' || line.front() == ';' || line.front() == '|' || line.front() == ',') {
-        extended = true;
-        separator = line.front() == '+' ? '\n' : line.front();
-        line = trimmed(line.substr(1));
-        if (line.empty()) {
-            return {};
-        }
+    std::optional<Request> request = parseRequest(line);
+    if (!request || m_closed) {
+        return {};
     }
-    std::string_view name;
-    std::string_view rest;
-    if (line.front() == '\\') {
-        std::size_t end = line.find_first_of(" \t");
-        name = line.substr(1, end == std::string_view::npos ? end : end - 1);
-        rest = end == std::string_view::npos ? std::string_view{} : line.substr(end);
-    } else {
-        name = line.substr(0, 1);
-        rest = line.substr(1);
-        if (!rest.empty() && rest.front() != ' ' && rest.front() != '\t') {
-            name = line; // "pp" is no command
-        }
-    }
-    const CommandName* found = nullptr;
-    for (const CommandName& c : kCommands) {
-        if (line.front() == '\\' ? name == c.longName : name == c.shortName) {
-            found = &c;
-            break;
-        }
-    }
-    std::vector<std::string_view> args = words(rest);
-
-    auto report = [&](int code) { return "RPRT " + std::to_string(-code) + "\n"; };
-    auto reply = [&](const std::vector<std::string>& fields, int code) {
-        if (!extended) {
-            std::string out;
-            for (const std::string& f : fields) {
-                out += f + '\n';
-            }
-            return code == 0 && !fields.empty() ? out : out + report(code);
-        }
-        std::string out = std::string(found->longName) + ':';
-        for (std::string_view a : args) {
-            out += ' ';
-            out += a;
-        }
-        for (const std::string& f : fields) {
-            out += separator + f;
-        }
-        return out + separator + report(code);
-    };
-
-    if (!found) {
+    const CommandEntry* command = findCommand(*request);
+    if (!command || request->args.size() != command->arguments) {
         if (++m_badLines >= kMaxBadLines) {
             close("commands not understood");
         }
-        return report(errors::kNotImplemented);
-    }
-    if (args.size() != found->arguments) {
-        if (++m_badLines >= kMaxBadLines) {
-            close("commands not understood");
-        }
-        return reply({}, errors::kInvalidArgument);
+        return command ? format(*request, *command, {{}, errors::kInvalidArgument})
+                       : report(errors::kNotImplemented);
     }
     m_badLines = 0;
-
-    switch (found->command) {
-    case Command::Quit:
+    Reply reply = command->handler(Call{m_access, m_client, *request});
+    if (reply.quit) {
         close("quit");
         return {};
-    case Command::GetInfo:
-        return reply({extended ? "Info: " + m_access.info : m_access.info}, 0);
-    case Command::GetPosition: {
-        std::optional<Position> known = m_access.position ? m_access.position() : std::nullopt;
-        if (!known) {
-            return reply({}, errors::kNotAvailable);
-        }
-        Position p = *known;
-        if (!std::isfinite(p.azimuth) || !std::isfinite(p.elevation)) {
-            return reply({}, errors::kIoError);
-        }
-        std::string az = fixed("%.2f", p.azimuth);
-        std::string el = fixed("%.2f", p.elevation);
-        if (extended) {
-            return reply({"Azimuth: " + az, "Elevation: " + el}, 0);
-        }
-        return reply({az, el}, 0);
     }
-    case Command::DumpState: {
-        const RotorLimits& l = m_access.limits;
-        if (extended) {
-            return reply({"rotctld Protocol Ver: 1", "Rotor Model: 2",
-                          "Minimum Azimuth: " + fixed("%f", l.minAzimuth),
-                          "Maximum Azimuth: " + fixed("%f", l.maxAzimuth),
-                          "Minimum Elevation: " + fixed("%f", l.minElevation),
-                          "Maximum Elevation: " + fixed("%f", l.maxElevation), "South Zero: 0",
-                          "rot_type=AzEl", "done"},
-                         0);
-        }
-        // Protocol version 1, then the model the client records (2: the network rotator).
-        return reply(
-            {"1", "2", "min_az=" + fixed("%f", l.minAzimuth), "max_az=" + fixed("%f", l.maxAzimuth),
-             "min_el=" + fixed("%f", l.minElevation), "max_el=" + fixed("%f", l.maxElevation),
-             "south_zero=0", "rot_type=AzEl", "done"},
-            0);
-    }
-    case Command::SetPosition:
-    case Command::Stop:
-    case Command::Park: {
-        if (!m_access.movesAllowed) {
-            return reply({}, errors::kRejected);
-        }
-        MoveRequest request;
-        request.kind = found->command == Command::Stop   ? MoveKind::Stop
-                       : found->command == Command::Park ? MoveKind::Park
-                                                         : MoveKind::SetPosition;
-        if (request.kind == MoveKind::SetPosition) {
-            Position& t = request.target;
-            if (!parseDecimal(args[0], t.azimuth) || !parseDecimal(args[1], t.elevation)) {
-                return reply({}, errors::kInvalidArgument);
-            }
-        }
-        request.client = m_client;
-        return reply({}, m_access.move ? m_access.move(request) : errors::kNotImplemented);
-    }
-    case Command::Unknown:
-        break;
-    }
-    return report(errors::kNotImplemented);
+    return format(*request, *command, reply);
 }
 
 RotctldServer::RotctldServer(platform::TcpServer& transport, RotorAccess access,

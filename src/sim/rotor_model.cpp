@@ -111,17 +111,7 @@ std::string RotorModel::line(const std::string& command) {
         return kelvora(command);
     case RotorProtocol::Gs232:
     case RotorProtocol::Gs232Qzr:
-        if (command == "C2") {
-            return format(m_protocol == RotorProtocol::Gs232 ? "AZ=%03.0f  EL=%03.0f\r\n"
-                                                             : "AZ=%05.1f  EL=%05.1f\r\n",
-                          az, el);
-        }
-        if (command.size() >= 8 && command[0] == 'W') {
-            moveTo(number(command.substr(1, 3)), number(command.substr(5)));
-        } else if (command == "S") {
-            ++stops;
-        }
-        return {};
+        return gs232(command);
     case RotorProtocol::EasyComm:
         if (command == "?") {
             return format("AZ%05.1f EL%05.1f\r\n", az, el);
@@ -156,6 +146,20 @@ std::string RotorModel::line(const std::string& command) {
     case RotorProtocol::SpidRak:
     case RotorProtocol::SpidRas:
         return {};
+    }
+    return {};
+}
+
+std::string RotorModel::gs232(const std::string& command) {
+    if (command == "C2") {
+        return format(m_protocol == RotorProtocol::Gs232 ? "AZ=%03.0f  EL=%03.0f\r\n"
+                                                         : "AZ=%05.1f  EL=%05.1f\r\n",
+                      az, el);
+    }
+    if (command.size() >= 8 && command[0] == 'W') {
+        moveTo(number(command.substr(1, 3)), number(command.substr(5)));
+    } else if (command == "S") {
+        ++stops;
     }
     return {};
 }

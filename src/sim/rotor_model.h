@@ -54,6 +54,7 @@ private:
     std::string line(const std::string& command);
     std::string frame(const std::string& bytes);
     std::string kelvora(const std::string& command);
+    std::string gs232(const std::string& command);
     std::string spidPosition() const;
     void moveTo(double toAz, double toEl);
 

@@ -13,6 +13,40 @@ using text::number;
 using text::plain;
 using text::trim;
 
+namespace {
+
+// One "azimuth,elevation" line after `previousAz` (none for the first); the reason it is no
+// point, or empty.
+std::string readPoint(std::string_view content, std::optional<double> previousAz, double& az,
+                      double& el) {
+    std::size_t comma = content.find(',');
+    if (comma == std::string_view::npos || content.find(',', comma + 1) != std::string::npos) {
+        return inQuotes(content) + " is not \"azimuth,elevation\"";
+    }
+    std::optional<double> a = number(content.substr(0, comma));
+    std::optional<double> e = number(content.substr(comma + 1));
+    if (!a || !e) {
+        return inQuotes(content) + " is not two numbers";
+    }
+    if (*a < 0 || *a > 360) {
+        return "azimuth " + plain(*a) + " is outside 0..360";
+    }
+    if (*e < -90 || *e > 90) {
+        return "elevation " + plain(*e) + " is outside -90..90";
+    }
+    if (previousAz && *a == *previousAz) {
+        return "azimuth " + plain(*a) + " is repeated";
+    }
+    if (previousAz && *a < *previousAz) {
+        return "azimuth " + plain(*a) + " is below the previous " + plain(*previousAz);
+    }
+    az = *a;
+    el = *e;
+    return {};
+}
+
+} // namespace
+
 double HorizonMask::elevationAt(double az) const {
     std::size_t n = m_az.size();
     if (n == 0) {
@@ -66,34 +100,15 @@ std::optional<HorizonMask> HorizonMask::parse(std::string_view text, std::string
         if (content.empty()) {
             continue;
         }
-        auto fail = [&](const std::string& what) {
-            error = where + ", line " + std::to_string(line) + ": " + what;
+        double az = 0, el = 0;
+        std::optional<double> previous =
+            mask.m_az.empty() ? std::nullopt : std::optional<double>(mask.m_az.back());
+        if (std::string why = readPoint(content, previous, az, el); !why.empty()) {
+            error = where + ", line " + std::to_string(line) + ": " + why;
             return std::nullopt;
-        };
-        std::size_t comma = content.find(',');
-        if (comma == std::string_view::npos || content.find(',', comma + 1) != std::string::npos) {
-            return fail(inQuotes(content) + " is not \"azimuth,elevation\"");
         }
-        std::optional<double> az = number(content.substr(0, comma));
-        std::optional<double> el = number(content.substr(comma + 1));
-        if (!az || !el) {
-            return fail(inQuotes(content) + " is not two numbers");
-        }
-        if (*az < 0 || *az > 360) {
-            return fail("azimuth " + plain(*az) + " is outside 0..360");
-        }
-        if (*el < -90 || *el > 90) {
-            return fail("elevation " + plain(*el) + " is outside -90..90");
-        }
-        if (!mask.m_az.empty() && *az == mask.m_az.back()) {
-            return fail("azimuth " + plain(*az) + " is repeated");
-        }
-        if (!mask.m_az.empty() && *az < mask.m_az.back()) {
-            return fail("azimuth " + plain(*az) + " is below the previous " +
-                        plain(mask.m_az.back()));
-        }
-        mask.m_az.push_back(*az);
-        mask.m_el.push_back(*el);
+        mask.m_az.push_back(az);
+        mask.m_el.push_back(el);
     }
     if (mask.m_az.empty()) {
         error = where + ": no points";

@@ -54,18 +54,17 @@ const OriginPolicy& policyOf(Origin origin) {
     return kOriginPolicies.front();
 }
 
-MoveDecision decideMove(const MoveRequest& request, const Conditions& now,
-                        const StationState& state, const StationSettings& settings,
-                        const HorizonMask& mask, std::string_view maskError) {
-    const OriginPolicy& p = policyOf(request.origin);
-    bool park = request.origin == Origin::ParkButton || request.origin == Origin::ClientPark;
-    MoveDecision d;
-    d.target = park ? AzElTarget{settings.parkAz, settings.parkEl} : request.target;
-    const AzElTarget& t = d.target;
-    std::string target = azEl(t.az, t.el);
-    auto verdictOf = [](Rule r) { return r == Rule::Refuses ? Verdict::Refuse : Verdict::Hold; };
+namespace {
 
-    // Rules that stop every move of an origin that obeys any rule.
+Verdict verdictOf(Rule r) {
+    return r == Rule::Refuses ? Verdict::Refuse : Verdict::Hold;
+}
+
+// Rules that stop every move of an origin that obeys any rule: damaged settings, a mask file
+// that cannot be read, a pause.
+std::optional<MoveDecision> standingHold(const OriginPolicy& p, const AzElTarget& t,
+                                         const StationState& state, const StationSettings& settings,
+                                         std::string_view maskError) {
     const Rule rules[] = {p.limits, p.mask, p.holdTx, p.moveSeconds, p.threshold, p.paused};
     Rule strictest = Rule::Ignored;
     for (Rule r : rules) {
@@ -74,14 +73,83 @@ MoveDecision decideMove(const MoveRequest& request, const Conditions& now,
         }
     }
     if (strictest != Rule::Ignored && !settings.errors.empty()) {
-        return {verdictOf(strictest), t, "Rotor held: " + settings.errors.front()};
+        return MoveDecision{verdictOf(strictest), t, "Rotor held: " + settings.errors.front()};
     }
     if (p.mask != Rule::Ignored && !maskError.empty()) {
-        return {verdictOf(p.mask), t, "Rotor held: " + std::string(maskError)};
+        return MoveDecision{verdictOf(p.mask), t, "Rotor held: " + std::string(maskError)};
     }
     if (p.paused != Rule::Ignored && state.pause != StationState::Pause::None) {
-        return {verdictOf(p.paused), t,
-                state.pause == StationState::Pause::Parked ? "Rotor parked" : "Rotor stopped"};
+        return MoveDecision{verdictOf(p.paused), t,
+                            state.pause == StationState::Pause::Parked ? "Rotor parked"
+                                                                       : "Rotor stopped"};
+    }
+    return std::nullopt;
+}
+
+// Each reason below is empty when its rule lets the move go.
+std::string limitsReason(const MoveRequest& request, bool park, const AzElTarget& t,
+                         const std::string& target, const StationSettings& settings) {
+    // A client is told the limits, even the default ones, and held to them; a tracking target
+    // at the default limits is judged by the rotor type as it always was.
+    bool client = request.origin == Origin::ClientSet;
+    bool azLimited = settings.azLimited || client, elLimited = settings.elLimited || client;
+    if (park) {
+        return settings.parkError;
+    }
+    if (azLimited && (t.az < settings.azMin || t.az > settings.azMax)) {
+        return "Outside the azimuth limits: " + target + " beyond " +
+               numbers::oneDecimal(settings.azMin) + ".." + numbers::oneDecimal(settings.azMax);
+    }
+    if (elLimited && (t.el < settings.elMin || t.el > settings.elMax)) {
+        return "Outside the elevation limits: " + target + " beyond " +
+               numbers::oneDecimal(settings.elMin) + ".." + numbers::oneDecimal(settings.elMax);
+    }
+    return {};
+}
+
+std::string maskReason(const HorizonMask& mask, const AzElTarget& t, const std::string& target) {
+    if (!mask.empty() && t.el < mask.elevationAt(t.az)) {
+        return "Below horizon mask: " + target + " under " +
+               numbers::oneDecimal(mask.elevationAt(t.az));
+    }
+    return {};
+}
+
+std::string thresholdReason(const StationState& state, const StationSettings& settings,
+                            const AzElTarget& t, const std::string& target) {
+    if (settings.moveThreshold <= 0 || !state.lastCommanded) {
+        return {};
+    }
+    const AzElTarget& last = *state.lastCommanded;
+    double limit = settings.moveThreshold - kEpsilon;
+    if (azimuthDistance(t.az, last.az) < limit && std::fabs(t.el - last.el) < limit) {
+        return "Within the move threshold: " + target + " near " + azEl(last.az, last.el);
+    }
+    return {};
+}
+
+std::string windowReason(const Conditions& now, const StationSettings& settings,
+                         const std::string& target) {
+    if (now.secondOfMinute < 0 || now.secondOfMinute > 59 ||
+        !settings.moveSeconds.test(static_cast<std::size_t>(now.secondOfMinute))) {
+        return "Waiting for the move window: " + target + " (seconds " + settings.moveSecondsText +
+               ")";
+    }
+    return {};
+}
+
+} // namespace
+
+MoveDecision decideMove(const MoveRequest& request, const Conditions& now,
+                        const StationState& state, const StationSettings& settings,
+                        const HorizonMask& mask, std::string_view maskError) {
+    const OriginPolicy& p = policyOf(request.origin);
+    bool park = request.origin == Origin::ParkButton || request.origin == Origin::ClientPark;
+    MoveDecision d;
+    d.target = park ? AzElTarget{settings.parkAz, settings.parkEl} : request.target;
+    const AzElTarget& t = d.target;
+    if (std::optional<MoveDecision> held = standingHold(p, t, state, settings, maskError)) {
+        return *held;
     }
 
     // The rules on the target's own values, in the order their reasons are reported.
@@ -89,45 +157,13 @@ MoveDecision decideMove(const MoveRequest& request, const Conditions& now,
         Rule rule;
         std::string reason; // empty: the rule lets the move go
     };
-    std::string limits;
-    // A client is told the limits, even the default ones, and held to them; a tracking target
-    // at the default limits is judged by the rotor type as it always was.
-    bool client = request.origin == Origin::ClientSet;
-    bool azLimited = settings.azLimited || client, elLimited = settings.elLimited || client;
-    if (park) {
-        limits = settings.parkError;
-    } else if (azLimited && (t.az < settings.azMin || t.az > settings.azMax)) {
-        limits = "Outside the azimuth limits: " + target + " beyond " +
-                 numbers::oneDecimal(settings.azMin) + ".." + numbers::oneDecimal(settings.azMax);
-    } else if (elLimited && (t.el < settings.elMin || t.el > settings.elMax)) {
-        limits = "Outside the elevation limits: " + target + " beyond " +
-                 numbers::oneDecimal(settings.elMin) + ".." + numbers::oneDecimal(settings.elMax);
-    }
-    std::string below;
-    if (!mask.empty() && t.el < mask.elevationAt(t.az)) {
-        below = "Below horizon mask: " + target + " under " +
-                numbers::oneDecimal(mask.elevationAt(t.az));
-    }
-    std::string near;
-    if (settings.moveThreshold > 0 && state.lastCommanded) {
-        const AzElTarget& last = *state.lastCommanded;
-        double limit = settings.moveThreshold - kEpsilon;
-        if (azimuthDistance(t.az, last.az) < limit && std::fabs(t.el - last.el) < limit) {
-            near = "Within the move threshold: " + target + " near " + azEl(last.az, last.el);
-        }
-    }
-    std::string window;
-    if (now.secondOfMinute < 0 || now.secondOfMinute > 59 ||
-        !settings.moveSeconds.test(static_cast<std::size_t>(now.secondOfMinute))) {
-        window = "Waiting for the move window: " + target + " (seconds " +
-                 settings.moveSecondsText + ")";
-    }
+    std::string target = azEl(t.az, t.el);
     const Check checks[] = {
         {p.holdTx, settings.holdTx && now.transmitting ? "Held while transmitting: " + target : ""},
-        {p.limits, limits},
-        {p.mask, below},
-        {p.threshold, near},
-        {p.moveSeconds, window},
+        {p.limits, limitsReason(request, park, t, target, settings)},
+        {p.mask, maskReason(mask, t, target)},
+        {p.threshold, thresholdReason(state, settings, t, target)},
+        {p.moveSeconds, windowReason(now, settings, target)},
     };
     // A refusal outweighs a hold: a move that can never go out is not kept waiting.
     for (Rule kind : {Rule::Refuses, Rule::Holds}) {

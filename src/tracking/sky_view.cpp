@@ -72,57 +72,40 @@ SkyView::SkyView(Kelv& k) {
     remembered = true;
 }
 
-void SkyView::update(Kelv& k) {
-    RunState& rs = k.rs;
-    double now = k.clock.monotonicSeconds();
-    // Commanded positions stand in only until the rotor reports one: the two would draw a jump.
-    bool measured = rs.antenna.measuredAz && rs.antenna.measuredEl;
-    if (measured && !m_trailMeasured) {
-        m_trail.clear();
-        m_trailMeasured = true;
-    }
-    if (std::optional<SkyPoint> antenna = antennaOf(rs.antenna)) {
-        if (m_trail.empty() || moved(m_trail.back().at, *antenna)) {
-            m_trail.push_back({now, *antenna});
-        }
-    }
-    while (m_trail.size() > 1 && now - m_trail.front().time > kTrailSeconds) {
-        m_trail.pop_front();
-    }
+namespace {
 
-    SkyScene scene;
-    scene.target = targetOf(rs);
-    scene.targetName = scene.target ? rs.Object_name : std::string();
-    scene.time = rs.Time_text;
-    scene.measured = point(rs.antenna.measuredAz, rs.antenna.measuredEl);
-    scene.commanded = point(rs.antenna.commandedAz, rs.antenna.commandedEl);
-    for (const TrailPoint& p : m_trail) {
-        scene.trail.push_back(p.at);
-    }
+void placeTarget(SkyScene& scene) {
     if (scene.targetName == "Moon") {
         scene.moon = scene.target;
     } else if (scene.targetName == "Sun") {
         scene.sun = scene.target;
     }
-    // The body the target is not comes from the built-in ephemeris, while anyone looks.
-    if (visible && (!scene.moon || !scene.sun)) {
-        if (std::optional<astro::Observer> place = configuredPlace(k)) {
-            astro::UtcTime time = astro::UtcTime::fromUnixSeconds(k.clock.utcSeconds());
-            for (auto [body, slot] : {std::pair{astro::Body::Moon, &scene.moon},
-                                      std::pair{astro::Body::Sun, &scene.sun}}) {
-                if (!*slot) {
-                    astro::TopocentricPosition p = astro::topocentricPosition(body, time, *place);
-                    // To the tenth of a degree the target has, so that a still view stays
-                    // unchanged between the slow steps of the bodies.
-                    auto tenth = [](double deg) { return std::round(deg * 10) / 10; };
-                    *slot = SkyPoint{tenth(p.azimuthDeg), tenth(p.elevationDeg)};
-                }
-            }
+}
+
+// The body the target is not, from the built-in ephemeris.
+void addOtherBody(Kelv& k, SkyScene& scene) {
+    if (scene.moon && scene.sun) {
+        return;
+    }
+    std::optional<astro::Observer> place = configuredPlace(k);
+    if (!place) {
+        return;
+    }
+    astro::UtcTime time = astro::UtcTime::fromUnixSeconds(k.clock.utcSeconds());
+    for (auto [body, slot] :
+         {std::pair{astro::Body::Moon, &scene.moon}, std::pair{astro::Body::Sun, &scene.sun}}) {
+        if (!*slot) {
+            astro::TopocentricPosition p = astro::topocentricPosition(body, time, *place);
+            // To the tenth of a degree the target has, so that a still view stays unchanged
+            // between the slow steps of the bodies.
+            auto tenth = [](double deg) { return std::round(deg * 10) / 10; };
+            *slot = SkyPoint{tenth(p.azimuthDeg), tenth(p.elevationDeg)};
         }
     }
+}
 
-    // The rules as Start (or the Station dialog) read them, and their one horizon file reader.
-    station::StationRules& station = k.part<station::StationPart>().rules;
+// The rules as Start (or the Station dialog) read them, and their one horizon file reader.
+void addStationRules(station::StationRules& station, SkyScene& scene) {
     const station::StationSettings& rules = station.settings();
     scene.azLimited = rules.azLimited;
     scene.elLimited = rules.elLimited;
@@ -136,6 +119,45 @@ void SkyView::update(Kelv& k) {
             scene.mask.push_back(station.horizon().mask().elevationAt(az));
         }
     }
+}
+
+} // namespace
+
+void SkyView::updateTrail(const AntennaState& antenna, double now) {
+    // Commanded positions stand in only until the rotor reports one: the two would draw a jump.
+    bool measured = antenna.measuredAz && antenna.measuredEl;
+    if (measured && !m_trailMeasured) {
+        m_trail.clear();
+        m_trailMeasured = true;
+    }
+    if (std::optional<SkyPoint> at = antennaOf(antenna)) {
+        if (m_trail.empty() || moved(m_trail.back().at, *at)) {
+            m_trail.push_back({now, *at});
+        }
+    }
+    while (m_trail.size() > 1 && now - m_trail.front().time > kTrailSeconds) {
+        m_trail.pop_front();
+    }
+}
+
+void SkyView::update(Kelv& k) {
+    RunState& rs = k.rs;
+    updateTrail(rs.antenna, k.clock.monotonicSeconds());
+
+    SkyScene scene;
+    scene.target = targetOf(rs);
+    scene.targetName = scene.target ? rs.Object_name : std::string();
+    scene.time = rs.Time_text;
+    scene.measured = point(rs.antenna.measuredAz, rs.antenna.measuredEl);
+    scene.commanded = point(rs.antenna.commandedAz, rs.antenna.commandedEl);
+    for (const TrailPoint& p : m_trail) {
+        scene.trail.push_back(p.at);
+    }
+    placeTarget(scene);
+    if (visible) { // the ephemeris only while anyone looks
+        addOtherBody(k, scene);
+    }
+    addStationRules(k.part<station::StationPart>().rules, scene);
     scene.holdText = rs.antenna.paused ? std::string("Paused: tracking resumes with Track")
                                        : rs.antenna.holdText;
     scene.source = sourceText(k);

@@ -58,6 +58,8 @@ private:
         double time;
         SkyPoint at;
     };
+    void updateTrail(const AntennaState& antenna, double now);
+
     std::deque<TrailPoint> m_trail;
     bool m_trailMeasured = false; // the trail holds measured positions, not commanded ones
     SkyScene m_scene;

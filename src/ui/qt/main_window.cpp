@@ -54,20 +54,95 @@ MainWindow::MainWindow(Kelv& k, WindowEvents& events) : m_k(k), m_events(events)
     sync();
 }
 
-void MainWindow::build() {
-    MainForm& f = m_k.ui;
+// One control of the window: its widget's objectName, its model and what a click runs.
+struct MainWindow::ButtonRow {
+    const char* name;
+    Control MainForm::*control;
+    Procedure procedure;
+};
 
+namespace {
+
+using ButtonRow = MainWindow::ButtonRow;
+
+// The tracking read-outs, a caption and a value each.
+struct ReadoutRow {
+    const char* caption;
+    const char* name;
+    Control MainForm::*control;
+};
+
+constexpr ReadoutRow kTrackingRows[] = {
+    {"UTC:", "lblTI", &MainForm::lblTI},
+    {"Az:", "lblAZ", &MainForm::lblAZ},
+    {"EL:", "lblEL", &MainForm::lblEL},
+};
+
+constexpr ButtonRow kPolarityButtons[] = {
+    {"Command7", &MainForm::Command7, Command7_Click},
+    {"Command8", &MainForm::Command8, Command8_Click},
+};
+
+// Park or stop the antenna, and resume tracking.
+constexpr ButtonRow kStationButtons[] = {
+    {"Park", &MainForm::Park, station::Park_Click},
+    {"Track", &MainForm::Track, station::Track_Click},
+    {"StopRotor", &MainForm::StopRotor, station::StopRotor_Click},
+};
+
+// The command buttons of the radio and the controller unit, a grid row each.
+constexpr ButtonRow kFirstButtonRow[] = {
+    {"Command1", &MainForm::Command1, Command1_Click},
+    {"Linrad_freq", &MainForm::Linrad_freq, Linrad_freq_Click},
+    {"Host", &MainForm::Host, Host_Click},
+    {"Normal", &MainForm::Normal, Normal_Click},
+    {"Posizione", &MainForm::Posizione, Posizione_Click},
+    {"Command4", &MainForm::Command4, Command4_Click},
+};
+constexpr ButtonRow kSecondButtonRow[] = {
+    {"Command2", &MainForm::Command2, Command2_Click},
+    {"Command3", &MainForm::Command3, Command3_Click},
+    {"ON_Icom", &MainForm::ON_Icom, ON_Icom_Click},
+    {"ON_Icom1", &MainForm::ON_Icom1, ON_Icom1_Click},
+};
+
+} // namespace
+
+void MainWindow::build() {
+    buildMenus();
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+
+    auto* top = new QHBoxLayout;
+    top->setSpacing(12);
+    top->addWidget(buildTracking(central), 0);
+    top->addWidget(buildFrequencies(central), 1);
+    top->addWidget(buildRotor(central), 0);
+    QLayout* buttons = buildCommandButtons(central);
+    QLayout* status = buildStatusRow(central);
+
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(8, 6, 8, 6);
+    layout->setSpacing(6);
+    layout->addLayout(top, 1);
+    layout->addLayout(buttons);
+    layout->addLayout(status);
+}
+
+void MainWindow::buildMenus() {
+    MainForm& f = m_k.ui;
     // Menu entries stand directly in the menu bar, as one-click commands.
     auto* menu = menuBar();
-    auto addMenu = [&](const char* name, Control& control, void (*procedure)(Kelv&)) {
+    for (const ButtonRow& entry : {ButtonRow{"mnuStart", &MainForm::mnuStart, mnuStart_Click},
+                                   ButtonRow{"mnuHelp", &MainForm::mnuHelp, mnuHelp_Click}}) {
+        Control& control = f.*entry.control;
         QAction* action = menu->addAction(toQString(control.caption));
-        action->setObjectName(name);
+        action->setObjectName(entry.name);
+        Procedure procedure = entry.procedure;
         connect(action, &QAction::triggered, this,
                 [this, procedure] { m_events.run([this, procedure] { procedure(m_k); }); });
         m_bindings.push_back([action, &control] { applyAction(action, control); });
-    };
-    addMenu("mnuStart", f.mnuStart, mnuStart_Click);
-    addMenu("mnuHelp", f.mnuHelp, mnuHelp_Click);
+    }
 
     // View: the sky view window, before About.
     QMenu* view = new QMenu("View", menu);
@@ -79,69 +154,75 @@ void MainWindow::build() {
             [this] { m_events.run([this] { toggleSkyView(m_k); }); });
     m_bindings.push_back([this, sky] { sky->setChecked(m_k.part<SkyView>().visible); });
     menu->insertMenu(menu->actions().back(), view);
+}
 
-    auto* central = new QWidget(this);
-    setCentralWidget(central);
+QLabel* MainWindow::label(const char* name, Control& control, QWidget* parent) {
+    auto* widget = new QLabel(parent);
+    widget->setObjectName(name);
+    m_bindings.push_back([widget, &control] { applyLabel(widget, control); });
+    return widget;
+}
 
-    auto label = [&](const char* name, Control& control, QWidget* parent) {
-        auto* widget = new QLabel(parent);
-        widget->setObjectName(name);
-        m_bindings.push_back([widget, &control] { applyLabel(widget, control); });
-        return widget;
-    };
-    auto button = [&](const char* name, Control& control, void (*procedure)(Kelv&),
-                      QWidget* parent) {
-        auto* widget = new QPushButton(toQString(control.caption), parent);
-        widget->setObjectName(name);
-        widget->setAutoDefault(false);
-        widget->setFocusPolicy(Qt::TabFocus);
-        connect(widget, &QPushButton::clicked, this,
-                [this, procedure] { m_events.run([this, procedure] { procedure(m_k); }); });
-        m_bindings.push_back([widget, &control] { applyButton(widget, control); });
-        return widget;
-    };
-    auto checkBox = [&](const char* name, Control& control, void (*procedure)(Kelv&),
-                        QWidget* parent) {
-        auto* widget = new QCheckBox(parent);
-        widget->setObjectName(name);
-        connect(widget, &QCheckBox::toggled, this, [this, &control, procedure](bool on) {
-            m_events.run([this, &control, procedure, on] {
-                control.value = on ? 1 : 0;
-                if (procedure != nullptr) {
-                    procedure(m_k);
-                }
-            });
+QPushButton* MainWindow::button(const char* name, Control& control, Procedure procedure,
+                                QWidget* parent) {
+    auto* widget = new QPushButton(toQString(control.caption), parent);
+    widget->setObjectName(name);
+    widget->setAutoDefault(false);
+    widget->setFocusPolicy(Qt::TabFocus);
+    connect(widget, &QPushButton::clicked, this,
+            [this, procedure] { m_events.run([this, procedure] { procedure(m_k); }); });
+    m_bindings.push_back([widget, &control] { applyButton(widget, control); });
+    return widget;
+}
+
+QPushButton* MainWindow::button(const ButtonRow& row, QWidget* parent) {
+    return button(row.name, m_k.ui.*row.control, row.procedure, parent);
+}
+
+QCheckBox* MainWindow::checkBox(const char* name, Control& control, Procedure procedure,
+                                QWidget* parent) {
+    auto* widget = new QCheckBox(parent);
+    widget->setObjectName(name);
+    connect(widget, &QCheckBox::toggled, this, [this, &control, procedure](bool on) {
+        m_events.run([this, &control, procedure, on] {
+            control.value = on ? 1 : 0;
+            if (procedure != nullptr) {
+                procedure(m_k);
+            }
         });
-        m_bindings.push_back([widget, &control] { applyCheckBox(widget, control); });
-        return widget;
-    };
-    auto textBox = [&](const char* name, Control& control, QWidget* parent) {
-        auto* widget = new QLineEdit(parent);
-        widget->setObjectName(name);
-        connect(widget, &QLineEdit::textEdited, this, [this, &control](const QString& text) {
-            m_events.run([&control, text] { control.caption = text.toStdString(); });
-        });
-        m_bindings.push_back([widget, &control] { applyLineEdit(widget, control); });
-        return widget;
-    };
+    });
+    m_bindings.push_back([widget, &control] { applyCheckBox(widget, control); });
+    return widget;
+}
 
-    // Tracking: time, target azimuth and elevation, object.
+QLineEdit* MainWindow::textBox(const char* name, Control& control, QWidget* parent) {
+    auto* widget = new QLineEdit(parent);
+    widget->setObjectName(name);
+    connect(widget, &QLineEdit::textEdited, this, [this, &control](const QString& text) {
+        m_events.run([&control, text] { control.caption = text.toStdString(); });
+    });
+    m_bindings.push_back([widget, &control] { applyLineEdit(widget, control); });
+    return widget;
+}
+
+// Tracking: time, target azimuth and elevation, object.
+QWidget* MainWindow::buildTracking(QWidget* central) {
+    MainForm& f = m_k.ui;
     auto* tracking = new QGroupBox("Tracking", central);
     tracking->setObjectName("frameTracking");
-    auto* trackingGrid = new QGridLayout(tracking);
-    trackingGrid->setContentsMargins(8, 4, 8, 6);
-    trackingGrid->setVerticalSpacing(0);
-    const char* trackingCaptions[] = {"UTC:", "Az:", "EL:"};
-    Control* trackingControls[] = {&f.lblTI, &f.lblAZ, &f.lblEL};
-    const char* trackingNames[] = {"lblTI", "lblAZ", "lblEL"};
-    for (int row = 0; row < 3; ++row) {
-        QLabel* caption = staticCaption(trackingCaptions[row], tracking);
+    auto* grid = new QGridLayout(tracking);
+    grid->setContentsMargins(8, 4, 8, 6);
+    grid->setVerticalSpacing(0);
+    int row = 0;
+    for (const ReadoutRow& entry : kTrackingRows) {
+        QLabel* caption = staticCaption(entry.caption, tracking);
         caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        QLabel* value = label(trackingNames[row], *trackingControls[row], tracking);
+        QLabel* value = label(entry.name, f.*entry.control, tracking);
         value->setFont(readoutFont(20));
         value->setMinimumWidth(QFontMetrics(value->font()).horizontalAdvance("00:00:00") + 4);
-        trackingGrid->addWidget(caption, row, 0);
-        trackingGrid->addWidget(value, row, 1);
+        grid->addWidget(caption, row, 0);
+        grid->addWidget(value, row, 1);
+        ++row;
     }
     QLabel* object = label("Tracklb", f.Tracklb, tracking);
     QFont objectFont = object->font();
@@ -149,15 +230,19 @@ void MainWindow::build() {
     objectFont.setPointSize(objectFont.pointSize() + 2);
     object->setFont(objectFont);
     object->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    trackingGrid->addWidget(object, 3, 0, 1, 2);
-    trackingGrid->setColumnStretch(1, 1);
+    grid->addWidget(object, 3, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
+    return tracking;
+}
 
-    // Frequencies: the QSO frequency from the tracking file and the one sent to the radio.
+// Frequencies: the QSO frequency from the tracking file and the one sent to the radio.
+QWidget* MainWindow::buildFrequencies(QWidget* central) {
+    MainForm& f = m_k.ui;
     auto* frequency = new QWidget(central);
-    auto* frequencyBox = new QVBoxLayout(frequency);
-    frequencyBox->setContentsMargins(0, 0, 0, 0);
-    frequencyBox->setSpacing(3);
-    frequencyBox->addWidget(staticCaption("Map65 / Linrad", frequency));
+    auto* box = new QVBoxLayout(frequency);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(3);
+    box->addWidget(staticCaption("Map65 / Linrad", frequency));
     for (auto [name, control] :
          {std::pair{"Label_freq", &f.Label_freq}, std::pair{"Label_TX", &f.Label_TX}}) {
         QLabel* readout = label(name, *control, frequency);
@@ -166,7 +251,7 @@ void MainWindow::build() {
         readout->setContentsMargins(8, 2, 8, 2);
         readout->setMinimumWidth(QFontMetrics(readout->font()).horizontalAdvance("-------------") +
                                  20);
-        frequencyBox->addWidget(readout);
+        box->addWidget(readout);
     }
     auto* radioRow = new QHBoxLayout;
     QLabel* ptt = label("Ptt", f.Ptt, frequency);
@@ -174,25 +259,27 @@ void MainWindow::build() {
     pttFont.setBold(true);
     ptt->setFont(pttFont);
     radioRow->addWidget(ptt);
-    {
-        // The PTT sequencer's step, beside the PTT state; hidden while the sequencer is off.
-        QLabel* step = label("PttSequence", f.PttSequence, frequency);
-        step->setContentsMargins(4, 0, 4, 0);
-        radioRow->addWidget(step);
-    }
+    // The PTT sequencer's step, beside the PTT state; hidden while the sequencer is off.
+    QLabel* step = label("PttSequence", f.PttSequence, frequency);
+    step->setContentsMargins(4, 0, 4, 0);
+    radioRow->addWidget(step);
     radioRow->addStretch(1);
     radioRow->addWidget(label("Tipo_rtx", f.Tipo_rtx, frequency));
-    frequencyBox->addLayout(radioRow);
-    frequencyBox->addStretch(1);
+    box->addLayout(radioRow);
+    box->addStretch(1);
+    return frequency;
+}
 
-    // Rotor: measured position over the manual entry, manual direction, Stop, polarity.
+// Rotor: measured position over the manual entry, manual direction, Stop, polarity.
+QWidget* MainWindow::buildRotor(QWidget* central) {
+    MainForm& f = m_k.ui;
     auto* rotor = new QWidget(central);
-    auto* rotorGrid = new QGridLayout(rotor);
-    rotorGrid->setContentsMargins(0, 0, 0, 0);
-    rotorGrid->setHorizontalSpacing(6);
-    rotorGrid->setVerticalSpacing(2); // room for the station buttons in the same window height
-    rotorGrid->addWidget(staticCaption("Azimuth", rotor), 0, 0, Qt::AlignHCenter);
-    rotorGrid->addWidget(staticCaption("Elevation", rotor), 0, 1, Qt::AlignHCenter);
+    auto* grid = new QGridLayout(rotor);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(2); // room for the station buttons in the same window height
+    grid->addWidget(staticCaption("Azimuth", rotor), 0, 0, Qt::AlignHCenter);
+    grid->addWidget(staticCaption("Elevation", rotor), 0, 1, Qt::AlignHCenter);
     for (auto [column, name, control] :
          {std::tuple{0, "LabelAZ", &f.LabelAZ}, std::tuple{1, "LabelEL", &f.LabelEL}}) {
         QLabel* readout = label(name, *control, rotor);
@@ -200,98 +287,69 @@ void MainWindow::build() {
         readout->setAlignment(Qt::AlignCenter);
         readout->setContentsMargins(6, 1, 6, 1);
         readout->setMinimumWidth(QFontMetrics(readout->font()).horizontalAdvance("000.0") + 16);
-        rotorGrid->addWidget(readout, 1, column);
+        grid->addWidget(readout, 1, column);
     }
     for (auto [column, name, control] :
          {std::tuple{0, "Text1", &f.Text1}, std::tuple{1, "Text2", &f.Text2}}) {
         QLineEdit* entry = textBox(name, *control, rotor);
         entry->setAlignment(Qt::AlignCenter);
-        rotorGrid->addWidget(entry, 2, column);
+        grid->addWidget(entry, 2, column);
     }
     auto* manualRow = new QHBoxLayout;
     manualRow->setSpacing(4);
     manualRow->addWidget(checkBox("Rotorman", f.Rotorman, Rotorman_Click, rotor));
     manualRow->addWidget(label("Label7", f.Label7, rotor));
     manualRow->addStretch(1);
-    rotorGrid->addLayout(manualRow, 3, 0, 1, 2);
+    grid->addLayout(manualRow, 3, 0, 1, 2);
     auto* rotorButtons = new QHBoxLayout;
     rotorButtons->addWidget(button("Command5", f.Command5, station::Command5_Click, rotor));
     rotorButtons->addWidget(button("Command6", f.Command6, Command6_Click, rotor));
-    rotorGrid->addLayout(rotorButtons, 4, 0, 1, 2);
+    grid->addLayout(rotorButtons, 4, 0, 1, 2);
 
     auto* polarity = new QGroupBox(" Antenna Polarity", central);
     polarity->setObjectName("framePolarity");
     auto* polarityBox = new QHBoxLayout(polarity);
     polarityBox->setContentsMargins(6, 2, 6, 4);
-    using Procedure = void (*)(Kelv&);
-    for (auto [name, control, procedure] :
-         {std::tuple<const char*, Control*, Procedure>{"Command7", &f.Command7, Command7_Click},
-          std::tuple<const char*, Control*, Procedure>{"Command8", &f.Command8, Command8_Click}}) {
-        QPushButton* b = button(name, *control, procedure, polarity);
+    for (const ButtonRow& entry : kPolarityButtons) {
+        QPushButton* b = button(entry, polarity);
         b->setMinimumWidth(40);
         polarityBox->addWidget(b);
     }
-    rotorGrid->addWidget(polarity, 5, 0, 1, 2);
+    grid->addWidget(polarity, 5, 0, 1, 2);
 
-    // Station rules: park or stop the antenna, and resume tracking.
     // Only as large as their captions, so that the window keeps the size it always had.
     auto* stationButtons = new QHBoxLayout;
     stationButtons->setSpacing(2);
-    for (auto [name, control, procedure] :
-         {std::tuple<const char*, Control*, Procedure>{"Park", &f.Park, station::Park_Click},
-          std::tuple<const char*, Control*, Procedure>{"Track", &f.Track, station::Track_Click},
-          std::tuple<const char*, Control*, Procedure>{"StopRotor", &f.StopRotor,
-                                                       station::StopRotor_Click}}) {
-        QPushButton* b = button(name, *control, procedure, rotor);
+    for (const ButtonRow& entry : kStationButtons) {
+        QPushButton* b = button(entry, rotor);
         b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + 10);
         stationButtons->addWidget(b);
     }
-    rotorGrid->addLayout(stationButtons, 6, 0, 1, 2);
+    grid->addLayout(stationButtons, 6, 0, 1, 2);
+    return rotor;
+}
 
-    auto* top = new QHBoxLayout;
-    top->setSpacing(12);
-    top->addWidget(tracking, 0);
-    top->addWidget(frequency, 1);
-    top->addWidget(rotor, 0);
-
-    // Command buttons of the radio and the controller unit.
+QLayout* MainWindow::buildCommandButtons(QWidget* central) {
     auto* buttons = new QGridLayout;
     buttons->setHorizontalSpacing(4);
     buttons->setVerticalSpacing(4);
-    struct ButtonRow {
-        const char* name;
-        Control* control;
-        void (*procedure)(Kelv&);
-    };
-    const ButtonRow firstRow[] = {
-        {"Command1", &f.Command1, Command1_Click},
-        {"Linrad_freq", &f.Linrad_freq, Linrad_freq_Click},
-        {"Host", &f.Host, Host_Click},
-        {"Normal", &f.Normal, Normal_Click},
-        {"Posizione", &f.Posizione, Posizione_Click},
-        {"Command4", &f.Command4, Command4_Click},
-    };
-    const ButtonRow secondRow[] = {
-        {"Command2", &f.Command2, Command2_Click},
-        {"Command3", &f.Command3, Command3_Click},
-        {"ON_Icom", &f.ON_Icom, ON_Icom_Click},
-        {"ON_Icom1", &f.ON_Icom1, ON_Icom1_Click},
-    };
     int column = 0;
-    for (const ButtonRow& entry : firstRow) {
-        buttons->addWidget(button(entry.name, *entry.control, entry.procedure, central), 0,
-                           column++);
+    for (const ButtonRow& entry : kFirstButtonRow) {
+        buttons->addWidget(button(entry, central), 0, column++);
     }
     column = 0;
-    for (const ButtonRow& entry : secondRow) {
-        buttons->addWidget(button(entry.name, *entry.control, entry.procedure, central), 1,
-                           column++);
+    for (const ButtonRow& entry : kSecondButtonRow) {
+        buttons->addWidget(button(entry, central), 1, column++);
     }
-    QPushButton* options = button("Option", f.Option, Option_Click, central);
+    QPushButton* options = button("Option", m_k.ui.Option, Option_Click, central);
     options->setShortcut(QKeySequence(Qt::ALT | Qt::Key_O));
     buttons->addWidget(options, 1, 5);
+    return buttons;
+}
 
-    // Status row: auto update, heartbeat, Linrad state, status line.
+// Status row: auto update, heartbeat, Linrad state, status line.
+QLayout* MainWindow::buildStatusRow(QWidget* central) {
+    MainForm& f = m_k.ui;
     auto* status = new QHBoxLayout;
     status->setSpacing(6);
     status->addWidget(checkBox("Autoupdate", f.Autoupdate, nullptr, central));
@@ -310,13 +368,7 @@ void MainWindow::build() {
     line->setContentsMargins(4, 0, 4, 0);
     line->setTextInteractionFlags(Qt::TextSelectableByMouse);
     status->addWidget(line, 1);
-
-    auto* layout = new QVBoxLayout(central);
-    layout->setContentsMargins(8, 6, 8, 6);
-    layout->setSpacing(6);
-    layout->addLayout(top, 1);
-    layout->addLayout(buttons);
-    layout->addLayout(status);
+    return status;
 }
 
 void MainWindow::sync() {

@@ -15,7 +15,15 @@ namespace kelvora {
 struct Kelv;
 }
 
+class QCheckBox;
+class QLabel;
+class QLayout;
+class QLineEdit;
+class QPushButton;
+
 namespace kelvora::ui {
+
+struct Control;
 
 // How the program was started, as the command line gave it.
 struct LaunchOptions {
@@ -41,6 +49,8 @@ public:
     std::function<void()> onClose;
 
     static constexpr double kTwipsPerPixel = 15;
+    using Procedure = void (*)(Kelv&);
+    struct ButtonRow;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -49,6 +59,18 @@ protected:
 
 private:
     void build();
+    void buildMenus();
+    QWidget* buildTracking(QWidget* central);
+    QWidget* buildFrequencies(QWidget* central);
+    QWidget* buildRotor(QWidget* central);
+    QLayout* buildCommandButtons(QWidget* central);
+    QLayout* buildStatusRow(QWidget* central);
+    // A widget bound to its control (named after it); the window keeps the binding.
+    QLabel* label(const char* name, Control& control, QWidget* parent);
+    QPushButton* button(const char* name, Control& control, Procedure procedure, QWidget* parent);
+    QPushButton* button(const ButtonRow& row, QWidget* parent);
+    QCheckBox* checkBox(const char* name, Control& control, Procedure procedure, QWidget* parent);
+    QLineEdit* textBox(const char* name, Control& control, QWidget* parent);
     void recordGeometry();
 
     Kelv& m_k;

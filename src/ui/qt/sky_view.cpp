@@ -137,17 +137,13 @@ void SkyViewWindow::paintEvent(QPaintEvent*) {
     ++m_paints;
 }
 
-void SkyViewWindow::paintScene(QPainter& p, QSize size, const SkyScene& scene,
-                               const SkyColours& c) {
-    p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(QRect(QPoint(0, 0), size), c.background);
-    SkyLayout layout = skyLayout(size, p.font());
-    const QFont& font = layout.font;
-    p.setFont(font);
-    const double line = layout.line, radius = layout.radius, mark = layout.mark;
-    const QPointF centre = layout.centre;
+namespace {
 
-    // Where the antenna cannot or may not point: limits, then the mask over them.
+// Where the antenna cannot or may not point: limits, then the mask over them.
+void drawForbidden(QPainter& p, const SkyScene& scene, const SkyColours& c,
+                   const SkyLayout& layout) {
+    const double radius = layout.radius;
+    const QPointF centre = layout.centre;
     p.setPen(Qt::NoPen);
     p.setBrush(c.limits);
     if (scene.elLimited) {
@@ -173,8 +169,13 @@ void SkyViewWindow::paintScene(QPainter& p, QSize size, const SkyScene& scene,
         p.setBrush(c.mask);
         p.drawPolygon(mask);
     }
+}
 
-    // Rings every 30 degrees of elevation, the cardinal lines and their letters.
+// Rings every 30 degrees of elevation, the cardinal lines and their letters.
+void drawGrid(QPainter& p, const SkyColours& c, const SkyLayout& layout) {
+    const double line = layout.line;
+    const double radius = layout.radius;
+    const QPointF centre = layout.centre;
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(c.grid, 1));
     for (int el = 0; el < 90; el += 30) {
@@ -194,7 +195,12 @@ void SkyViewWindow::paintScene(QPainter& p, QSize size, const SkyScene& scene,
         QRectF box(at.x() - line, at.y() - line / 2, 2 * line, line);
         p.drawText(box, Qt::AlignCenter, name);
     }
+}
 
+void drawTrail(QPainter& p, const SkyScene& scene, const SkyColours& c, const SkyLayout& layout) {
+    const double radius = layout.radius;
+    const double mark = layout.mark;
+    const QPointF centre = layout.centre;
     if (scene.trail.size() > 1) {
         QPolygonF trail;
         for (const SkyPoint& point : scene.trail) {
@@ -204,7 +210,12 @@ void SkyViewWindow::paintScene(QPainter& p, QSize size, const SkyScene& scene,
             QPen(c.trail, std::max(2.0, mark / 2), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.drawPolyline(trail);
     }
+}
 
+void drawBodies(QPainter& p, const SkyScene& scene, const SkyColours& c, const SkyLayout& layout) {
+    const double radius = layout.radius;
+    const double mark = layout.mark;
+    const QPointF centre = layout.centre;
     // A body below the horizon is drawn hollow, just outside the rim.
     auto body = [&](const std::optional<SkyPoint>& at, const QColor& colour, const char* name,
                     double extent) {
@@ -219,7 +230,13 @@ void SkyViewWindow::paintScene(QPainter& p, QSize size, const SkyScene& scene,
     };
     body(scene.sun, c.sun, "Sun", mark * 1.4);
     body(scene.moon, c.moon, "Moon", mark * 1.4);
+}
 
+// The target, where the antenna was sent and where it stands.
+void drawMarks(QPainter& p, const SkyScene& scene, const SkyColours& c, const SkyLayout& layout) {
+    const double radius = layout.radius;
+    const double mark = layout.mark;
+    const QPointF centre = layout.centre;
     if (scene.target) {
         QPointF xy = skyPoint(scene.target->az, scene.target->el, centre, radius);
         double r = mark * 2.4;
@@ -243,8 +260,12 @@ void SkyViewWindow::paintScene(QPainter& p, QSize size, const SkyScene& scene,
         p.setBrush(c.antenna);
         p.drawEllipse(xy, mark, mark);
     }
+}
 
-    // The legend: what is tracked and from where, the marks, and a held state in its colour.
+// The legend: what is tracked and from where, the marks, and a held state in its colour.
+void drawLegend(QPainter& p, QSize size, const SkyScene& scene, const SkyColours& c,
+                const SkyLayout& layout) {
+    const double line = layout.line;
     p.setPen(c.text);
     double y = line;
     QString tracked = scene.targetName.empty() ? QString("No target")
@@ -259,7 +280,7 @@ void SkyViewWindow::paintScene(QPainter& p, QSize size, const SkyScene& scene,
                                                {"\u25a1 commanded", c.commanded},
                                                {"\u25ef target", c.target}};
     for (const auto& [text, colour] : keys) {
-        x -= QFontMetricsF(font).horizontalAdvance(text + "  ");
+        x -= QFontMetricsF(layout.font).horizontalAdvance(text + "  ");
         p.setPen(colour);
         p.drawText(QPointF(x, size.height() - 6), text);
     }
@@ -267,6 +288,22 @@ void SkyViewWindow::paintScene(QPainter& p, QSize size, const SkyScene& scene,
         p.setPen(c.hold);
         p.drawText(QPointF(6, 2 * y), QString::fromStdString(scene.holdText));
     }
+}
+
+} // namespace
+
+void SkyViewWindow::paintScene(QPainter& p, QSize size, const SkyScene& scene,
+                               const SkyColours& c) {
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(QRect(QPoint(0, 0), size), c.background);
+    SkyLayout layout = skyLayout(size, p.font());
+    p.setFont(layout.font);
+    drawForbidden(p, scene, c, layout);
+    drawGrid(p, c, layout);
+    drawTrail(p, scene, c, layout);
+    drawBodies(p, scene, c, layout);
+    drawMarks(p, scene, c, layout);
+    drawLegend(p, size, scene, c, layout);
 }
 
 void SkyViewWindow::closeEvent(QCloseEvent* event) {
