@@ -13,12 +13,12 @@
 #include "platform/qt/qt_tcp_socket.h"
 #include "ports/serial_ports.h"
 #include "radio/ptt_sequence.h"
+#include "sources/tracking_file.h"
 #include "state/kelv.h"
 #include "station/station_control.h"
 #include "station/station_rules.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_cycle.h"
-#include "tracking/tracking_file.h"
 
 #include <QCoreApplication>
 

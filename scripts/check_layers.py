@@ -12,8 +12,8 @@ import re
 import sys
 
 RANK = {"platform": 0, "state": 1, "config": 2, "ports": 3, "rotor": 4, "radio": 4,
-        "hamlib": 3.5, "astro": 0, "sim": 0.5, "station": 4.5, "tracking": 5, "platform/qt": 6, "ui/qt": 7,
-        "app": 8}
+        "hamlib": 3.5, "astro": 0, "sim": 0.5, "station": 4.5, "sources": 4.6, "devices": 4.6,
+        "sky": 4.7, "tracking": 5, "demo": 5.5, "platform/qt": 6, "ui/qt": 7, "app": 8}
 QT_FOLDERS = {"platform/qt", "ui/qt", "app"}
 PROTOCOL_MAY_INCLUDE = {"state/numbers.h"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^">]+)[">]', re.M)

@@ -3,9 +3,12 @@
 
 #include "config/ini_file.h"
 #include "config/settings.h"
+#include "devices/network_devices.h"
 #include "ports/serial_ports.h"
 #include "radio/linrad.h"
 #include "radio/ptt_sequence.h"
+#include "sources/tracking_file.h"
+#include "sources/tracking_source.h"
 #include "state/error_handler.h"
 #include "state/kelv.h"
 #include "state/message_box.h"
@@ -14,9 +17,6 @@
 #include "station/station_control.h"
 #include "tracking/control_enabling.h"
 #include "tracking/line_reopen.h"
-#include "tracking/network_devices.h"
-#include "tracking/tracking_file.h"
-#include "tracking/tracking_source.h"
 
 #include <algorithm>
 #include <filesystem>

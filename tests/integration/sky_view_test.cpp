@@ -1,8 +1,8 @@
 // The sky view drawn offscreen (pixels where the marks must be), the try-it folder, and the
 // simulated rotor's turning rate.
+#include "demo/demo.h"
 #include "fakes/fakes.h"
-#include "tracking/sky_view.h"
-#include "ui/qt/demo.h"
+#include "sky/sky_view.h"
 #include "ui/qt/sky_view.h"
 
 #include <QImage>

@@ -1,5 +1,5 @@
 // The try-it mode's folder and settings.
-#include "ui/qt/demo.h"
+#include "demo/demo.h"
 
 #include "config/ini_file.h"
 #include "config/settings.h"

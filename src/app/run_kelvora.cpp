@@ -1,5 +1,6 @@
 // The program's run function: the platform objects, the main window's logic and the windows.
 #include "config/settings_dialog.h"
+#include "demo/demo.h"
 #include "platform/instance_lock.h"
 #include "platform/program_folder.h"
 #include "platform/qt/qt_clock.h"
@@ -9,7 +10,6 @@
 #include "platform/qt/qt_tcp_socket.h"
 #include "state/kelv.h"
 #include "tracking/line_reopen.h"
-#include "ui/qt/demo.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/window_set.h"

@@ -1,10 +1,10 @@
 // The tracking source: the file reader, the built-in Moon and Sun, and the choice between them.
-#include "tracking/tracking_source.h"
+#include "sources/tracking_source.h"
 
 #include "config/settings.h"
+#include "sources/tracking_file.h"
 #include "state/numbers.h"
 #include "station/station_control.h"
-#include "tracking/tracking_file.h"
 
 #include <algorithm>
 #include <cctype>
