@@ -13,12 +13,12 @@
 #include "platform/qt/qt_tcp_socket.h"
 #include "ports/serial_ports.h"
 #include "radio/ptt_sequence.h"
+#include "sources/tracking_file.h"
 #include "state/kelv.h"
 #include "station/station_control.h"
 #include "station/station_rules.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_cycle.h"
-#include "tracking/tracking_file.h"
 
 #include <QCoreApplication>
 
@@ -623,7 +623,8 @@ int horizon() {
         az += 0.37;
         p.k.rs.Az_text = std::to_string(std::fmod(az, 360.0));
         p.k.rs.Time_text = std::to_string(++tick);
-        sink += rotor::stationDecision(p.k).target.az;
+        station::commandNewTarget(p.k);
+        sink += p.k.rs.Target_moved;
     });
     std::printf("horizon mask of 3600 points (%zu bytes of text)\n", text.size());
     std::printf("  HorizonMask::parse                 %8.2f us\n", parse);

@@ -1,8 +1,8 @@
 // Fuzzes the tracking-file reader: both object branches and every option, on any file text.
 #include "fuzz_input.h"
+#include "sources/tracking_file.h"
 #include "state/numbers.h"
 #include "state/run_state.h"
-#include "tracking/tracking_file.h"
 
 #include <array>
 

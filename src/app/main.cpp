@@ -2,8 +2,8 @@
 // mistakes) before any window system is touched, then hands the rest to runKelvora, which
 // creates the platform objects and the windows and runs the event loop.
 #include "app/command_line.h"
+#include "app/run_kelvora.h"
 #include "astro/ephemeris_command.h"
-#include "ui/qt/main_window.h"
 
 #include <QApplication>
 
@@ -46,8 +46,8 @@ int main(int argc, char* argv[]) {
     // the messages format numbers with a point, and the user's separators come from QLocale.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName("Kelvora");
-    kelvora::ui::LaunchOptions options;
+    kelvora::app::LaunchOptions options;
     options.commandLine = command.commandLine;
     options.demo = command.demo;
-    return kelvora::ui::runKelvora(app, options);
+    return kelvora::app::runKelvora(app, options);
 }

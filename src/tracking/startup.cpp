@@ -1,11 +1,14 @@
-// Start-up, Start/Stop, "Options", shutdown, the error report and the settings dialog's buttons.
+// Start-up, Start/Stop, "Options", the settings and rotor.dat read at Start, and shutdown.
 #include "tracking/startup.h"
 
 #include "config/ini_file.h"
 #include "config/settings.h"
+#include "devices/network_devices.h"
 #include "ports/serial_ports.h"
 #include "radio/linrad.h"
 #include "radio/ptt_sequence.h"
+#include "sources/tracking_file.h"
+#include "sources/tracking_source.h"
 #include "state/error_handler.h"
 #include "state/kelv.h"
 #include "state/message_box.h"
@@ -14,9 +17,7 @@
 #include "station/station_control.h"
 #include "tracking/control_enabling.h"
 #include "tracking/line_reopen.h"
-#include "tracking/network_devices.h"
-#include "tracking/tracking_file.h"
-#include "tracking/tracking_source.h"
+#include "tracking/rotor_dat.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -132,72 +133,6 @@ std::string readWholeFile(const std::string& path, bool& ok) {
     return buffer.str();
 }
 
-constexpr std::size_t kRotorDatLines = 361 + 91;
-
-bool blankLine(std::string_view line) {
-    return line.find_first_not_of(" \t\r") == std::string_view::npos;
-}
-
-// A hand edit often leaves blank lines at the end; they are not records.
-std::string_view withoutTrailingBlankLines(std::string_view text) {
-    std::size_t last = text.find_last_not_of(" \t\r\n");
-    if (last == std::string_view::npos) {
-        return {};
-    }
-    std::size_t end = text.find('\n', last);
-    return end == std::string_view::npos ? text : text.substr(0, end + 1);
-}
-
-// What is wrong with one record line ("index,correction"), empty when nothing is.
-std::string rotorDatLineFault(std::string_view line) {
-    if (!line.empty() && line.back() == '\r') {
-        line.remove_suffix(1);
-    }
-    if (blankLine(line)) {
-        return "is blank";
-    }
-    std::size_t commas = static_cast<std::size_t>(std::count(line.begin(), line.end(), ','));
-    if (commas != 1) {
-        return "holds " +
-               (commas == 0 ? std::string("one value") : std::to_string(commas + 1) + " values") +
-               " instead of two";
-    }
-    std::size_t comma = line.find(',');
-    for (auto [name, value] : {std::pair{"index", line.substr(0, comma)},
-                               std::pair{"correction", line.substr(comma + 1)}}) {
-        if (!numbers::strictNumber(value)) {
-            return std::string("has the ") + name + " \"" + std::string(value) +
-                   "\", which is not a number";
-        }
-    }
-    return {};
-}
-
-// The first fault of a rotor.dat text, named by its line; empty when the file is sound.
-std::string rotorDatFault(std::string_view text) {
-    if (text.empty()) {
-        return "it is empty";
-    }
-    std::size_t lines = 0;
-    for (std::size_t start = 0; start < text.size(); ++lines) {
-        std::size_t end = std::min(text.find('\n', start), text.size());
-        std::string fault = rotorDatLineFault(text.substr(start, end - start));
-        if (!fault.empty()) {
-            return "line " + std::to_string(lines + 1) + " " + fault;
-        }
-        start = end + 1;
-    }
-    if (lines < kRotorDatLines) {
-        return "it ends at line " + std::to_string(lines) + ", before line " +
-               std::to_string(kRotorDatLines) + " (azimuth 0 to 360, then elevation 0 to 90)";
-    }
-    if (lines % kRotorDatLines != 0) {
-        return "it has " + std::to_string(lines) + " lines, not a whole number of sets of " +
-               std::to_string(kRotorDatLines) + " (azimuth 0 to 360, then elevation 0 to 90)";
-    }
-    return {};
-}
-
 } // namespace
 
 void Form_Load(Kelv& k, std::string_view commandLine, ScreenSize screen) {
@@ -288,59 +223,17 @@ void Load_Rotor_dat(Kelv& k) {
     std::string path = k.programFolder + "/rotor.dat";
     if (!EsisteFile(path)) {
         k.dialogs.messageBox("File Rotor.dat not found. Press OK to create it!");
-        std::ofstream out(path, std::ios::binary);
-        for (int i = 0; i <= 360; ++i) {
-            out << i << ",0\r\n";
-        }
-        for (int i = 0; i <= 90; ++i) {
-            out << i << ",0\r\n";
-        }
+        std::ofstream(path, std::ios::binary) << defaultRotorDat();
         return;
     }
-    // Corrections of an earlier Start do not outlive the file they came from.
-    k.rs.Az_correction.fill("");
-    k.rs.El_correction.fill("");
     std::error_code ec;
     bool folder = std::filesystem::is_directory(path, ec);
     bool ok = false;
-    std::string contents = folder ? std::string() : readWholeFile(path, ok);
-    std::string_view records = withoutTrailingBlankLines(contents);
-    // Fields are separated by commas or line ends; both numbers of a record go into the same
-    // element, so the correction (the second) is what stays.
-    std::vector<std::string> fields;
-    std::string field;
-    bool pending = false;
-    for (char c : records) {
-        if (c == ',' || c == '\n') {
-            fields.push_back(field);
-            field.clear();
-            pending = false;
-        } else if (c != '\r') {
-            field += c;
-            pending = true;
-        }
-    }
-    if (pending) {
-        fields.push_back(field);
-    }
-    std::size_t used = 0;
-    while (used < fields.size()) {
-        for (std::size_t i = 0; i < 361 && used < fields.size(); ++i) {
-            k.rs.Az_correction[i] = fields[used++];
-            if (used < fields.size()) {
-                k.rs.Az_correction[i] = fields[used++];
-            }
-        }
-        for (std::size_t i = 0; i < 91 && used < fields.size(); ++i) {
-            k.rs.El_correction[i] = fields[used++];
-            if (used < fields.size()) {
-                k.rs.El_correction[i] = fields[used++];
-            }
-        }
-    }
-    std::string why = folder ? "it is a folder, not a file"
-                      : !ok  ? "it cannot be read"
-                             : rotorDatFault(records);
+    RotorDat dat = parseRotorDat(folder ? std::string() : readWholeFile(path, ok));
+    // Corrections of an earlier Start do not outlive the file they came from.
+    k.rs.Az_correction = std::move(dat.az);
+    k.rs.El_correction = std::move(dat.el);
+    std::string why = folder ? "it is a folder, not a file" : !ok ? "it cannot be read" : dat.fault;
     if (!why.empty()) {
         k.dialogs.messageBox("rotor.dat is damaged: " + why +
                              ".\nTracking goes on with the corrections read so far, zero for "
@@ -348,81 +241,9 @@ void Load_Rotor_dat(Kelv& k) {
     }
 }
 
-void Restore_Window(Kelv& k) {
-    std::string path = k.iniPath();
-    if (!EsisteFile(path)) {
-        return;
-    }
-    config::IniDocument document = config::loadIniFile(path);
-    double* measures[] = {&k.ui.left, &k.ui.top, &k.ui.height, &k.ui.width};
-    for (std::size_t i = 0; i < 4; ++i) {
-        *measures[i] = numbers::leadingNumber(
-            document.get(config::kWindowSection, config::windowKeys()[i].key));
-    }
-}
-
 void Form_Unload(Kelv& k, ScreenSize screen) {
     closePortsAndUnkey(k);
-    std::string path = k.iniPath();
-    if (!EsisteFile(path)) {
-        return;
-    }
-    if (k.ui.left > 0 && k.ui.left < screen.width && k.ui.top > 0 && k.ui.top < screen.height) {
-        std::optional<config::IniDocument> document = config::loadIniFileForUpdate(path);
-        if (!document) {
-            return;
-        }
-        double measures[] = {k.ui.left, k.ui.top, k.ui.height, k.ui.width};
-        for (std::size_t i = 0; i < 4; ++i) {
-            // The geometry is a single-precision twips value.
-            document->set(config::kWindowSection, config::windowKeys()[i].key,
-                          numbers::toText(static_cast<float>(measures[i])));
-        }
-        config::saveIniFile(path, *document);
-    }
-}
-
-void Finish_Click(Kelv& k) {
-    k.frmRotor.visible = false;
-    k.ui.mnuStart.enabled = true;
-    k.ui.mnuStart.caption = "Start";
-    k.rs.Config_missing = 0;
-}
-
-void Form_Unload_Settings(Kelv& k) {
-    Finish_Click(k);
-    k.frmRotor.unload();
-}
-
-void Save_Click(Kelv& k) {
-    if (!config::Save_Config_file(k.settings(), k.iniPath())) {
-        k.dialogs.messageBox("The settings could not be saved to " + k.iniPath() + ".");
-    }
-}
-
-void Default_Click(Kelv& k) {
-    if (!k.dialogs.askYesNo("You want to load the default parameters?",
-                            "Load default parameters")) {
-        return;
-    }
-    config::Create_Config_file(k.iniPath());
-    config::Load_Config_file(k.settings(), k.iniPath());
-}
-
-void FileAZEL_Click(Kelv& k) {
-    std::optional<std::string> chosen =
-        k.dialogs.openFile("File AZEL", ".dat Files (*.dat)|*.dat|All Files (*.*)|*.*");
-    if (!chosen) {
-        return;
-    }
-    k.rs.Tracking_file = *chosen;
-    k.settings().Filename = *chosen;
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(*chosen, ec)) {
-        k.dialogs.messageBox("There is no file AZEL.dat Please try again.");
-        k.rs.Tracking_file.clear();
-        k.settings().Filename.clear();
-    }
+    saveWindowGeometry(k, screen);
 }
 
 } // namespace kelvora

@@ -1,17 +1,12 @@
-// Start-up, Start/Stop, "Options", shutdown and the two small services every part uses.
+// Start-up, Start/Stop, "Options", the settings and rotor.dat read at Start, and shutdown.
 #pragma once
 
-#include <string>
+#include "tracking/window_geometry.h"
+
 #include <string_view>
 
 namespace kelvora {
 struct Kelv;
-
-// Screen size in twips, for the geometry checks at start-up and shutdown.
-struct ScreenSize {
-    double width = 0;
-    double height = 0;
-};
 
 // Once at program start: restores the window, starts tracking when Autostart is set, and turns
 // the trace log on when `commandLine` is exactly "T".
@@ -22,17 +17,11 @@ void mnuStart_Click(Kelv& k);
 void Option_Click(Kelv& k);
 
 void Load_INI(Kelv& k);
+// rotor.dat from the program folder into the run state, written with zero corrections when
+// missing; a damaged file is named in a message and tracking goes on with what it holds.
 void Load_Rotor_dat(Kelv& k);
-void Restore_Window(Kelv& k);
 
 // Closes the ports and saves the window geometry; the caller then ends the program.
 void Form_Unload(Kelv& k, ScreenSize screen);
-
-// The settings dialog's buttons that reach into the main window.
-void Finish_Click(Kelv& k);         // "Close"
-void Form_Unload_Settings(Kelv& k); // the dialog's close box
-void Save_Click(Kelv& k);
-void Default_Click(Kelv& k);
-void FileAZEL_Click(Kelv& k);
 
 } // namespace kelvora

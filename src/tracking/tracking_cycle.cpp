@@ -7,12 +7,12 @@
 #include "radio/ptt.h"
 #include "radio/radio_dispatch.h"
 #include "rotor/position_feedback.h"
+#include "sky/sky_view.h"
+#include "sources/tracking_file.h"
+#include "sources/tracking_source.h"
 #include "state/kelv.h"
 #include "station/station_control.h"
 #include "tracking/line_reopen.h"
-#include "tracking/sky_view.h"
-#include "tracking/tracking_file.h"
-#include "tracking/tracking_source.h"
 
 namespace kelvora {
 

@@ -2,6 +2,7 @@
 // file, the tick and the network timer, Debian's dummy daemons and Hamlib's own tools.
 #include "config/ini_file.h"
 #include "config/settings.h"
+#include "devices/network_devices.h"
 #include "fakes/kelv_fixture.h"
 #include "hamlib/hamlib_devices.h"
 #include "integration/hamlib_support.h"
@@ -12,7 +13,6 @@
 #include "rotor/position_feedback.h"
 #include "sim/pty_rotor.h"
 #include "state/kelv.h"
-#include "tracking/network_devices.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_cycle.h"
 

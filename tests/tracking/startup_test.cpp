@@ -2,6 +2,7 @@
 #include "config/ini_file.h"
 #include "fakes/kelv_fixture.h"
 #include "state/error_handler.h"
+#include "tracking/settings_buttons.h"
 #include "tracking/startup.h"
 
 #include <gtest/gtest.h>
@@ -151,67 +152,16 @@ TEST_F(StartupTest, RotorDatCreatedWhenMissing) {
     EXPECT_EQ(dat.substr(dat.size() - 6), "90,0\r\n");
 }
 
-TEST_F(StartupTest, RotorDatCorrectionsAreTheSecondNumber) {
-    std::string dat;
-    for (int i = 0; i <= 360; ++i) {
-        dat += std::to_string(i) + "," + (i == 123 ? "1.5" : "0") + "\r\n";
-    }
-    for (int i = 0; i <= 90; ++i) {
-        dat += std::to_string(i) + "," + (i == 45 ? "-2" : "0") + "\r\n";
-    }
-    fx.folder.write("rotor.dat", dat);
+// The message names the fault; corrections of an earlier Start do not outlive their file.
+TEST_F(StartupTest, RotorDatFaultsAreNamedAndAFolderIsNoFile) {
+    k().rs.Az_correction[0] = "stale";
+    fx.folder.write("rotor.dat", "0,7\r\n1\r\n");
     Load_Rotor_dat(k());
-    EXPECT_EQ(k().rs.Az_correction[123], "1.5");
-    EXPECT_EQ(k().rs.El_correction[45], "-2");
-    EXPECT_EQ(k().rs.El_correction[90], "0");
-    EXPECT_TRUE(fx.dialogs.messages.empty());
-}
-
-TEST_F(StartupTest, ShortOrDamagedRotorDatIsReportedAndKeepsWhatWasRead) {
-    fx.folder.write("rotor.dat", "0,1\r\n1,2\r\n2,x\r\n3");
-    Load_Rotor_dat(k());
-    ASSERT_EQ(fx.dialogs.messages.size(), 1u);
-    EXPECT_NE(fx.dialogs.messages[0].find("rotor.dat is damaged"), std::string::npos);
-    EXPECT_EQ(k().rs.Az_correction[0], "1");
-    EXPECT_EQ(k().rs.Az_correction[1], "2");
-    EXPECT_EQ(k().rs.Az_correction[3], "3");
-    EXPECT_EQ(k().rs.Az_correction[4], "");
-    EXPECT_EQ(k().rs.El_correction[0], "");
-}
-
-// A hand-edited file: trailing blank lines are no records; every fault names its line.
-TEST_F(StartupTest, RotorDatBlankEndIgnoredFaultsNameTheirLine) {
-    std::string full;
-    for (int i = 0; i < 452; ++i) {
-        full += std::to_string(i % 361) + "," + (i == 0 ? "7" : "0") + "\r\n";
-    }
-    struct Case {
-        std::string dat;
-        std::string why; // empty: accepted without a message
-    } cases[] = {
-        {full + "\r\n \r\n", ""},
-        {"", "it is empty"},
-        {"\r\n", "it is empty"},
-        {"0,7\r\n\r\n1,0\r\n", "line 2 is blank"},
-        {"0,7\r\n1\r\n", "line 2 holds one value instead of two"},
-        {"0,7\r\n1,0,0\r\n", "line 2 holds 3 values instead of two"},
-        {"0,7\r\n1,0\r\n\r\n", "it ends at line 2, before line 452 (azimuth 0 to 360, then "
-                               "elevation 0 to 90)"},
-    };
-    for (const Case& c : cases) {
-        fx.dialogs.messages.clear();
-        k().rs.Az_correction[0] = "stale";
-        fx.folder.write("rotor.dat", c.dat);
-        Load_Rotor_dat(k());
-        std::vector<std::string> expected;
-        if (!c.why.empty()) {
-            expected.push_back("rotor.dat is damaged: " + c.why +
-                               ".\nTracking goes on with the corrections read so far, zero for "
-                               "the rest.");
-        }
-        EXPECT_EQ(fx.dialogs.messages, expected) << c.dat;
-        EXPECT_EQ(k().rs.Az_correction[0], c.dat.empty() || c.dat == "\r\n" ? "" : "7") << c.dat;
-    }
+    EXPECT_EQ(fx.dialogs.messages,
+              std::vector<std::string>{"rotor.dat is damaged: line 2 holds one value instead of "
+                                       "two.\nTracking goes on with the corrections read so far, "
+                                       "zero for the rest."});
+    EXPECT_EQ(k().rs.Az_correction[0], "7");
     std::filesystem::remove(fx.folder.file("rotor.dat"));
     std::filesystem::create_directory(fx.folder.file("rotor.dat"));
     fx.dialogs.messages.clear();
@@ -219,6 +169,7 @@ TEST_F(StartupTest, RotorDatBlankEndIgnoredFaultsNameTheirLine) {
     ASSERT_EQ(fx.dialogs.messages.size(), 1u);
     EXPECT_EQ(fx.dialogs.messages[0].rfind("rotor.dat is damaged: it is a folder, not a file.", 0),
               0u);
+    EXPECT_EQ(k().rs.Az_correction[0], "");
 }
 
 TEST_F(StartupTest, GeometryRestoredAndSavedInTwips) {
@@ -279,52 +230,6 @@ TEST_F(StartupTest, ErrorHandlerWaitsForTheBoxAndEndsOnlyWhenFatal) {
     ErrorHandler(k(), "x", true);
     EXPECT_EQ(k().frmMessage.Label1.caption, "Fatal Error: x");
     EXPECT_TRUE(k().quitRequested);
-}
-
-TEST_F(StartupTest, DefaultAsksFirstAndNoChangesNothing) {
-    writeSettings();
-    config::WriteStringIni("COM_RTX", "Rtx_type", "FT-817", ini());
-    k().settings().RtxType = "FT-817";
-    fx.dialogs.answerYes = false;
-    Default_Click(k());
-    ASSERT_EQ(fx.dialogs.questions.size(), 1u);
-    EXPECT_EQ(fx.dialogs.questions[0].first, "You want to load the default parameters?");
-    EXPECT_EQ(fx.dialogs.questions[0].second, "Load default parameters");
-    EXPECT_EQ(k().settings().RtxType, "FT-817");
-    EXPECT_EQ(config::ReadStringIni("COM_RTX", "Rtx_type", ini()), "FT-817");
-    fx.dialogs.answerYes = true;
-    Default_Click(k());
-    EXPECT_EQ(k().settings().RtxType, "None");
-    EXPECT_EQ(config::ReadStringIni("COM_RTX", "Rtx_type", ini()), "None");
-}
-
-TEST_F(StartupTest, BrowsingTakesEffectAtOnceAndRejectsMissingFiles) {
-    fx.folder.write("azel.dat", "x");
-    fx.dialogs.chosenFile = fx.folder.file("azel.dat");
-    FileAZEL_Click(k());
-    EXPECT_EQ(k().rs.Tracking_file, fx.folder.file("azel.dat"));
-    EXPECT_EQ(k().settings().Filename, fx.folder.file("azel.dat"));
-    EXPECT_EQ(fx.dialogs.fileDialogs[0].first, "File AZEL");
-
-    fx.dialogs.chosenFile = fx.folder.file("missing.dat");
-    FileAZEL_Click(k());
-    EXPECT_EQ(fx.dialogs.messages.back(), "There is no file AZEL.dat Please try again.");
-    EXPECT_EQ(k().rs.Tracking_file, "");
-    EXPECT_EQ(k().settings().Filename, "");
-
-    fx.dialogs.chosenFile.reset();
-    k().rs.Tracking_file = "kept";
-    FileAZEL_Click(k());
-    EXPECT_EQ(k().rs.Tracking_file, "kept");
-}
-
-TEST_F(StartupTest, SettingsDialogCloseBoxUnloadsTheRecord) {
-    writeSettings();
-    k().settings().RtxType = "edited, not saved";
-    Finish_Click(k());
-    EXPECT_EQ(k().settings().RtxType, "edited, not saved") << "Close only hides";
-    Form_Unload_Settings(k());
-    EXPECT_EQ(k().settings().RtxType, "None") << "the close box reloads from the file";
 }
 
 } // namespace

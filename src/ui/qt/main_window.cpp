@@ -3,10 +3,10 @@
 
 #include "radio/vfo_buttons.h"
 #include "rotor/controller_unit.h"
+#include "sky/sky_view.h"
 #include "state/kelv.h"
 #include "state/message_box.h"
 #include "station/station_control.h"
-#include "tracking/sky_view.h"
 #include "tracking/tracking_cycle.h"
 #include "ui/qt/qt_binding.h"
 

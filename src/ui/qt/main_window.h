@@ -1,10 +1,9 @@
-// The main window frmKelv on Qt Widgets, and the program's run function.
+// The main window frmKelv on Qt Widgets.
 #pragma once
 
 #include "tracking/startup.h"
 #include "ui/qt/window_events.h"
 
-#include <QApplication>
 #include <QMainWindow>
 
 #include <functional>
@@ -24,15 +23,6 @@ class QPushButton;
 namespace kelvora::ui {
 
 struct Control;
-
-// How the program was started, as the command line gave it.
-struct LaunchOptions {
-    std::string commandLine; // the arguments Form_Load sees ("T" traces)
-    bool demo = false;       // try-it mode: simulated devices in a temporary program folder
-};
-
-// Builds the platform objects and the windows, runs Form_Load and the event loop.
-int runKelvora(QApplication& app, const LaunchOptions& options);
 
 // Responsibilities:
 // - One widget per control of the main-window model, named after it; sync() shows the model.

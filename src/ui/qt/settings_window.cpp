@@ -9,7 +9,7 @@
 #include "state/kelv.h"
 #include "station/station_control.h"
 #include "tracking/device_lists.h"
-#include "tracking/startup.h"
+#include "tracking/settings_buttons.h"
 #include "ui/qt/qt_binding.h"
 #include "ui/qt/station_dialog.h"
 

@@ -1,8 +1,8 @@
 // The sky view window.
 #include "ui/qt/sky_view.h"
 
+#include "sky/sky_view.h"
 #include "state/kelv.h"
-#include "tracking/sky_view.h"
 #include "ui/qt/small_windows.h"
 
 #include <QCloseEvent>

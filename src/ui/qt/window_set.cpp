@@ -1,11 +1,11 @@
 // Running the logic's procedures from window events, and showing the models afterwards.
 #include "ui/qt/window_set.h"
 
+#include "devices/network_devices.h"
 #include "radio/ptt_sequence.h"
+#include "sky/sky_view.h"
 #include "state/kelv.h"
 #include "state/message_box.h"
-#include "tracking/network_devices.h"
-#include "tracking/sky_view.h"
 #include "tracking/tracking_cycle.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/program_icon.h"

@@ -1,7 +1,7 @@
 // The tracking file reader: layouts, branches, line ends and damaged files.
 #include "fakes/kelv_fixture.h"
+#include "sources/tracking_file.h"
 #include "state/numbers.h"
-#include "tracking/tracking_file.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The try-it mode's folder and settings.
-#include "ui/qt/demo.h"
+#include "demo/demo.h"
 
 #include "config/ini_file.h"
 #include "config/settings.h"
@@ -12,7 +12,7 @@
 #include <system_error>
 #include <utility>
 
-namespace kelvora::ui {
+namespace kelvora::demo {
 
 std::string demoLocator(const astro::UtcTime& time) {
     // Around the world in longitude, both hemispheres.
@@ -118,4 +118,4 @@ DemoSession::~DemoSession() {
     }
 }
 
-} // namespace kelvora::ui
+} // namespace kelvora::demo

@@ -2,9 +2,9 @@
 // sees, every field ends up with its old value or its new one, never with a piece of either.
 #include "config/ini_file.h"
 #include "fakes/kelv_fixture.h"
+#include "sources/tracking_file.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_cycle.h"
-#include "tracking/tracking_file.h"
 
 #include <gtest/gtest.h>
 

@@ -5,10 +5,10 @@
 #include "config/settings.h"
 #include "fakes/kelv_fixture.h"
 #include "rotor/antenna_command.h"
+#include "sources/tracking_source.h"
 #include "state/numbers.h"
 #include "station/station_control.h"
 #include "tracking/startup.h"
-#include "tracking/tracking_source.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
 // The Hamlib types on fake sockets: what goes to rigctld and rotctld, and what is told.
 #include "config/settings.h"
+#include "devices/network_devices.h"
 #include "fakes/kelv_fixture.h"
 #include "radio/hamlib_rig.h"
 #include "radio/vfo_buttons.h"
@@ -8,7 +9,6 @@
 #include "rotor/position_feedback.h"
 #include "state/kelv.h"
 #include "station/station_control.h"
-#include "tracking/network_devices.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "tracking/network_devices.h"
+#include "devices/network_devices.h"
 
 #include "config/settings.h"
 #include "hamlib/hamlib_devices.h"

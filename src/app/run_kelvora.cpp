@@ -1,5 +1,9 @@
-// The program's run function: the platform objects, the main window's logic and the windows.
+// The program's wiring: the platform objects, the try-it mode, the main window's logic and the
+// windows.
+#include "app/run_kelvora.h"
+
 #include "config/settings_dialog.h"
+#include "demo/demo.h"
 #include "platform/instance_lock.h"
 #include "platform/program_folder.h"
 #include "platform/qt/qt_clock.h"
@@ -9,7 +13,6 @@
 #include "platform/qt/qt_tcp_socket.h"
 #include "state/kelv.h"
 #include "tracking/line_reopen.h"
-#include "ui/qt/demo.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/window_set.h"
@@ -28,7 +31,7 @@
 #include <memory>
 #include <unistd.h>
 
-namespace kelvora::ui {
+namespace kelvora::app {
 
 namespace {
 
@@ -101,7 +104,8 @@ ScreenSize screenSizeInTwips() {
         return {};
     }
     QRect area = screen->virtualGeometry();
-    return {area.width() * MainWindow::kTwipsPerPixel, area.height() * MainWindow::kTwipsPerPixel};
+    return {area.width() * ui::MainWindow::kTwipsPerPixel,
+            area.height() * ui::MainWindow::kTwipsPerPixel};
 }
 
 // A second program on the same folder would open the same ports: it says so and ends, and so
@@ -134,10 +138,10 @@ int runKelvora(QApplication& app, const LaunchOptions& options) {
     platform::QtDialogs dialogs;
     platform::QtDeviceFactory devices;
     // The try-it mode never touches the real program folder: it does not even choose it.
-    std::unique_ptr<DemoSession> demo;
+    std::unique_ptr<demo::DemoSession> demo;
     if (options.demo) {
-        demo = std::make_unique<DemoSession>(clock,
-                                             astro::UtcTime::fromUnixSeconds(clock.utcSeconds()));
+        demo = std::make_unique<demo::DemoSession>(
+            clock, astro::UtcTime::fromUnixSeconds(clock.utcSeconds()));
         if (!demo->ok()) {
             dialogs.messageBox(demo->error());
             return 1;
@@ -160,10 +164,10 @@ int runKelvora(QApplication& app, const LaunchOptions& options) {
     k.locale.group = locale.groupSeparator().toStdString();
     k.locale.decimal = locale.decimalPoint().toStdString();
 
-    app.setWindowIcon(programIcon());
+    app.setWindowIcon(ui::programIcon());
     int result = 0;
     {
-        WindowSet windows(k, screenSizeInTwips());
+        ui::WindowSet windows(k, screenSizeInTwips());
         EndSignals endSignals(windows.mainWindow());
         dialogs.parent = &windows.mainWindow();
         dialogs.beforeWait = [&windows] { windows.sync(); };
@@ -174,7 +178,7 @@ int runKelvora(QApplication& app, const LaunchOptions& options) {
         }
         windows.start(options.commandLine);
         if (demo && !windows.closed()) {
-            windows.run([&k, &demo] { showDemo(k, demo->locator()); });
+            windows.run([&k, &demo] { demo::showDemo(k, demo->locator()); });
         }
         if (!windows.closed()) {
             result = app.exec();
@@ -188,4 +192,4 @@ int runKelvora(QApplication& app, const LaunchOptions& options) {
     return result;
 }
 
-} // namespace kelvora::ui
+} // namespace kelvora::app

@@ -1,12 +1,12 @@
 // The sky view's scene, its antenna trail and its remembered place.
-#include "tracking/sky_view.h"
+#include "sky/sky_view.h"
 
 #include "astro/ephemeris.h"
 #include "config/ini_file.h"
+#include "sources/tracking_source.h"
 #include "state/error_handler.h"
 #include "state/numbers.h"
 #include "station/station_control.h"
-#include "tracking/tracking_source.h"
 
 #include <cmath>
 

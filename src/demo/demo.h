@@ -12,7 +12,7 @@ namespace kelvora {
 struct Kelv;
 }
 
-namespace kelvora::ui {
+namespace kelvora::demo {
 
 // Of a few well-known places, the one where the Moon stands highest at `time`, so that a
 // newcomer sees the antenna move whenever the demonstration starts.
@@ -46,4 +46,4 @@ private:
 // After Start: the Doppler window in own-echo mode and a status line saying what runs.
 void showDemo(Kelv& k, const std::string& locator);
 
-} // namespace kelvora::ui
+} // namespace kelvora::demo

@@ -1,5 +1,5 @@
 // Reading the tracking file: every field is one guarded step; a step that fails keeps the field.
-#include "tracking/tracking_file.h"
+#include "sources/tracking_file.h"
 
 #include "config/settings.h"
 #include "state/kelv.h"

@@ -1,11 +1,11 @@
 // The tracking source: the file reader, the built-in Moon and Sun, and the choice between them.
-#include "tracking/tracking_source.h"
+#include "sources/tracking_source.h"
 
 #include "config/settings.h"
 #include "config/settings_schema.h"
+#include "sources/tracking_file.h"
 #include "state/numbers.h"
 #include "station/station_control.h"
-#include "tracking/tracking_file.h"
 
 #include <algorithm>
 #include <cctype>
