@@ -3,7 +3,6 @@
 
 #include "config/ini_file.h"
 #include "config/settings.h"
-#include "state/device_names.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
 
@@ -124,9 +123,9 @@ std::string openOne(Kelv& k, const OpenRequest& r, std::string& device) {
 
 std::vector<OpenRequest> openRequests(Kelv& k) {
     config::Settings& s = k.settings();
-    // The Hamlib daemons' types are reached over the network: no serial port is theirs.
-    bool radio = s.RtxType != "None" && s.RtxType != kHamlibRigType;
-    bool rotor = s.RotorType != "None" && s.RotorType != kHamlibRotType;
+    // Start learned from the rows which devices are on serial lines (not "None", not network).
+    bool radio = k.rs.devices.radioLine;
+    bool rotor = k.rs.devices.rotorLine;
     return {
         {k.MSComm1, "RtxPort", s.RtxPort, radio, s.RtxBaud, s.Parity, s.Bits, s.StopBit, true},
         {k.MSComm5, "RtxPort2", s.RtxPort2, radio, s.RtxBaud, s.Parity, s.Bits, s.StopBit, true},

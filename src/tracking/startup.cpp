@@ -6,6 +6,7 @@
 #include "ports/serial_ports.h"
 #include "radio/linrad.h"
 #include "radio/ptt_sequence.h"
+#include "rotor/rotor_types.h"
 #include "state/error_handler.h"
 #include "state/kelv.h"
 #include "state/message_box.h"
@@ -13,6 +14,7 @@
 #include "state/trace_log.h"
 #include "station/station_control.h"
 #include "tracking/control_enabling.h"
+#include "tracking/device_lists.h"
 #include "tracking/line_reopen.h"
 #include "tracking/network_devices.h"
 #include "tracking/tracking_file.h"
@@ -68,7 +70,8 @@ void startTracking(Kelv& k) {
         return;
     }
     config::Settings& s = k.settings();
-    if (s.RotorType != "None") {
+    learnDeviceFacts(k);
+    if (rotor::rotorChosen(s.RotorType)) {
         Load_Rotor_dat(k);
     }
     k.ui.mnuStart.caption = "Stop";
