@@ -5,7 +5,7 @@
 #include "config/settings.h"
 #include "ports/serial_ports.h"
 #include "radio/linrad.h"
-#include "radio/ptt_sequence.h"
+#include "radio/ptt_sequencer_lines.h"
 #include "rotor/rotor_types.h"
 #include "state/error_handler.h"
 #include "state/kelv.h"

@@ -1,7 +1,7 @@
 // Running the logic's procedures from window events, and showing the models afterwards.
 #include "ui/qt/window_set.h"
 
-#include "radio/ptt_sequence.h"
+#include "radio/ptt_sequencer_lines.h"
 #include "state/kelv.h"
 #include "state/message_box.h"
 #include "tracking/network_devices.h"

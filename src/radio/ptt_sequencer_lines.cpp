@@ -1,10 +1,10 @@
 // The PTT sequencer's procedure: the virtual PTT line in, DTR and RTS of the real one out.
-#include "radio/ptt_sequence.h"
+#include "radio/ptt_sequencer_lines.h"
 
 #include "config/settings.h"
 #include "ports/serial_ports.h"
 #include "radio/ptt.h"
-#include "radio/ptt_sequencer.h"
+#include "radio/ptt_sequencer_machine.h"
 #include "radio/radio_dispatch.h"
 #include "state/kelv.h"
 
