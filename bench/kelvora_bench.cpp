@@ -12,7 +12,7 @@
 #include "platform/qt/qt_tcp_server.h"
 #include "platform/qt/qt_tcp_socket.h"
 #include "ports/serial_ports.h"
-#include "radio/ptt_sequence.h"
+#include "radio/ptt_sequencer_lines.h"
 #include "sources/tracking_file.h"
 #include "state/kelv.h"
 #include "station/station_control.h"

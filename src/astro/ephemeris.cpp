@@ -21,7 +21,7 @@ std::string number(double v) {
 }
 
 template <class T> Parsed<T> failure(std::string error) {
-    return {std::nullopt, std::move(error)};
+    return parseFailure<T>(std::move(error));
 }
 
 struct Dates {

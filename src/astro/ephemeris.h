@@ -3,6 +3,8 @@
 // adds the station's place, the UTC time type and the input checks with texts a user can act on.
 #pragma once
 
+#include "state/parsed.h"
+
 #include <chrono>
 #include <optional>
 #include <string>
@@ -10,13 +12,7 @@
 
 namespace kelvora::astro {
 
-// A value or the reason there is none (a text meant for the user).
-template <class T> struct Parsed {
-    std::optional<T> value;
-    std::string error;
-
-    explicit operator bool() const { return value.has_value(); }
-};
+using kelvora::Parsed;
 
 // The station: geodetic latitude and longitude on WGS84, longitude east positive, height above
 // the ellipsoid. Make one with makeObserver() so that the values are checked.

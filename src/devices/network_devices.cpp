@@ -3,8 +3,9 @@
 #include "config/settings.h"
 #include "hamlib/hamlib_devices.h"
 #include "radio/hamlib_rig.h"
+#include "radio/radio_models.h"
 #include "rotor/collect.h"
-#include "state/device_names.h"
+#include "rotor/rotor_types.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
 #include "station/station_control.h"
@@ -60,7 +61,9 @@ void startNetworkDevices(Kelv& k) {
     auto& devices = k.part<hamlib::HamlibDevices>();
     devices.stop();
     std::string failures, error;
-    if (k.settings().RtxType == kHamlibRigType) {
+    const radio::RadioModel* model = radio::findRadioModel(k.settings().RtxType);
+    const rotor::RotorType* type = rotor::findRotorType(k.settings().RotorType);
+    if (model != nullptr && model->cat == radio::Cat::Rigctld) {
         if (devices.startRig(hamlibValue(k, "Rig_Address"), error)) {
             // A daemon that comes (back) gets the current frequency at once.
             devices.rig()->onSplit = [&devices](bool on) {
@@ -81,7 +84,7 @@ void startNetworkDevices(Kelv& k) {
             failures += error + "\n";
         }
     }
-    if (k.settings().RotorType == kHamlibRotType) {
+    if (type != nullptr && type->network != nullptr) {
         if (devices.startRot(hamlibValue(k, "Rot_Address"), error)) {
             devices.rot()->onPosition = [&k](const hamlib::Position& p) {
                 rotor::showLabels(

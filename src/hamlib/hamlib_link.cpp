@@ -8,14 +8,14 @@
 
 namespace kelvora::hamlib {
 
-bool parseEndpoint(std::string_view text, Daemon daemon, Endpoint& out, std::string& error) {
+Parsed<Endpoint> parseEndpoint(std::string_view text, Daemon daemon) {
     const char* name = daemon == Daemon::Rig ? "rigctld" : "rotctld";
     text = trimmed(text);
     Endpoint e{"127.0.0.1", daemon == Daemon::Rig ? "4532" : "4533"};
     auto misshapen = [&] {
-        error = std::string(name) + " address \"" + std::string(text) +
-                "\": write it as host:port, e.g. 127.0.0.1:" + e.port + " or [::1]:" + e.port;
-        return false;
+        return parseFailure<Endpoint>(std::string(name) + " address \"" + std::string(text) +
+                                      "\": write it as host:port, e.g. 127.0.0.1:" + e.port +
+                                      " or [::1]:" + e.port);
     };
     std::string_view host = text;
     std::string_view rest;
@@ -38,9 +38,8 @@ bool parseEndpoint(std::string_view text, Daemon daemon, Endpoint& out, std::str
     if (!rest.empty()) {
         std::string_view port = trimmed(rest.substr(1));
         if (!numbers::portNumber(port)) {
-            error = std::string(name) + " address \"" + std::string(text) +
-                    "\": the port must be a number from 1 to 65535";
-            return false;
+            return parseFailure<Endpoint>(std::string(name) + " address \"" + std::string(text) +
+                                          "\": the port must be a number from 1 to 65535");
         }
         e.port = std::string(port);
     }
@@ -54,8 +53,7 @@ bool parseEndpoint(std::string_view text, Daemon daemon, Endpoint& out, std::str
     if (!host.empty()) {
         e.host = std::string(host);
     }
-    out = e;
-    return true;
+    return {e, {}};
 }
 
 std::string endpointText(const Endpoint& e) {
@@ -120,12 +118,13 @@ HamlibLink::HamlibLink(Daemon daemon, platform::TcpSocket& socket, platform::Clo
     : m_daemon(daemon), m_socket(socket), m_clock(clock) {}
 
 bool HamlibLink::setAddress(std::string_view text, std::string& error) {
-    Endpoint e;
-    if (!parseEndpoint(text, m_daemon, e, error)) {
+    Parsed<Endpoint> e = parseEndpoint(text, m_daemon);
+    if (!e) {
+        error = e.error;
         return false;
     }
     stop();
-    m_endpoint = e;
+    m_endpoint = *e.value;
     m_phase = Phase::Waiting;
     m_phaseSince = m_clock.monotonicSeconds() - kRetrySeconds; // connect at the next poll
     m_health = Health::Connected;

@@ -5,6 +5,7 @@
 #include "hamlib/hamlib_protocol.h"
 #include "platform/clock.h"
 #include "platform/tcp_socket.h"
+#include "state/parsed.h"
 
 #include <cstddef>
 #include <deque>
@@ -25,8 +26,8 @@ struct Endpoint {
 };
 
 // Reads "host:port", "[v6]:port", "host", ":port" or blank text; what is left out takes the
-// daemon's default (127.0.0.1, 4532 or 4533). On failure `error` says why and `out` is untouched.
-bool parseEndpoint(std::string_view text, Daemon daemon, Endpoint& out, std::string& error);
+// daemon's default (127.0.0.1, 4532 or 4533); the reason when the text is misshapen.
+Parsed<Endpoint> parseEndpoint(std::string_view text, Daemon daemon);
 // "host:port", with an IPv6 host in brackets.
 std::string endpointText(const Endpoint& e);
 

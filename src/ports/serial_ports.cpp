@@ -3,7 +3,6 @@
 
 #include "config/ini_file.h"
 #include "config/settings.h"
-#include "state/device_names.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
 
@@ -33,35 +32,33 @@ std::string portDevice(const std::string& iniPath, int n) {
     return "/dev/ttyS" + std::to_string(n - 1);
 }
 
-std::optional<platform::LineSettings> lineSettings(std::string_view baud, std::string_view parity,
-                                                   std::string_view bits, std::string_view stopBits,
-                                                   std::string& error) {
+Parsed<platform::LineSettings> lineSettings(std::string_view baud, std::string_view parity,
+                                            std::string_view bits, std::string_view stopBits) {
+    auto fail = [](std::string why) {
+        return parseFailure<platform::LineSettings>(std::move(why));
+    };
     platform::LineSettings line;
     std::optional<double> b = numbers::strictNumber(baud);
     std::optional<double> d = numbers::strictNumber(bits);
     std::optional<double> s = numbers::strictNumber(stopBits);
     if (!b || *b < 50 || *b > 4000000 || *b != std::floor(*b)) {
-        error = "invalid baud rate \"" + std::string(baud) + "\"";
-        return std::nullopt;
+        return fail("invalid baud rate \"" + std::string(baud) + "\"");
     }
     line.baud = static_cast<int>(*b);
     char p = parity.size() == 1 ? static_cast<char>(std::toupper(parity[0])) : '?';
     if (p != 'E' && p != 'N' && p != 'O') {
-        error = "invalid parity \"" + std::string(parity) + "\"";
-        return std::nullopt;
+        return fail("invalid parity \"" + std::string(parity) + "\"");
     }
     line.parity = p;
     if (!d || *d < 4 || *d > 8 || *d != std::floor(*d)) {
-        error = "invalid data bits \"" + std::string(bits) + "\"";
-        return std::nullopt;
+        return fail("invalid data bits \"" + std::string(bits) + "\"");
     }
     line.dataBits = static_cast<int>(*d);
     if (!s || (*s != 1 && *s != 2)) {
-        error = "invalid stop bits \"" + std::string(stopBits) + "\"";
-        return std::nullopt;
+        return fail("invalid stop bits \"" + std::string(stopBits) + "\"");
     }
     line.stopBits = static_cast<int>(*s);
-    return line;
+    return {line, {}};
 }
 
 std::optional<platform::Handshaking> handshaking(std::string_view flowText) {
@@ -107,10 +104,9 @@ std::string openOne(Kelv& k, const OpenRequest& r, std::string& device) {
         return std::string(r.setting) + " " + r.portText + ": not a COM port number";
     }
     device = portDevice(k.iniPath(), *n);
-    std::string reason;
-    std::optional<platform::LineSettings> line =
-        lineSettings(r.baud, r.parity, r.bits, r.stopBits, reason);
-    if (line && r.port.open(device, *line, false, reason)) {
+    Parsed<platform::LineSettings> line = lineSettings(r.baud, r.parity, r.bits, r.stopBits);
+    std::string reason = line.error;
+    if (line && r.port.open(device, *line.value, false, reason)) {
         if (r.setModes) {
             if (std::optional<platform::Handshaking> mode =
                     handshaking(k.settings().Contollo_Flusso)) {
@@ -124,9 +120,9 @@ std::string openOne(Kelv& k, const OpenRequest& r, std::string& device) {
 
 std::vector<OpenRequest> openRequests(Kelv& k) {
     config::Settings& s = k.settings();
-    // The Hamlib daemons' types are reached over the network: no serial port is theirs.
-    bool radio = s.RtxType != "None" && s.RtxType != kHamlibRigType;
-    bool rotor = s.RotorType != "None" && s.RotorType != kHamlibRotType;
+    // Start learned from the rows which devices are on serial lines (not "None", not network).
+    bool radio = k.rs.devices.radioLine;
+    bool rotor = k.rs.devices.rotorLine;
     return {
         {k.MSComm1, "RtxPort", s.RtxPort, radio, s.RtxBaud, s.Parity, s.Bits, s.StopBit, true},
         {k.MSComm5, "RtxPort2", s.RtxPort2, radio, s.RtxBaud, s.Parity, s.Bits, s.StopBit, true},

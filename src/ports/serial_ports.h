@@ -3,6 +3,7 @@
 
 #include "platform/serial_port.h"
 #include "ports/line.h"
+#include "state/parsed.h"
 
 #include <optional>
 #include <string>
@@ -22,11 +23,10 @@ std::optional<int> portNumber(std::string_view portText);
 // /dev/ttyS(n-1) without one.
 std::string portDevice(const std::string& iniPath, int n);
 
-// Line parameters from the settings texts ("9600", "N", "8", "1"); std::nullopt when a text is
-// not valid, with the reason in `error`.
-std::optional<platform::LineSettings> lineSettings(std::string_view baud, std::string_view parity,
-                                                   std::string_view bits, std::string_view stopBits,
-                                                   std::string& error);
+// Line parameters from the settings texts ("9600", "N", "8", "1"); the reason when a text is not
+// valid.
+Parsed<platform::LineSettings> lineSettings(std::string_view baud, std::string_view parity,
+                                            std::string_view bits, std::string_view stopBits);
 
 // "None" 0, "Xon/Xoff" 1, "RTS/CTS" 2, "RTS&XOnXOff" 3; std::nullopt leaves the mode unchanged.
 std::optional<platform::Handshaking> handshaking(std::string_view flowText);

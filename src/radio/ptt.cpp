@@ -3,7 +3,7 @@
 
 #include "config/settings.h"
 #include "ports/serial_ports.h"
-#include "radio/ptt_sequence.h"
+#include "radio/ptt_sequencer_lines.h"
 #include "radio/radio_dispatch.h"
 #include "state/kelv.h"
 

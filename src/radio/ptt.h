@@ -16,7 +16,8 @@ inline constexpr const char* kPttOff = "PTT off";
 //   real one, and a real PTT line that went away sets the caption back to "PTT off".
 // - A real PTT line that cannot be opened is reported once until it opens or the failure changes;
 //   the state stays Receive and the tick goes on.
-// Called on every tracking tick; does nothing while the PTT sequencer (ptt_sequence.h) is on.
+// Called on every tracking tick; does nothing while the PTT sequencer (ptt_sequencer_lines.h) is
+// on.
 void Controllo_PTT_MAP65(Kelv& k);
 
 // Opens the real PTT line Reale_PTT names, under the rule above for a line that cannot be opened;

@@ -1,6 +1,5 @@
 // The one operation that pushes the frequency to every configured sink.
 #include "radio/radio_dispatch.h"
-#include "state/device_names.h"
 
 #include "config/settings.h"
 #include "ports/serial_ports.h"
@@ -50,7 +49,7 @@ void Invio_frequenza(Kelv& k) {
     const radio::RadioModel* model = radio::findRadioModel(k.settings().RtxType);
     bool networkRadio = model != nullptr && model->cat == radio::Cat::Rigctld;
     if (computed && (k.MSComm1.isOpen() || networkRadio)) {
-        if (k.settings().RotorType == kKelvoraUnitType) {
+        if (k.rs.devices.rotorRelaysFrequency) {
             KVRadioSetTXFreq(k);
         }
         if (model != nullptr) {

@@ -136,4 +136,13 @@ const RadioModel* findRadioModel(std::string_view name) {
     return nullptr;
 }
 
+bool radioChosen(std::string_view name) {
+    return name != "None";
+}
+
+bool radioUsesLine(std::string_view name) {
+    const RadioModel* model = findRadioModel(name);
+    return radioChosen(name) && (model == nullptr || model->cat != Cat::Rigctld);
+}
+
 } // namespace kelvora::radio

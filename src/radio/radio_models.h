@@ -55,5 +55,9 @@ struct RadioModel {
 std::span<const RadioModel> radioModels();
 // The row of an exact model text; nullptr for "None" or a text no row has.
 const RadioModel* findRadioModel(std::string_view name);
+// Whether a model text names a radio: anything but "None" (a text no row has counts).
+bool radioChosen(std::string_view name);
+// Whether a model text's radio is on the radio lines: a chosen radio not reached over the network.
+bool radioUsesLine(std::string_view name);
 
 } // namespace kelvora::radio

@@ -1,6 +1,5 @@
 // "VFO-A", "VFO-B" and " A=B", the IC-7100 power buttons and the Doppler-mode window's close box.
 #include "radio/vfo_buttons.h"
-#include "state/device_names.h"
 
 #include "config/settings.h"
 #include "radio/hamlib_rig.h"
@@ -88,7 +87,7 @@ void Posizione_Click(Kelv& k) {
         FT1000mpVFO_AB(k);
     } else if (model->vfoButtons == radio::VfoButtons::Rigctld) {
         hamlibRigCopyAToB(k);
-    } else if (k.settings().RotorType != kKelvoraUnitType) {
+    } else if (!k.rs.devices.rotorRelaysFrequency) {
         IcomVFO_AB(k);
     }
 }

@@ -74,7 +74,7 @@ void Command2_Click(Kelv& k) {
         KVRotorSetTerminal(k);
         k.ui.RotorAZ.caption = "Cmd to Kelvora";
     }
-    if (button.caption == "Dual off" && k.settings().RtxType == "IC-7800" && started(k)) {
+    if (button.caption == "Dual off" && k.rs.devices.dualWatch && started(k)) {
         k.rs.Dual_on = true;
         button.caption = "Dual on";
     } else {
@@ -92,8 +92,7 @@ void Command3_Click(Kelv& k) {
 
 void Command4_Click(Kelv& k) {
     ui::Control& button = k.ui.Command4;
-    const std::string& radio = k.settings().RtxType;
-    if ((radio == "IC-756pro3" || radio == "IC-275") && started(k) && !button.back) {
+    if (k.rs.devices.splitButton && started(k) && !button.back) {
         k.rs.Split_on = 1;
         button.back = ui::kHighlight;
     } else {

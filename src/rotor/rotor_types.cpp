@@ -64,7 +64,8 @@ const std::array<RotorType, 11>& rows() {
                       .LabelAZ = E::Off,
                       .LabelEL = E::Off,
                       .Text1 = S::Hidden,
-                      .Text2 = S::Hidden}},
+                      .Text2 = S::Hidden},
+         .noRotor = true},
         {.name = "SpidRak(az)",
          .controls = {.LabelEL = E::Off, .Text2 = S::Hidden},
          .set = kRakSet,
@@ -86,7 +87,7 @@ const std::array<RotorType, 11>& rows() {
          .stop = true,
          .stopSequence = {.writes = {spidStopFrame()}, .pace = Pace::AfterEachByte},
          .manual = {.set = ras2Manual}},
-        {.name = kKelvoraUnitType,
+        {.name = "Kelvora",
          .controls = {.Command2 = E::On,
                       .Command3 = E::On,
                       .Command4 = E::On,
@@ -100,7 +101,8 @@ const std::array<RotorType, 11>& rows() {
          .stop = true,
          .stopSequence = {.writes = {"\r"}, .pace = Pace::AfterEachWrite},
          .manual = {.command = kvManualCommand},
-         .hostModes = true},
+         .hostModes = true,
+         .relaysFrequency = true},
         {.name = "GS232",
          .controls = {},
          .set = kGs232Set,
@@ -164,6 +166,16 @@ const RotorType* findRotorType(std::string_view name) {
         }
     }
     return nullptr;
+}
+
+bool rotorChosen(std::string_view name) {
+    const RotorType* type = findRotorType(name);
+    return type == nullptr || !type->noRotor;
+}
+
+bool rotorUsesLine(std::string_view name) {
+    const RotorType* type = findRotorType(name);
+    return rotorChosen(name) && (type == nullptr || type->network == nullptr);
 }
 
 } // namespace kelvora::rotor

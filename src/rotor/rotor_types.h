@@ -41,12 +41,14 @@ struct NetworkRotor {
 struct RotorType {
     std::string_view name; // the exact text of the settings list
     ui::RotorControls controls{};
-    SetProcedure set{};          // the command for a new target
-    PositionPoll poll{};         // no request: the type is not polled
-    bool stop = false;           // the controller has a known stop command
-    StopSequence stopSequence{}; // what the Stop button sends (even where `stop` is false)
-    ManualDirection manual{};    // nothing set: the manual direction does nothing
-    bool hostModes = false;      // the Kelvora unit's host and terminal modes
+    SetProcedure set{};           // the command for a new target
+    PositionPoll poll{};          // no request: the type is not polled
+    bool stop = false;            // the controller has a known stop command
+    StopSequence stopSequence{};  // what the Stop button sends (even where `stop` is false)
+    ManualDirection manual{};     // nothing set: the manual direction does nothing
+    bool hostModes = false;       // the Kelvora unit's host and terminal modes
+    bool relaysFrequency = false; // the unit passes the frequency on and owns the " A=B" button
+    bool noRotor = false;         // the "None" row: no rotor at all
     const NetworkRotor* network = nullptr; // set: no rotor port, these instead
 };
 
@@ -54,5 +56,9 @@ struct RotorType {
 std::span<const RotorType> rotorTypes();
 // The row of an exact type text; nullptr for a text no row has.
 const RotorType* findRotorType(std::string_view name);
+// Whether a type text names a rotor: anything but the "None" row (a text no row has counts).
+bool rotorChosen(std::string_view name);
+// Whether a type text's rotor is on the rotor line: a chosen rotor that is not a network type.
+bool rotorUsesLine(std::string_view name);
 
 } // namespace kelvora::rotor

@@ -1,6 +1,7 @@
 // The simulated rotor controllers' command parsing and answers.
 #include "sim/rotor_model.h"
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -44,30 +45,27 @@ int spidDigits(std::string_view field) {
 
 } // namespace
 
+std::span<const SimulatedType> simulatedTypes() {
+    // One row per rotor type on the rotor line; the simulators cannot see the rotor-type rows.
+    static constexpr std::array<SimulatedType, 9> kTypes{{
+        {"Kelvora", RotorProtocol::Kelvora},
+        {"GS232", RotorProtocol::Gs232},
+        {"GS232-qzr", RotorProtocol::Gs232Qzr},
+        {"SpidRak(az)", RotorProtocol::SpidRak},
+        {"SpidRas(az/el) 1 deg", RotorProtocol::SpidRas},
+        {"SpidRas(az/el) 0.5 deg", RotorProtocol::SpidRas},
+        {"D-Prosistel", RotorProtocol::Prosistel},
+        {"EasyComm", RotorProtocol::EasyComm},
+        {"Radant AZV-1", RotorProtocol::Radant},
+    }};
+    return kTypes;
+}
+
 std::optional<RotorProtocol> protocolFor(std::string_view type) {
-    if (type == "Kelvora") {
-        return RotorProtocol::Kelvora;
-    }
-    if (type == "GS232") {
-        return RotorProtocol::Gs232;
-    }
-    if (type == "GS232-qzr") {
-        return RotorProtocol::Gs232Qzr;
-    }
-    if (type == "SpidRak(az)") {
-        return RotorProtocol::SpidRak;
-    }
-    if (type == "SpidRas(az/el) 1 deg" || type == "SpidRas(az/el) 0.5 deg") {
-        return RotorProtocol::SpidRas;
-    }
-    if (type == "D-Prosistel") {
-        return RotorProtocol::Prosistel;
-    }
-    if (type == "EasyComm") {
-        return RotorProtocol::EasyComm;
-    }
-    if (type == "Radant AZV-1") {
-        return RotorProtocol::Radant;
+    for (const SimulatedType& row : simulatedTypes()) {
+        if (row.type == type) {
+            return row.protocol;
+        }
     }
     return std::nullopt;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,8 +20,17 @@ enum class RotorProtocol {
     Radant
 };
 
-// The protocol a rotor type of the settings list speaks; std::nullopt for an unknown text.
-// The two SPID RAS types differ only in the resolution the program asks for.
+// A rotor type of the settings list and the protocol its simulated controller speaks.
+struct SimulatedType {
+    std::string_view type;
+    RotorProtocol protocol;
+};
+
+// Every rotor type on the rotor line, in the settings list's order. The two SPID RAS types
+// differ only in the resolution the program asks for.
+std::span<const SimulatedType> simulatedTypes();
+
+// The protocol of a rotor type's row; std::nullopt for a text no row has.
 std::optional<RotorProtocol> protocolFor(std::string_view rotorType);
 
 // Responsibilities:

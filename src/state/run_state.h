@@ -16,6 +16,16 @@ struct AntennaState {
     bool paused = false;  // Park or Stop rotor paused tracking until Track
 };
 
+// What Start learned from the radio-model and rotor-type rows, for the layers that cannot read
+// the other family's rows (the rotor and radio procedures, the serial lines).
+struct DeviceFacts {
+    bool radioLine = false;            // the radio model is reached over the radio lines
+    bool rotorLine = false;            // the rotor type is reached over the rotor line
+    bool splitButton = false;          // the radio row's "Split" button
+    bool dualWatch = false;            // the radio row's "Dual" button
+    bool rotorRelaysFrequency = false; // the rotor unit relays the frequency and owns " A=B"
+};
+
 // Frequencies, angles and Doppler values are text, as read or as computed, and become numbers
 // only where they are used.
 struct RunState {
@@ -62,6 +72,7 @@ struct RunState {
     std::string Ptt_open_failure;
 
     AntennaState antenna;
+    DeviceFacts devices;
     // The tracking file's Doppler line ends in ", T": the station transmits.
     bool trackingFileTransmitting = false;
 };

@@ -72,7 +72,7 @@ void Visualizza_pulsanti(Kelv& k) {
         apply(f.Text2, c.Text2);
     }
 
-    if (s.RtxType != "None") {
+    if (radio::radioChosen(s.RtxType)) {
         if (const radio::RadioModel* model = radio::findRadioModel(s.RtxType)) {
             const ui::RadioControls& c = model->controls;
             applyShared(f, c, manual, refresh);

@@ -3,6 +3,7 @@
 #include "config/settings.h"
 #include "radio/radio_models.h"
 #include "rotor/rotor_types.h"
+#include "state/kelv.h"
 
 namespace kelvora {
 
@@ -28,6 +29,19 @@ const std::vector<std::string>& settingsComboItems(std::string_view field) {
         return radioModels;
     }
     return config::comboItems(field);
+}
+
+void learnDeviceFacts(Kelv& k) {
+    const config::Settings& s = k.settings();
+    const radio::RadioModel* model = radio::findRadioModel(s.RtxType);
+    const rotor::RotorType* type = rotor::findRotorType(s.RotorType);
+    k.rs.devices = {
+        .radioLine = radio::radioUsesLine(s.RtxType),
+        .rotorLine = rotor::rotorUsesLine(s.RotorType),
+        .splitButton = model != nullptr && model->splitButton,
+        .dualWatch = model != nullptr && model->dualWatch,
+        .rotorRelaysFrequency = type != nullptr && type->relaysFrequency,
+    };
 }
 
 } // namespace kelvora

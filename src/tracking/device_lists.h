@@ -1,4 +1,4 @@
-// The items of the settings dialog's combos, the device type lists from the device tables.
+// The items of the settings dialog's combos and the device facts, both from the device tables.
 #pragma once
 
 #include <string>
@@ -7,8 +7,13 @@
 
 namespace kelvora {
 
+struct Kelv;
+
 // The items the combo of `field` offers, in order; the rotor and radio type lists are the names
 // of the rows of the rotor-type and radio-model tables.
 const std::vector<std::string>& settingsComboItems(std::string_view field);
+
+// Fills k.rs.devices from the rows of the configured radio model and rotor type (at Start).
+void learnDeviceFacts(Kelv& k);
 
 } // namespace kelvora

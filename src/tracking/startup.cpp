@@ -6,7 +6,8 @@
 #include "devices/network_devices.h"
 #include "ports/serial_ports.h"
 #include "radio/linrad.h"
-#include "radio/ptt_sequence.h"
+#include "radio/ptt_sequencer_lines.h"
+#include "rotor/rotor_types.h"
 #include "sources/tracking_file.h"
 #include "sources/tracking_source.h"
 #include "state/error_handler.h"
@@ -16,6 +17,7 @@
 #include "state/trace_log.h"
 #include "station/station_control.h"
 #include "tracking/control_enabling.h"
+#include "tracking/device_lists.h"
 #include "tracking/line_reopen.h"
 #include "tracking/rotor_dat.h"
 
@@ -69,7 +71,8 @@ void startTracking(Kelv& k) {
         return;
     }
     config::Settings& s = k.settings();
-    if (s.RotorType != "None") {
+    learnDeviceFacts(k);
+    if (rotor::rotorChosen(s.RotorType)) {
         Load_Rotor_dat(k);
     }
     k.ui.mnuStart.caption = "Stop";

@@ -34,11 +34,9 @@ TEST(HamlibEndpoint, TextsAndDefaults) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
-        Endpoint e{"untouched", "0"};
-        std::string error;
-        EXPECT_EQ(parseEndpoint(c.text, c.daemon, e, error), c.endpoint.has_value());
-        EXPECT_EQ(e, c.endpoint.value_or(Endpoint{"untouched", "0"}));
-        EXPECT_EQ(error.empty(), c.endpoint.has_value()) << error;
+        Parsed<Endpoint> e = parseEndpoint(c.text, c.daemon);
+        EXPECT_EQ(e.value, c.endpoint);
+        EXPECT_EQ(e.error.empty(), c.endpoint.has_value()) << e.error;
     }
 }
 

@@ -14,6 +14,7 @@
 #include "rotor/controller_unit.h"
 #include "rotor/position_feedback.h"
 #include "sim/pty_rotor.h"
+#include "sim/rotor_model.h"
 #include "state/kelv.h"
 #include "tracking/startup.h"
 #include "tracking/tracking_cycle.h"
@@ -348,8 +349,8 @@ TEST(FaultDevices, ALineLostDuringAPacedSendStopsTheSendAndIsShown) {
 // reply length and end marker, and the tick goes on between polls.
 TEST(FaultDevices, ASilentControllerCostsOneTimeOutPerPoll) {
     const double timeout = 0.3;
-    for (const char* type : {"GS232", "GS232-qzr", "Kelvora", "SpidRak(az)", "SpidRas(az/el) 1 deg",
-                             "EasyComm", "Radant AZV-1", "D-Prosistel"}) {
+    for (const sim::SimulatedType& row : sim::simulatedTypes()) {
+        std::string type(row.type);
         SCOPED_TRACE(type);
         FaultyDevice device;
         ASSERT_TRUE(device.ok());

@@ -7,7 +7,9 @@
 #include "platform/qt/qt_serial_port.h"
 #include "rotor/controller_unit.h"
 #include "rotor/position_feedback.h"
+#include "rotor/rotor_types.h"
 #include "sim/pty_rotor.h"
+#include "sim/rotor_model.h"
 #include "state/kelv.h"
 #include "station/station_control.h"
 #include "tracking/startup.h"
@@ -15,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <pty.h>
@@ -124,6 +127,24 @@ void followAndPoll(Program& p, sim::PtyRotor& rotor, const TypeCase& c, const st
     EXPECT_EQ(p.k.ui.LabelAZ.caption, azLabel) << c.type;
     EXPECT_EQ(p.k.ui.LabelEL.caption, elLabel) << c.type;
     EXPECT_EQ(rotor.commands().size(), before + 2) << c.type; // the set and one request
+}
+
+// A new rotor type on the rotor line needs a simulator row and a case above.
+TEST(RotorTracking, EveryTypeOnTheLineHasASimulatorAndACase) {
+    std::vector<TypeCase> cases = typeCases();
+    std::size_t onLine = 0;
+    for (const rotor::RotorType& type : rotor::rotorTypes()) {
+        if (!rotor::rotorUsesLine(type.name)) {
+            EXPECT_FALSE(sim::protocolFor(type.name)) << type.name;
+            continue;
+        }
+        ++onLine;
+        EXPECT_TRUE(sim::protocolFor(type.name)) << type.name;
+        EXPECT_TRUE(std::any_of(cases.begin(), cases.end(), [&](const TypeCase& c) {
+            return c.type == type.name;
+        })) << type.name;
+    }
+    EXPECT_EQ(sim::simulatedTypes().size(), onLine);
 }
 
 TEST(RotorTracking, EveryTypeFollowsTheTrackingFileAndShowsItsPosition) {

@@ -2,6 +2,9 @@
 #include "config/ini_file.h"
 #include "fakes/kelv_fixture.h"
 #include "ports/serial_ports.h"
+#include "radio/radio_models.h"
+#include "rotor/rotor_types.h"
+#include "tracking/device_lists.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +29,11 @@ protected:
         s.RtxPort = s.RtxPort2 = s.RotorPort = s.Virtual_PTT = "None";
     }
     Kelv& k() { return fx.k; }
+    // As Start does: the rows say which types are on serial lines, then the lines open.
+    void openCom() {
+        learnDeviceFacts(k());
+        OpenCom(k());
+    }
     fakes::KelvFixture fx;
 };
 
@@ -44,16 +52,14 @@ TEST(PortNamesTest, NumbersAndDevices) {
 }
 
 TEST(PortNamesTest, LineSettingsAndHandshaking) {
-    std::string error;
-    auto line = lineSettings("4800", "n", "8", "1", error);
+    auto line = lineSettings("4800", "n", "8", "1");
     ASSERT_TRUE(line);
-    EXPECT_EQ(line->baud, 4800);
-    EXPECT_EQ(line->parity, 'N');
-    EXPECT_FALSE(lineSettings("fast", "N", "8", "1", error));
-    EXPECT_NE(error.find("baud"), std::string::npos);
-    EXPECT_FALSE(lineSettings("9600", "X", "8", "1", error));
-    EXPECT_FALSE(lineSettings("9600", "N", "9", "1", error));
-    EXPECT_FALSE(lineSettings("9600", "N", "8", "3", error));
+    EXPECT_EQ(line.value->baud, 4800);
+    EXPECT_EQ(line.value->parity, 'N');
+    EXPECT_NE(lineSettings("fast", "N", "8", "1").error.find("baud"), std::string::npos);
+    EXPECT_FALSE(lineSettings("9600", "X", "8", "1"));
+    EXPECT_FALSE(lineSettings("9600", "N", "9", "1"));
+    EXPECT_FALSE(lineSettings("9600", "N", "8", "3"));
     EXPECT_EQ(handshaking("RTS&XOnXOff"), platform::Handshaking::RtsCtsXonXoff);
     EXPECT_EQ(handshaking("Xon/Xoff"), platform::Handshaking::XonXoff);
     EXPECT_FALSE(handshaking("xon/xoff"));
@@ -65,7 +71,7 @@ TEST_F(SerialPortsTest, OpensEveryConfiguredLineWithItsParameters) {
     s.RtxPort2 = "COM2";
     s.RotorPort = "COM3";
     s.Virtual_PTT = "COM7";
-    OpenCom(k());
+    openCom();
     EXPECT_EQ(fx.radio.openedDevice, "/dev/ttyS11");
     EXPECT_EQ(fx.radio2.openedDevice, "/dev/ttyS1");
     EXPECT_EQ(fx.rotor.openedDevice, "/dev/ttyS2");
@@ -87,11 +93,39 @@ TEST_F(SerialPortsTest, DeviceTypeNoneLeavesItsLineClosed) {
     s.RotorPort = "COM3";
     s.RtxType = "None";
     s.RtxPort = "COM1";
-    OpenCom(k());
+    openCom();
     EXPECT_FALSE(fx.rotor.isOpen());
     EXPECT_FALSE(fx.radio.isOpen());
     WriteToRotorPort(k(), "W123 045\r");
     EXPECT_TRUE(fx.rotor.writes.empty());
+}
+
+// Every row: the line opens unless the row is "None" or a network type.
+TEST(SerialLinesPerRow, OnlyTypesOnALineOpenIt) {
+    for (const rotor::RotorType& type : rotor::rotorTypes()) {
+        fakes::KelvFixture fx;
+        fx.k.settings().RotorType = std::string(type.name);
+        fx.k.settings().RotorPort = "COM3";
+        fx.k.settings().RotorBaud = "9600";
+        fx.k.settings().RotorParity = "N";
+        fx.k.settings().RotorBits = "8";
+        fx.k.settings().RotorStopbit = "1";
+        learnDeviceFacts(fx.k);
+        OpenCom(fx.k);
+        EXPECT_EQ(fx.rotor.isOpen(), !type.noRotor && type.network == nullptr) << type.name;
+    }
+    for (const radio::RadioModel& model : radio::radioModels()) {
+        fakes::KelvFixture fx;
+        fx.k.settings().RtxType = std::string(model.name);
+        fx.k.settings().RtxPort = "COM1";
+        fx.k.settings().RtxBaud = "9600";
+        fx.k.settings().Parity = "N";
+        fx.k.settings().Bits = "8";
+        fx.k.settings().StopBit = "1";
+        learnDeviceFacts(fx.k);
+        OpenCom(fx.k);
+        EXPECT_EQ(fx.radio.isOpen(), model.cat != radio::Cat::Rigctld) << model.name;
+    }
 }
 
 TEST_F(SerialPortsTest, AFailedLineIsNamedOnceAndTheOthersStillOpen) {
@@ -103,7 +137,7 @@ TEST_F(SerialPortsTest, AFailedLineIsNamedOnceAndTheOthersStillOpen) {
     config::WriteStringIni("Ports", "COM2", "/dev/ttyUSB9", k().iniPath());
     fx.radio2.failOpenWith = "No such file or directory";
     s.RotorBaud = "fast";
-    OpenCom(k());
+    openCom();
     EXPECT_TRUE(fx.radio.isOpen());
     EXPECT_FALSE(fx.radio2.isOpen());
     EXPECT_FALSE(fx.rotor.isOpen());
@@ -120,7 +154,7 @@ TEST_F(SerialPortsTest, APortTextWithoutAComNumberIsNamedNoneAndEmptyStaySilent)
     s.RtxPort = "COMx";
     s.RtxPort2 = "";
     s.RotorPort = "COM0";
-    OpenCom(k());
+    openCom();
     EXPECT_FALSE(fx.radio.isOpen());
     EXPECT_FALSE(fx.rotor.isOpen());
     ASSERT_EQ(fx.dialogs.messages.size(), 1u);

@@ -4,6 +4,7 @@
 
 #include "config/settings.h"
 #include "radio_test_support.h"
+#include "tracking/device_lists.h"
 #include "tracking/tracking_cycle.h"
 
 #include <gtest/gtest.h>
@@ -149,6 +150,7 @@ TEST(InvioFrequenza, UnitRelayFirstAndOnlyWithTheCatPortOpen) {
     std::string error;
     f.rotor.open("/dev/rotor", {}, false, error);
     f.k.settings().RotorType = "Kelvora";
+    learnDeviceFacts(f.k);
     std::vector<std::string> order;
     f.rotor.onWrite = [&](std::string_view) { order.push_back("unit"); };
     f.radio.onWrite = [&](std::string_view) { order.push_back("radio"); };

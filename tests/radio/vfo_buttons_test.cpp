@@ -2,6 +2,7 @@
 #include "radio/vfo_buttons.h"
 
 #include "radio_test_support.h"
+#include "tracking/device_lists.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,7 @@ TEST(VfoButtons, AEqualsB) {
     for (const Case& c : cases) {
         RadioFixture f(c.type);
         f.k.settings().RotorType = c.rotor;
+        learnDeviceFacts(f.k);
         f.k.rs.Tracking_on = c.tracking;
         Posizione_Click(f.k);
         EXPECT_EQ(f.sent(), c.bytes) << c.type << " " << c.rotor << " " << c.tracking;

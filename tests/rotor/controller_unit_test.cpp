@@ -1,8 +1,10 @@
 // The rotor row's buttons: host and terminal mode, manual direction, Stop, polarity, split, dual.
+#include "radio/radio_models.h"
 #include "rotor/controller_unit.h"
 #include "rotor/kelvora_unit.h"
 #include "rotor_test_support.h"
 #include "station/station_control.h"
+#include "tracking/device_lists.h"
 
 #include <gtest/gtest.h>
 
@@ -79,6 +81,7 @@ TEST(TerminalAndDual, Command2) {
 
     RotorFixture d("None");
     d.k.settings().RtxType = "IC-7800";
+    learnDeviceFacts(d.k);
     d.k.ui.Command2.caption = "Dual off";
     Command2_Click(d.k);
     EXPECT_EQ(d.k.ui.Command2.caption, "Dual on");
@@ -89,21 +92,23 @@ TEST(TerminalAndDual, Command2) {
     EXPECT_TRUE(d.rotor.writes.empty());
 }
 
-TEST(Split, Command4TogglesForTheTwoRadios) {
-    for (const char* radio : {"IC-756pro3", "IC-275"}) {
+TEST(Split, Command4TogglesForTheRadiosWithASplitButton) {
+    int toggling = 0;
+    for (const radio::RadioModel& model : radio::radioModels()) {
         RotorFixture f("None");
-        f.k.settings().RtxType = radio;
+        f.k.settings().RtxType = std::string(model.name);
+        learnDeviceFacts(f.k);
         Command4_Click(f.k);
-        EXPECT_EQ(f.k.rs.Split_on, 1);
-        EXPECT_EQ(f.k.ui.Command4.back, ui::kHighlight);
-        Command4_Click(f.k);
-        EXPECT_EQ(f.k.rs.Split_on, 0);
-        EXPECT_EQ(f.k.ui.Command4.back, std::nullopt);
+        EXPECT_EQ(f.k.rs.Split_on, model.splitButton ? 1 : 0) << model.name;
+        if (model.splitButton) {
+            ++toggling;
+            EXPECT_EQ(f.k.ui.Command4.back, ui::kHighlight);
+            Command4_Click(f.k);
+            EXPECT_EQ(f.k.rs.Split_on, 0);
+        }
+        EXPECT_EQ(f.k.ui.Command4.back, std::nullopt) << model.name;
     }
-    RotorFixture other("None");
-    other.k.settings().RtxType = "IC-9700";
-    Command4_Click(other.k);
-    EXPECT_EQ(other.k.rs.Split_on, 0);
+    EXPECT_EQ(toggling, 2) << "the IC-756pro3 and the IC-275";
 }
 
 TEST(ManualDirection, BytesPerType) {

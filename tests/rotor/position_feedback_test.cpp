@@ -1,6 +1,7 @@
 // Position requests and every reply reader on good, short, garbage and NUL-filled replies.
 #include "rotor/kelvora_unit.h"
 #include "rotor/position_feedback.h"
+#include "rotor/rotor_types.h"
 #include "rotor/spid.h"
 #include "rotor_test_support.h"
 
@@ -174,11 +175,14 @@ TEST(KelvoraReply, PositionStoredAsTargetText) {
 // Random bytes never crash a reader or put a control character into a label.
 TEST(PositionReply, RandomBytes) {
     std::mt19937 random(20260812);
-    const char* types[] = {
-        "GS232",    "GS232-qzr",    "Kelvora",    "SpidRak(az)", "SpidRas(az/el) 1 deg",
-        "EasyComm", "Radant AZV-1", "D-Prosistel"};
-    for (int round = 0; round < 400; ++round) {
-        const char* type = types[round % 8];
+    std::vector<std::string> types;
+    for (const rotor::RotorType& row : rotor::rotorTypes()) {
+        if (rotor::rotorUsesLine(row.name)) {
+            types.emplace_back(row.name);
+        }
+    }
+    for (std::size_t round = 0; round < 50 * types.size(); ++round) {
+        const std::string& type = types[round % types.size()];
         RotorFixture f(type);
         std::string reply(random() % 40, '\0');
         for (char& c : reply) {

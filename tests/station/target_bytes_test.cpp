@@ -1,6 +1,7 @@
 // The bytes each rotor type receives for a new tracking target, write by write, on the path the
 // tracking cycle takes (through the station rules, all at their defaults).
 #include "rotor/rotor_test_support.h"
+#include "rotor/rotor_types.h"
 #include "station/station_control.h"
 
 #include <gtest/gtest.h>
@@ -90,7 +91,8 @@ TEST(RotorCommands, StatusLineShowsCommandExceptProsistel) {
 }
 
 TEST(RotorCommands, ManualDirectionStopsAutomaticCommands) {
-    for (const char* type : {"Kelvora", "GS232", "SpidRak(az)", "D-Prosistel", "EasyComm"}) {
+    for (const rotor::RotorType& row : rotor::rotorTypes()) {
+        std::string type(row.name);
         RotorFixture f(type);
         f.k.ui.Rotorman.value = 1;
         f.target("123", "45");

@@ -1,5 +1,6 @@
 // Enabling of the main window's controls by rotor and radio type.
 #include "fakes/kelv_fixture.h"
+#include "rotor/rotor_types.h"
 #include "tracking/control_enabling.h"
 
 #include <gtest/gtest.h>
@@ -74,9 +75,8 @@ TEST_F(ControlEnablingTest, Ic7800TurnsCommand2IntoTheDualToggle) {
 }
 
 TEST_F(ControlEnablingTest, ManualStartFollowsTheBoxForEveryRotor) {
-    for (const char* rotor :
-         {"None", "Kelvora", "GS232", "GS232-qzr", "SpidRak(az)", "SpidRas(az/el) 1 deg",
-          "SpidRas(az/el) 0.5 deg", "D-Prosistel", "EasyComm", "Radant AZV-1"}) {
+    for (const rotor::RotorType& type : rotor::rotorTypes()) {
+        std::string rotor(type.name);
         SCOPED_TRACE(rotor);
         EXPECT_TRUE(run(rotor, "None", "None", 1).Command5.enabled);
         EXPECT_FALSE(run(rotor, "None", "None", 0).Command5.enabled);

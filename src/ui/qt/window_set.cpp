@@ -2,7 +2,7 @@
 #include "ui/qt/window_set.h"
 
 #include "devices/network_devices.h"
-#include "radio/ptt_sequence.h"
+#include "radio/ptt_sequencer_lines.h"
 #include "sky/sky_view.h"
 #include "state/kelv.h"
 #include "state/message_box.h"

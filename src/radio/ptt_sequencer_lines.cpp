@@ -1,11 +1,11 @@
 // The PTT sequencer's procedure: the virtual PTT line in, DTR and RTS of the real one out.
-#include "radio/ptt_sequence.h"
+#include "radio/ptt_sequencer_lines.h"
 
 #include "config/settings.h"
 #include "config/settings_schema.h"
 #include "ports/serial_ports.h"
 #include "radio/ptt.h"
-#include "radio/ptt_sequencer.h"
+#include "radio/ptt_sequencer_machine.h"
 #include "radio/radio_dispatch.h"
 #include "state/kelv.h"
 #include "state/numbers.h"

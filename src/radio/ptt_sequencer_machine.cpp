@@ -1,5 +1,5 @@
 // The PTT sequencer's steps.
-#include "radio/ptt_sequencer.h"
+#include "radio/ptt_sequencer_machine.h"
 
 #include "state/numbers.h"
 

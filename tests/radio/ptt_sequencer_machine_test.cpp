@@ -1,6 +1,6 @@
 // The PTT sequencer: its steps against time, the settings, and the order of the lines on the port.
-#include "radio/ptt_sequence.h"
-#include "radio/ptt_sequencer.h"
+#include "radio/ptt_sequencer_lines.h"
+#include "radio/ptt_sequencer_machine.h"
 
 #include "fakes/kelv_fixture.h"
 #include "tracking/startup.h"
