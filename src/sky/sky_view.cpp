@@ -3,6 +3,7 @@
 
 #include "astro/ephemeris.h"
 #include "config/ini_file.h"
+#include "config/settings_schema.h"
 #include "sources/tracking_source.h"
 #include "state/error_handler.h"
 #include "state/numbers.h"
@@ -61,14 +62,18 @@ SkyView::SkyView(Kelv& k) {
     if (!document.has(kSection, "Width")) {
         return;
     }
-    auto number = [&document](const char* key) {
-        return static_cast<int>(numbers::leadingNumber(document.get(kSection, key)));
+    config::SectionReader reader(kSection, [&document](std::string_view key) {
+        return document.has(kSection, key) ? std::optional(document.get(kSection, key))
+                                           : std::nullopt;
+    });
+    auto number = [&reader](const char* key) {
+        return static_cast<int>(reader.whole(key).value_or(0));
     };
     left = number("Left");
     top = number("Top");
     width = number("Width");
     height = number("Height");
-    visible = number("Visible") == 1;
+    visible = reader.flag("Visible");
     remembered = true;
 }
 

@@ -5,7 +5,8 @@
 #include "config/settings.h"
 #include "config/settings_schema.h"
 #include "ports/serial_ports.h"
-#include "state/device_names.h"
+#include "radio/radio_models.h"
+#include "rotor/rotor_types.h"
 #include "state/kelv.h"
 #include "station/station_control.h"
 #include "tracking/device_lists.h"
@@ -305,7 +306,10 @@ void SettingsWindow::buildRadio(Grid& grid) {
                                               row3(combo("Parity", "Com parity values"),
                                                    combo("Bits", "Com data bit values"),
                                                    combo("StopBit", "Com stop bit values")))});
-    m_typeRows.push_back({&config::Settings::RtxType, kHamlibRigType, rtxSerial, rigAddress});
+    m_typeRows.push_back(
+        {&config::Settings::RtxType,
+         [](std::string_view t) { return radio::radioChosen(t) && !radio::radioUsesLine(t); },
+         rtxSerial, rigAddress});
     grid.place(0, "Frequency TXOffset Khz", edit("Offset", "Frequency offset for TX Khz"));
     auto* fileRow = new QWidget(this);
     auto* fileLine = new QHBoxLayout(fileRow);
@@ -362,7 +366,10 @@ void SettingsWindow::buildRotor(Grid& grid) {
                combo("Refresh_Rotore", "Seconds refresh for bi-directional"));
     rotorSerial = joined({rotorSerial, grid.place(1, "Ports Handshaking",
                                                   combo("Contollo_Flusso", "Handshaking coms"))});
-    m_typeRows.push_back({&config::Settings::RotorType, kHamlibRotType, rotorSerial, rotAddress});
+    m_typeRows.push_back(
+        {&config::Settings::RotorType,
+         [](std::string_view t) { return rotor::rotorChosen(t) && !rotor::rotorUsesLine(t); },
+         rotorSerial, rotAddress});
     // Kelvora as a rotctld for loggers and other programs.
     grid.place(1, "rotctld server:",
                row3(added("Hamlib", "Server"), added("Hamlib", "Server_Address"),
@@ -521,7 +528,7 @@ void SettingsWindow::showRecord() {
 
 void SettingsWindow::showTypeRows() {
     for (const TypeRows& rows : m_typeRows) {
-        bool network = m_k.settings().*rows.type == rows.networkType;
+        bool network = rows.reachedOverNetwork(m_k.settings().*rows.type);
         for (QWidget* w : rows.serial) {
             w->setVisible(!network);
         }

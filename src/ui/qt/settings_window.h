@@ -69,7 +69,7 @@ private:
     // The rows a device type needs: its serial rows, or its network address for a daemon type.
     struct TypeRows {
         std::string config::Settings::*type;
-        std::string_view networkType;
+        bool (*reachedOverNetwork)(std::string_view type); // from the type's row
         std::vector<QWidget*> serial, network;
     };
 
