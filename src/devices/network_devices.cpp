@@ -34,14 +34,15 @@ std::optional<hamlib::Position> reportedPosition(const Kelv& k) {
 }
 
 void startServer(Kelv& k, hamlib::HamlibDevices& devices, std::string& failures) {
-    hamlib::ServerSettings settings;
-    std::string error;
-    if (!hamlib::parseServerSettings(hamlibValue(k, "Server"), hamlibValue(k, "Server_Address"),
-                                     hamlibValue(k, "Server_Port"), hamlibValue(k, "Server_Moves"),
-                                     settings, error)) {
-        failures += error + "\n";
+    Parsed<hamlib::ServerSettings> parsed =
+        hamlib::parseServerSettings(hamlibValue(k, "Server"), hamlibValue(k, "Server_Address"),
+                                    hamlibValue(k, "Server_Port"), hamlibValue(k, "Server_Moves"));
+    if (!parsed) {
+        failures += parsed.error + "\n";
         return;
     }
+    const hamlib::ServerSettings& settings = *parsed.value;
+    std::string error;
     hamlib::RotorAccess access;
     access.position = [&k] { return reportedPosition(k); };
     // Every move a client asks for, and the limits it is told, come from the station rules.

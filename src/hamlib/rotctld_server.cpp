@@ -1,6 +1,8 @@
 // The rotctld conversation and the listener that carries it.
 #include "hamlib/rotctld_server.h"
 
+#include "state/numbers.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -227,16 +229,14 @@ std::string format(const Request& request, const CommandEntry& command, const Re
 
 } // namespace
 
-bool parseServerSettings(std::string_view server, std::string_view address, std::string_view port,
-                         std::string_view moves, ServerSettings& out, std::string& error) {
+Parsed<ServerSettings> parseServerSettings(std::string_view server, std::string_view address,
+                                           std::string_view port, std::string_view moves) {
     ServerSettings s;
     if (!flag(server, s.enabled)) {
-        error = "[Hamlib] Server must be 0 or 1";
-        return false;
+        return parseFailure<ServerSettings>("[Hamlib] Server must be 0 or 1");
     }
     if (!flag(moves, s.movesAllowed)) {
-        error = "[Hamlib] Server_Moves must be 0 or 1";
-        return false;
+        return parseFailure<ServerSettings>("[Hamlib] Server_Moves must be 0 or 1");
     }
     std::string_view host = trimmed(address);
     if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
@@ -245,18 +245,15 @@ bool parseServerSettings(std::string_view server, std::string_view address, std:
     if (!host.empty()) {
         s.address = std::string(host);
     }
-    std::string_view p = trimmed(port);
-    if (!p.empty()) {
-        unsigned value = 0;
-        auto [ptr, ec] = std::from_chars(p.data(), p.data() + p.size(), value);
-        if (ec != std::errc() || ptr != p.data() + p.size() || value < 1 || value > 65535) {
-            error = "[Hamlib] Server_Port must be a number from 1 to 65535";
-            return false;
+    if (std::string_view p = trimmed(port); !p.empty()) {
+        std::optional<int> value = numbers::portNumber(p);
+        if (!value) {
+            return parseFailure<ServerSettings>(
+                "[Hamlib] Server_Port must be a number from 1 to 65535");
         }
-        s.port = static_cast<std::uint16_t>(value);
+        s.port = static_cast<std::uint16_t>(*value);
     }
-    out = s;
-    return true;
+    return {s, {}};
 }
 
 std::size_t RotctldSession::feed(std::string_view bytes) {

@@ -2,6 +2,8 @@
 // rotator) read the antenna position and, when allowed, move it.
 #pragma once
 
+#include "state/parsed.h"
+
 #include "hamlib/hamlib_protocol.h"
 #include "platform/clock.h"
 #include "platform/tcp_server.h"
@@ -25,10 +27,9 @@ struct ServerSettings {
     bool movesAllowed = false;
 };
 // Reads the four values as the settings file holds them; blank text keeps the default. The
-// address may be an IPv6 one in brackets ("[::1]"). On failure `error` names the key and `out` is
-// untouched.
-bool parseServerSettings(std::string_view server, std::string_view address, std::string_view port,
-                         std::string_view moves, ServerSettings& out, std::string& error);
+// address may be an IPv6 one in brackets ("[::1]"). A failure names the key.
+Parsed<ServerSettings> parseServerSettings(std::string_view server, std::string_view address,
+                                           std::string_view port, std::string_view moves);
 
 // The range the clients are told in \dump_state and _ (the station's limits); the station
 // rules, not the session, judge a P against them.

@@ -73,21 +73,20 @@ TEST(RotctldSession, FloodsBinaryAndBabbleEndTheConversation) {
 }
 
 TEST(RotctldServer, SettingsAreReadOrRefusedWhole) {
-    ServerSettings s;
-    std::string error;
     for (const char* address : {" ::1 ", "[::1]"}) {
-        EXPECT_TRUE(parseServerSettings("1", address, "4600", "1", s, error));
+        auto s = parseServerSettings("1", address, "4600", "1").value.value();
         EXPECT_EQ(std::tie(s.enabled, s.address, s.port, s.movesAllowed),
                   std::make_tuple(true, std::string("::1"), std::uint16_t{4600}, true));
     }
-    EXPECT_TRUE(parseServerSettings("", "", "", "", s, error));
+    auto s = parseServerSettings("", "", "", "").value.value();
     EXPECT_EQ(std::tie(s.enabled, s.address, s.port, s.movesAllowed),
               std::make_tuple(false, std::string("127.0.0.1"), std::uint16_t{4535}, false));
     for (auto [on, port, moving] :
          {std::tuple{"2", "", ""}, {"1", "0", ""}, {"1", "x", ""}, {"1", "", "yes"}}) {
-        EXPECT_FALSE(parseServerSettings(on, "", port, moving, s, error)) << on << port << moving;
+        Parsed<ServerSettings> refused = parseServerSettings(on, "", port, moving);
+        EXPECT_FALSE(refused) << on << port << moving;
+        EXPECT_EQ(refused.error.rfind("[Hamlib] Server", 0), 0u) << refused.error;
     }
-    EXPECT_EQ(s.port, 4535);
 }
 
 TEST(RotctldSession, AnyLineEndAndNoPositionBeforeOneIsKnown) {
