@@ -169,6 +169,10 @@ std::size_t residentBytes() {
 }
 
 TEST(HamlibServer, AFloodingClientIsCutOffWhileMemoryStaysFlat) {
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer keeps freed memory in quarantine, so resident memory says nothing here.
+    GTEST_SKIP() << "resident memory is measured in the build without sanitizers";
+#endif
     Server s;
     ASSERT_TRUE(s.start(false));
     std::vector<std::string> messages;
