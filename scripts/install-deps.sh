@@ -5,7 +5,7 @@ packages=(
     build-essential cmake g++ clang-format clang clang-tidy libclang-rt-14-dev python3
     qt6-base-dev qt6-serialport-dev libqt6serialport6 qt6-qpa-plugins libgl1-mesa-dev
     libgtest-dev googletest libhamlib-utils
-    pkg-config liberfa-dev
+    pkg-config liberfa-dev libeigen3-dev
     xvfb xauth x11-apps imagemagick xdotool ccache socat
     dpkg-dev lintian desktop-file-utils appstream
 )
