@@ -578,15 +578,15 @@ int horizon() {
     for (int i = 0; i < 3600; ++i) {
         text += std::to_string(i / 10.0) + "," + std::to_string(5 + 3 * std::sin(i / 50.0)) + "\n";
     }
-    std::string error;
-    std::optional<station::HorizonMask> mask = station::HorizonMask::parse(text, "bench", error);
+    Parsed<station::HorizonMask> parsed = station::HorizonMask::parse(text, "bench");
+    const std::optional<station::HorizonMask>& mask = parsed.value;
     if (!mask) {
-        std::fprintf(stderr, "%s\n", error.c_str());
+        std::fprintf(stderr, "%s\n", parsed.error.c_str());
         return 1;
     }
     double az = 0, sink = 0;
     double parse =
-        timeIt(200, [&] { sink += station::HorizonMask::parse(text, "b", error) ? 1 : 0; });
+        timeIt(200, [&] { sink += station::HorizonMask::parse(text, "b") ? 1 : 0; });
     double eval = timeIt(2000000, [&] {
         az += 137.507764; // the golden angle: every lookup lands somewhere else
         sink += mask->elevationAt(az);

@@ -60,9 +60,10 @@ void HorizonFile::refresh() {
         m_error = "Horizon file " + m_path + ": cannot be read";
         return;
     }
-    m_error.clear();
-    if (std::optional<HorizonMask> mask = HorizonMask::parse(contents.str(), m_path, m_error)) {
-        m_mask = std::move(*mask);
+    Parsed<HorizonMask> mask = HorizonMask::parse(contents.str(), m_path);
+    m_error = mask.error;
+    if (mask) {
+        m_mask = std::move(*mask.value);
     }
 }
 

@@ -81,8 +81,7 @@ double HorizonMask::elevationAt(double az) const {
     return span <= 0 ? el0 : el0 + (el1 - el0) * (a - az0) / span;
 }
 
-std::optional<HorizonMask> HorizonMask::parse(std::string_view text, std::string_view path,
-                                              std::string& error) {
+Parsed<HorizonMask> HorizonMask::parse(std::string_view text, std::string_view path) {
     HorizonMask mask;
     // Files saved by Windows editors start with a UTF-8 byte-order mark.
     constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
@@ -104,17 +103,15 @@ std::optional<HorizonMask> HorizonMask::parse(std::string_view text, std::string
         std::optional<double> previous =
             mask.m_az.empty() ? std::nullopt : std::optional<double>(mask.m_az.back());
         if (std::string why = readPoint(content, previous, az, el); !why.empty()) {
-            error = where + ", line " + std::to_string(line) + ": " + why;
-            return std::nullopt;
+            return parseFailure<HorizonMask>(where + ", line " + std::to_string(line) + ": " + why);
         }
         mask.m_az.push_back(az);
         mask.m_el.push_back(el);
     }
     if (mask.m_az.empty()) {
-        error = where + ": no points";
-        return std::nullopt;
+        return parseFailure<HorizonMask>(where + ": no points");
     }
-    return mask;
+    return {std::move(mask), {}};
 }
 
 } // namespace kelvora::station

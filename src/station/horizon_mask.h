@@ -2,6 +2,8 @@
 // is read by horizon_file.h.
 #pragma once
 
+#include "state/parsed.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,10 +19,9 @@ public:
     // The mask elevation at `az` (any value; taken modulo 360). 0 for an empty mask.
     double elevationAt(double az) const;
 
-    // Parses the text of a mask file. On the first bad line returns std::nullopt and sets `error`
-    // to "Horizon file <path>, line <n>: <what>".
-    static std::optional<HorizonMask> parse(std::string_view text, std::string_view path,
-                                            std::string& error);
+    // Parses the text of a mask file. The first bad line fails it with
+    // "Horizon file <path>, line <n>: <what>".
+    static Parsed<HorizonMask> parse(std::string_view text, std::string_view path);
 
 private:
     std::vector<double> m_az;

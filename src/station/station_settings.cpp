@@ -46,11 +46,10 @@ StationSettings parseStationSettings(const KeyLookup& lookup) {
     config::SectionReader reader("Station", lookup);
     s.holdTx = reader.flag("Hold_Tx");
     s.moveSecondsText = reader.text("Move_Seconds");
-    std::string rangeError;
-    if (std::optional<std::bitset<60>> seconds = parseSecondRanges(s.moveSecondsText, rangeError)) {
-        s.moveSeconds = *seconds;
+    if (Parsed<std::bitset<60>> seconds = parseSecondRanges(s.moveSecondsText)) {
+        s.moveSeconds = *seconds.value;
     } else {
-        reader.fail("Move_Seconds", rangeError);
+        reader.fail("Move_Seconds", seconds.error);
     }
     for (const NumberKey& n : kNumberKeys) {
         if (std::optional<double> v = reader.number(n.key)) {
@@ -86,10 +85,10 @@ StationSettings parseStationSettings(const std::map<std::string, std::string>& v
     });
 }
 
-std::optional<std::bitset<60>> parseSecondRanges(std::string_view text, std::string& error) {
+Parsed<std::bitset<60>> parseSecondRanges(std::string_view text) {
     std::bitset<60> seconds;
     if (trim(text).empty()) {
-        return seconds.set();
+        return {seconds.set(), {}};
     }
     std::size_t start = 0;
     while (start <= text.size()) {
@@ -97,24 +96,20 @@ std::optional<std::bitset<60>> parseSecondRanges(std::string_view text, std::str
         std::string_view part =
             trim(text.substr(start, comma == std::string_view::npos ? comma : comma - start));
         if (part.empty()) {
-            error = inQuotes(text) + " has an empty range";
-            return std::nullopt;
+            return parseFailure<std::bitset<60>>(inQuotes(text) + " has an empty range");
         }
         std::size_t dash = part.find('-', 1);
         std::optional<long long> first = numbers::wholeNumber(part.substr(0, dash));
         std::optional<long long> last =
             dash == std::string_view::npos ? first : numbers::wholeNumber(part.substr(dash + 1));
         if (!first || !last) {
-            error = inQuotes(part) + " is not a second or a range of seconds";
-            return std::nullopt;
+            return parseFailure<std::bitset<60>>(inQuotes(part) + " is not a second or a range of seconds");
         }
         if (*first < 0 || *first > 59 || *last < 0 || *last > 59) {
-            error = inQuotes(part) + " is outside 0..59";
-            return std::nullopt;
+            return parseFailure<std::bitset<60>>(inQuotes(part) + " is outside 0..59");
         }
         if (*first > *last) {
-            error = inQuotes(part) + " is a reversed range";
-            return std::nullopt;
+            return parseFailure<std::bitset<60>>(inQuotes(part) + " is a reversed range");
         }
         for (long long second = *first; second <= *last; ++second) {
             seconds.set(static_cast<std::size_t>(second));
@@ -124,7 +119,7 @@ std::optional<std::bitset<60>> parseSecondRanges(std::string_view text, std::str
         }
         start = comma + 1;
     }
-    return seconds;
+    return {seconds, {}};
 }
 
 } // namespace kelvora::station

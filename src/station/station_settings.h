@@ -3,6 +3,7 @@
 #pragma once
 
 #include "config/settings_schema.h"
+#include "state/parsed.h"
 
 #include <bitset>
 #include <map>
@@ -39,6 +40,6 @@ StationSettings parseStationSettings(const std::map<std::string, std::string>& v
 
 // "50-59", "0-4,30-34", "7": the allowed seconds of the minute. Empty (or blanks) allows every
 // second. std::nullopt with `error` set for a non-numeric, reversed or out-of-range part.
-std::optional<std::bitset<60>> parseSecondRanges(std::string_view text, std::string& error);
+Parsed<std::bitset<60>> parseSecondRanges(std::string_view text);
 
 } // namespace kelvora::station

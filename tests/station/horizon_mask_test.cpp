@@ -22,24 +22,22 @@ TEST(HorizonMask, ErrorsNameTheLine) {
          "Horizon file m.txt, line 2: azimuth 0 is repeated"},
     };
     for (const auto& c : cases) {
-        std::string error;
-        EXPECT_FALSE(HorizonMask::parse(c.text, "m.txt", error).has_value()) << c.text;
-        EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
+        Parsed<HorizonMask> m = HorizonMask::parse(c.text, "m.txt");
+        EXPECT_FALSE(m) << c.text;
+        EXPECT_EQ(m.error.rfind(c.error, 0), 0u) << m.error;
     }
 }
 
 TEST(HorizonMask, FromAWindowsEditorWithAByteOrderMark) {
-    std::string error;
-    std::optional<HorizonMask> m = HorizonMask::parse("\xEF\xBB\xBF"
-                                                      "0,10\r\n180,30\r\n",
-                                                      "m", error);
-    ASSERT_TRUE(m.has_value()) << error;
-    EXPECT_NEAR(m->elevationAt(90), 20, 1e-9);
+    Parsed<HorizonMask> m = HorizonMask::parse("\xEF\xBB\xBF"
+                                               "0,10\r\n180,30\r\n",
+                                               "m");
+    ASSERT_TRUE(m) << m.error;
+    EXPECT_NEAR(m.value->elevationAt(90), 20, 1e-9);
 }
 
 TEST(HorizonMask, InterpolatesAndWrapsAcross360) {
-    std::string error;
-    HorizonMask m = *HorizonMask::parse("90,10 # east\n270,30\n", "m", error);
+    HorizonMask m = *HorizonMask::parse("90,10 # east\n270,30\n", "m").value;
     const struct {
         double az, el;
     } cases[] = {{90, 10},  {180, 20}, {270, 30}, {0, 20},   {360, 20},

@@ -17,7 +17,7 @@ struct Ticker {
     explicit Ticker(const Keys& keys = {}, std::string maskText = "") {
         settings = parseStationSettings(keys);
         if (!maskText.empty()) {
-            mask = *HorizonMask::parse(maskText, "mask", maskError);
+            mask = *HorizonMask::parse(maskText, "mask").value;
         }
     }
     Decision tick(double az, double el, int second = 10, bool tx = false, bool timeMoves = true) {
@@ -93,8 +93,7 @@ TEST(StationRules, BadSettingsNameTheirKeyAndHoldEveryTarget) {
 TEST(StationRules, OneDecisionForEveryOriginOfAMove) {
     using O = Origin;
     using V = Verdict;
-    std::string error;
-    const HorizonMask mask = *HorizonMask::parse("0,15\n360,15\n", "m", error);
+    const HorizonMask mask = *HorizonMask::parse("0,15\n360,15\n", "m").value;
     const HorizonMask none;
     const Keys limits{{"Az_Min", "100"}, {"El_Min", "0"}, {"El_Max", "80"}};
     const Keys parkOutside{{"Az_Min", "100"}, {"Park_Az", "50"}};

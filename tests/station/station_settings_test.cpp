@@ -23,8 +23,9 @@ TEST(StationSettings, SecondRanges) {
                  {"-3", 0, 0, 0, "outside"},
                  {"1.5", 0, 0, 0, "not a second"}};
     for (const auto& c : cases) {
-        std::string error;
-        std::optional<std::bitset<60>> s = parseSecondRanges(c.text, error);
+        Parsed<std::bitset<60>> parsed = parseSecondRanges(c.text);
+        const std::optional<std::bitset<60>>& s = parsed.value;
+        const std::string& error = parsed.error;
         ASSERT_EQ(s.has_value(), *c.error == '\0') << c.text << ": " << error;
         if (s) {
             EXPECT_EQ(s->count(), c.count) << c.text;
