@@ -585,8 +585,7 @@ int horizon() {
         return 1;
     }
     double az = 0, sink = 0;
-    double parse =
-        timeIt(200, [&] { sink += station::HorizonMask::parse(text, "b") ? 1 : 0; });
+    double parse = timeIt(200, [&] { sink += station::HorizonMask::parse(text, "b") ? 1 : 0; });
     double eval = timeIt(2000000, [&] {
         az += 137.507764; // the golden angle: every lookup lands somewhere else
         sink += mask->elevationAt(az);
