@@ -307,9 +307,8 @@ void HamlibLink::readReplies() {
 }
 
 void HamlibLink::handleLine(const std::string& line) {
-    int code = 0;
-    if (parseReport(line, code)) {
-        handleReply(code);
+    if (std::optional<int> code = parseReport(line)) {
+        handleReply(*code);
         m_replyLines.clear();
         return;
     }
@@ -340,19 +339,19 @@ void HamlibLink::handleReply(int code) {
     } else if (done.text == "p") {
         auto az = record(m_replyLines, "Azimuth");
         auto el = record(m_replyLines, "Elevation");
-        Position p;
-        if (az && el && parsePosition(*az, *el, p)) {
+        std::optional<Position> p = az && el ? parsePosition(*az, *el) : std::nullopt;
+        if (p) {
             if (onPosition) {
-                onPosition(p);
+                onPosition(*p);
             }
         } else {
             tell(name + ": p: unreadable position");
         }
     } else if (done.text == "f") {
-        long long hz = 0;
         auto value = record(m_replyLines, "Frequency");
-        if (value && parseFrequency(*value, hz) && onFrequency) {
-            onFrequency(hz);
+        std::optional<long long> hz = value ? parseFrequency(*value) : std::nullopt;
+        if (hz && onFrequency) {
+            onFrequency(*hz);
         }
     } else if (done.text == "s") {
         auto value = record(m_replyLines, "Split");

@@ -147,29 +147,27 @@ void LineReader::clear() {
     m_overlong = 0;
 }
 
-bool parseReport(std::string_view line, int& code) {
+std::optional<int> parseReport(std::string_view line) {
     line = trimmed(line);
     if (line.substr(0, 5) != "RPRT ") {
-        return false;
+        return std::nullopt;
     }
     long long value = 0;
     if (!parseWhole(line.substr(5), value) || value < -1000 || value > 1000) {
-        return false;
+        return std::nullopt;
     }
-    code = static_cast<int>(value);
-    return true;
+    return static_cast<int>(value);
 }
 
-bool parseFrequency(std::string_view line, long long& hz) {
+std::optional<long long> parseFrequency(std::string_view line) {
     long long value = 0;
     if (!parseWhole(line, value) || value < 1 || value > 1'000'000'000'000LL) {
-        return false;
+        return std::nullopt;
     }
-    hz = value;
-    return true;
+    return value;
 }
 
-bool parseDecimal(std::string_view text, double& value) {
+std::optional<double> parseDecimal(std::string_view text) {
     text = trimmed(text);
     std::size_t i = 0;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
@@ -183,36 +181,31 @@ bool parseDecimal(std::string_view text, double& value) {
         } else if (text[i] == '.' && points == 0) {
             ++points;
         } else {
-            return false;
+            return std::nullopt;
         }
     }
     if (digits == 0 || digits > 30) {
-        return false;
+        return std::nullopt;
     }
-    std::optional<double> v = numbers::finiteNumber(text);
-    if (!v) {
-        return false;
-    }
-    value = *v;
-    return true;
+    return numbers::finiteNumber(text);
 }
 
-bool parseAngle(std::string_view line, double& degrees) {
-    double value = 0;
-    if (!parseDecimal(line, value) || value < -360.0 || value > 540.0) {
-        return false;
+std::optional<double> parseAngle(std::string_view line) {
+    std::optional<double> value = parseDecimal(line);
+    if (!value || *value < -360.0 || *value > 540.0) {
+        return std::nullopt;
     }
-    degrees = value;
-    return true;
+    return value;
 }
 
-bool parsePosition(std::string_view azimuthLine, std::string_view elevationLine, Position& out) {
-    Position p;
-    if (!parseAngle(azimuthLine, p.azimuth) || !parseAngle(elevationLine, p.elevation)) {
-        return false;
+std::optional<Position> parsePosition(std::string_view azimuthLine,
+                                      std::string_view elevationLine) {
+    std::optional<double> az = parseAngle(azimuthLine);
+    std::optional<double> el = parseAngle(elevationLine);
+    if (!az || !el) {
+        return std::nullopt;
     }
-    out = p;
-    return true;
+    return Position{*az, *el};
 }
 
 } // namespace kelvora::hamlib

@@ -67,13 +67,14 @@ private:
     int m_overlong = 0;
 };
 
-// Reply readers: true and the value on success; on failure the output is untouched.
+// Reply readers: the value, or nothing for a line that is not this reply (the only way they fail,
+// so they carry no reason).
 // "RPRT n" with a whole number n.
-bool parseReport(std::string_view line, int& code);
+std::optional<int> parseReport(std::string_view line);
 // A frequency line of rigctld's `f`: whole hertz, 1 Hz to 1 THz (a fraction is refused).
-bool parseFrequency(std::string_view line, long long& hz);
+std::optional<long long> parseFrequency(std::string_view line);
 // One angle line of rotctld's `p`: a finite decimal in -360 to 540 degrees.
-bool parseAngle(std::string_view line, double& degrees);
+std::optional<double> parseAngle(std::string_view line);
 
 struct Position {
     double azimuth = 0;
@@ -81,10 +82,10 @@ struct Position {
     bool operator==(const Position&) const = default;
 };
 // The two lines of `p`; both must read, or neither is used.
-bool parsePosition(std::string_view azimuthLine, std::string_view elevationLine, Position& out);
+std::optional<Position> parsePosition(std::string_view azimuthLine, std::string_view elevationLine);
 
 // A strict decimal number (sign, digits, one point; blanks around), finite; for replies and for
 // the arguments the server reads.
-bool parseDecimal(std::string_view text, double& value);
+std::optional<double> parseDecimal(std::string_view text);
 
 } // namespace kelvora::hamlib

@@ -135,9 +135,12 @@ Reply setPosition(const Call& call) {
     }
     Position& t = request.target;
     const std::vector<std::string_view>& args = call.request.args;
-    if (!parseDecimal(args[0], t.azimuth) || !parseDecimal(args[1], t.elevation)) {
+    std::optional<double> az = parseDecimal(args[0]);
+    std::optional<double> el = parseDecimal(args[1]);
+    if (!az || !el) {
         return {{}, errors::kInvalidArgument};
     }
+    t = {*az, *el};
     return move(call, request);
 }
 
