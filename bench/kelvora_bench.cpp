@@ -7,6 +7,7 @@
 #include "fakes/kelv_fixture.h"
 #include "hamlib/hamlib_link.h"
 #include "hamlib/rotctld_server.h"
+#include "plan/pass_plan.h"
 #include "platform/qt/qt_clock.h"
 #include "platform/qt/qt_serial_port.h"
 #include "platform/qt/qt_tcp_server.h"
@@ -571,6 +572,28 @@ int astro() {
     return 0;
 }
 
+// The 24-hour plan of the Moon for JO65, alone and with the common windows of a DX station, on a
+// 0..450 rotor.
+int passPlan() {
+    plan::PlanRequest request;
+    request.observer = astro::makeObserver(55.5, 13.0).value.value();
+    request.startUnix = 1796688000; // 2026-12-08T00:00:00
+    request.settings.range.azHigh = 450;
+    double sink = 0;
+    const int n = 20;
+    std::printf("24-hour plan, mean of %d, wall / CPU (ms)\n", n);
+    for (bool dx : {false, true}) {
+        request.dx = dx ? astro::makeObserver(40.5, -74.0).value : std::nullopt;
+        double cpu0 = cpuSeconds();
+        double wall = timeIt(n, [&] { sink += plan::planPasses(request).windows.size(); });
+        double cpu1 = cpuSeconds();
+        std::printf("  %-18s %7.2f / %7.2f\n", dx ? "with a DX station" : "own windows",
+                    wall / 1000, (cpu1 - cpu0) / n * 1e3);
+    }
+    std::printf("(checksum %.0f)\n", sink);
+    return 0;
+}
+
 // A horizon mask of 3600 points (every 0.1 degree) evaluated at scattered azimuths, and one
 // whole decision with that mask and every rule on.
 int horizon() {
@@ -769,6 +792,9 @@ int main(int argc, char** argv) {
     if (what == "astro") {
         return astro();
     }
+    if (what == "plan") {
+        return passPlan();
+    }
     if (what == "ptt") {
         return pttSequence(n > 0 ? n : 40);
     }
@@ -779,6 +805,6 @@ int main(int argc, char** argv) {
         return hamlib(n > 0 ? n : 10);
     }
     std::fprintf(stderr, "usage: kelvora_bench pacedown | costs | latency [N] | ticks [N] | astro"
-                         " | horizon | hamlib [S] | ptt [N] | reopen [N]\n");
+                         " | horizon | plan | hamlib [S] | ptt [N] | reopen [N]\n");
     return 2;
 }

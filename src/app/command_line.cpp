@@ -42,6 +42,38 @@ QCommandLineOption hidden(QCommandLineOption option) {
     return option;
 }
 
+constexpr std::array<const char*, 3> kPlanOnly{"hours", "dx-locator", "dx-el-min"};
+
+std::optional<std::string> valueOf(const QCommandLineParser& parser, const QString& name) {
+    if (!parser.isSet(name)) {
+        return std::nullopt;
+    }
+    return parser.value(name).toStdString();
+}
+
+// --plan with its options; it prints and opens no window.
+CommandLine planCommand(const QCommandLineParser& parser, const QCommandLineOption& plan,
+                        const QString& positional) {
+    if (!positional.isEmpty() || parser.isSet("demo") || parser.isSet("ephemeris")) {
+        return failure("--plan prints the windows and opens no window; '" +
+                       (!positional.isEmpty()       ? positional
+                        : parser.isSet("ephemeris") ? QString("--ephemeris")
+                                                    : QString("--demo")) +
+                       "' does not go with it.");
+    }
+    CommandLine result;
+    result.action = CommandLine::Action::Plan;
+    result.plan.place.body = parser.value(plan).toStdString();
+    for (const auto& [name, field] : kEphemerisFields) {
+        result.plan.place.*field = valueOf(parser, name);
+    }
+    result.plan.hours = valueOf(parser, "hours");
+    result.plan.dxLocator = valueOf(parser, "dx-locator");
+    result.plan.dxElMin = valueOf(parser, "dx-el-min");
+    result.plan.home = valueOf(parser, "home");
+    return result;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments) {
@@ -67,17 +99,31 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         "Print where BODY (Moon or Sun) stands, as \"azimuth elevation\" in degrees, "
         "and end. Needs --utc and --locator or --lat and --lon.",
         "BODY");
-    const QCommandLineOption lat("lat", "--ephemeris: the station's latitude, degrees north.",
-                                 "DEG");
-    const QCommandLineOption lon("lon", "--ephemeris: the station's longitude, degrees east.",
-                                 "DEG");
+    const QCommandLineOption plan(
+        "plan",
+        "Print the windows of BODY (Moon or Sun) above the horizon mask and inside the limits, "
+        "one \"start end highest\" line each (UTC, degrees), and end. Needs --utc and --locator "
+        "or --lat and --lon; --home takes the mask, limits and range from that folder.",
+        "BODY");
+    const QCommandLineOption lat(
+        "lat", "--ephemeris, --plan: the station's latitude, degrees north.", "DEG");
+    const QCommandLineOption lon(
+        "lon", "--ephemeris, --plan: the station's longitude, degrees east.", "DEG");
     const QCommandLineOption locator(
-        "locator", "--ephemeris: the station's Maidenhead locator instead of --lat and --lon.",
+        "locator",
+        "--ephemeris, --plan: the station's Maidenhead locator instead of --lat and --lon.", "LOC");
+    const QCommandLineOption height(
+        "height", "--ephemeris, --plan: the station's height in metres (0).", "M");
+    const QCommandLineOption utc("utc", "--ephemeris: the time; --plan: the start. UTC.",
+                                 "YYYY-MM-DDTHH:MM:SS");
+    const QCommandLineOption hours("hours", "--plan: how many hours are planned (24).", "H");
+    const QCommandLineOption dxLocator(
+        "dx-locator", "--plan: the DX station's locator; the lines are then the common windows.",
         "LOC");
-    const QCommandLineOption height("height", "--ephemeris: the station's height in metres (0).",
-                                    "M");
-    const QCommandLineOption utc("utc", "--ephemeris: the time, UTC.", "YYYY-MM-DDTHH:MM:SS");
-    parser.addOptions({help, version, home, demo, ephemeris, lat, lon, locator, height, utc});
+    const QCommandLineOption dxElMin(
+        "dx-el-min", "--plan: the DX station's lowest useful elevation, degrees (0).", "DEG");
+    parser.addOptions({help, version, home, demo, ephemeris, plan, lat, lon, locator, height, utc,
+                       hours, dxLocator, dxElMin});
     for (const char* name : kQtValueOptions) {
         parser.addOption(hidden(QCommandLineOption(name, {}, "value")));
     }
@@ -106,6 +152,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         return result;
     }
     const QStringList positional = parser.positionalArguments();
+    if (parser.isSet(plan)) {
+        return planCommand(parser, plan, positional.isEmpty() ? QString() : positional.first());
+    }
     if (parser.isSet(ephemeris)) {
         if (!positional.isEmpty() || parser.isSet(demo)) {
             return failure("--ephemeris prints a position and opens no window; '" +
@@ -123,7 +172,12 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     }
     for (const auto& [name, field] : kEphemerisFields) {
         if (parser.isSet(name)) {
-            return failure(QString("--%1 goes with --ephemeris.").arg(name));
+            return failure(QString("--%1 goes with --ephemeris or --plan.").arg(name));
+        }
+    }
+    for (const char* name : kPlanOnly) {
+        if (parser.isSet(name)) {
+            return failure(QString("--%1 goes with --plan.").arg(name));
         }
     }
     if (parser.isSet(home)) {

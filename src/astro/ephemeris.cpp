@@ -3,6 +3,7 @@
 #include <erfa.h>
 #include <erfam.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -219,6 +220,20 @@ TopocentricPosition topocentricPosition(Body body, const UtcTime& time, const Ob
 double ownEchoDopplerHz(Body body, const UtcTime& time, const Observer& observer,
                         double frequencyHz) {
     return -2 * topocentricPosition(body, time, observer).rangeRateKmS / kLightKmS * frequencyHz;
+}
+
+double refractionDeg(double elevationDeg, double pressureHpa, double temperatureC) {
+    double refa = 0, refb = 0;
+    // A wavelength over 100 micrometres selects ERFA's radio formula.
+    eraRefco(pressureHpa, temperatureC, 0.5, 1e6, &refa, &refb);
+    // As in eraAtioq: the sine of the elevation kept off zero, so the lift stays finite.
+    const double e = elevationDeg * ERFA_DD2R;
+    const double sinEl = std::max(std::sin(e), 0.05);
+    const double cosEl = std::max(std::cos(e), 1e-6);
+    const double tz = cosEl / sinEl;
+    const double w = refb * tz * tz;
+    const double lift = (refa + w) * tz / (1 + (refa + 3 * w) / (sinEl * sinEl));
+    return lift * ERFA_DR2D;
 }
 
 } // namespace kelvora::astro

@@ -78,4 +78,10 @@ TopocentricPosition topocentricPosition(Body body, const UtcTime& time, const Ob
 double ownEchoDopplerHz(Body body, const UtcTime& time, const Observer& observer,
                         double frequencyHz);
 
+// How much atmospheric refraction lifts a body seen at `elevationDeg` without it: ERFA's
+// refraction constants (eraRefco) for the air's pressure and temperature, at radio wavelengths
+// with half-saturated air, applied as ERFA applies them to an observed place, which stays finite
+// down to and below the horizon. 0 above the zenith side of 90.
+double refractionDeg(double elevationDeg, double pressureHpa, double temperatureC);
+
 } // namespace kelvora::astro

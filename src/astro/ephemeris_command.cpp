@@ -38,9 +38,11 @@ template <class T> Parsed<T> failed(std::string error) {
     return {std::nullopt, std::move(error)};
 }
 
-Parsed<Body> readBody(const EphemerisRequest& request) {
+} // namespace
+
+Parsed<Body> requestedBody(const EphemerisRequest& request, std::string_view option) {
     if (!request.body) {
-        return failed<Body>("--ephemeris needs a body: Moon or Sun");
+        return failed<Body>(std::string(option) + " needs a body: Moon or Sun");
     }
     if (strcasecmp(request.body->c_str(), "Sun") == 0) {
         return {Body::Sun, {}};
@@ -48,8 +50,11 @@ Parsed<Body> readBody(const EphemerisRequest& request) {
     if (strcasecmp(request.body->c_str(), "Moon") == 0) {
         return {Body::Moon, {}};
     }
-    return failed<Body>("--ephemeris: unknown body '" + *request.body + "', use Moon or Sun");
+    return failed<Body>(std::string(option) + ": unknown body '" + *request.body +
+                        "', use Moon or Sun");
 }
+
+namespace {
 
 // --lat and --lon, both given.
 Parsed<GeoPoint> readLatLon(const EphemerisRequest& request) {
@@ -72,7 +77,9 @@ Parsed<GeoPoint> readLatLon(const EphemerisRequest& request) {
     return {point, {}};
 }
 
-Parsed<Observer> readObserver(const EphemerisRequest& request) {
+} // namespace
+
+Parsed<Observer> requestedPlace(const EphemerisRequest& request) {
     const bool latLon = request.latitude || request.longitude;
     if (latLon && request.locator) {
         return failed<Observer>("give either --locator or --lat and --lon, not both");
@@ -98,14 +105,12 @@ Parsed<Observer> readObserver(const EphemerisRequest& request) {
     return makeObserver(place.value->latitudeDeg, place.value->longitudeDeg, height);
 }
 
-} // namespace
-
 CommandResult runEphemerisCommand(const EphemerisRequest& request) {
-    Parsed<Body> body = readBody(request);
+    Parsed<Body> body = requestedBody(request, "--ephemeris");
     if (!body) {
         return usageError(body.error);
     }
-    Parsed<Observer> observer = readObserver(request);
+    Parsed<Observer> observer = requestedPlace(request);
     if (!observer) {
         return usageError(observer.error);
     }

@@ -2,8 +2,11 @@
 // printed as "azimuth elevation". Pure: option values in, exit code and texts out.
 #pragma once
 
+#include "astro/ephemeris.h"
+
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace kelvora::astro {
 
@@ -24,5 +27,10 @@ struct CommandResult {
 };
 
 CommandResult runEphemerisCommand(const EphemerisRequest& request);
+
+// The body and the place of a request, for the commands that share these options; `option`
+// names the command in the messages.
+Parsed<Body> requestedBody(const EphemerisRequest& request, std::string_view option);
+Parsed<Observer> requestedPlace(const EphemerisRequest& request);
 
 } // namespace kelvora::astro

@@ -60,15 +60,15 @@ constexpr std::array kRows = std::to_array<SchemaRow>({
     {"Station", "Height", Number, "0", -500, 10000, "", "m", "Height",
      "The station's height above sea level"},
     {"Station", "Refraction", Flag, "0", 0, 1, "", "", "Refraction",
-     "Lift the computed Moon and Sun by atmospheric refraction", Nowhere, true},
+     "Lift the computed Moon and Sun by atmospheric refraction"},
     {"Station", "Pressure_hPa", Number, "1010", 0, 1200, "", "hPa", "Pressure",
-     "Air pressure for the refraction", Nowhere, true},
+     "Air pressure for the refraction"},
     {"Station", "Temperature_C", Number, "10", -80, 60, "", "°C", "Temperature",
-     "Air temperature for the refraction", Nowhere, true},
+     "Air temperature for the refraction"},
     {"Station", "DX_Locator", Text, "", 0, 0, "", "", "DX locator",
-     "The DX station's locator, for the common windows", Nowhere, true},
+     "The DX station's locator, for the common windows"},
     {"Station", "DX_El_Min", Number, "0", -90, 90, "", "°", "DX lowest elevation",
-     "The DX station's lowest useful elevation", Nowhere, true},
+     "The DX station's lowest useful elevation"},
 
     // [Hamlib]: the daemons and Kelvora's own rotctld server, in the settings dialog.
     {"Hamlib", "Rig_Address", Address, "127.0.0.1:4532", 0, 0, "", "", "rigctld address:",
@@ -102,13 +102,13 @@ constexpr std::array kRows = std::to_array<SchemaRow>({
 
     // [Rotor_Range]: the mechanical range of the rotor.
     {"Rotor_Range", "Az_Low", Number, "0", -360, 360, "", "°", "Azimuth low",
-     "Lowest azimuth the rotor may be commanded to", Nowhere, true},
+     "Lowest azimuth the rotor may be commanded to"},
     {"Rotor_Range", "Az_High", Number, "360", 0, 720, "", "°", "Azimuth high",
-     "Highest azimuth; the span runs from 360 to 720", Nowhere, true},
+     "Highest azimuth; the span runs from 360 to 720"},
     {"Rotor_Range", "El_High", Number, "90", 90, 180, "", "°", "Elevation high",
-     "180 for an elevation axis that goes over the top", Nowhere, true},
+     "180 for an elevation axis that goes over the top"},
     {"Rotor_Range", "Flip", Flag, "0", 0, 1, "", "", "Fly over the top",
-     "Allow a pass flown with azimuth + 180 and elevation 180 - el", Nowhere, true},
+     "Allow a pass flown with azimuth + 180 and elevation 180 - el"},
 
     // [WSJTX]: the UDP listener.
     {"WSJTX", "Udp", Flag, "0", 0, 1, "", "", "Listen to WSJT-X",

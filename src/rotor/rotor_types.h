@@ -38,6 +38,12 @@ struct NetworkRotor {
     void (*park)(Kelv& k) = nullptr; // the controller's own park position
 };
 
+// The mechanical azimuth a type's commands can carry.
+struct AzimuthReach {
+    double low = 0, high = 360;
+    bool fromDaemon = false; // the daemon knows its own range and refuses what it cannot do
+};
+
 struct RotorType {
     std::string_view name; // the exact text of the settings list
     ui::RotorControls controls{};
@@ -50,6 +56,7 @@ struct RotorType {
     bool relaysFrequency = false; // the unit passes the frequency on and owns the " A=B" button
     bool noRotor = false;         // the "None" row: no rotor at all
     const NetworkRotor* network = nullptr; // set: no rotor port, these instead
+    AzimuthReach azReach{};
 };
 
 // Every type in the order the settings list offers them, "None" first.

@@ -254,6 +254,11 @@ void readTrackingSource(Kelv& k) {
     astro::Body body = trackedBody(k);
     astro::UtcTime now = astro::UtcTime::fromUnixSeconds(k.clock.utcSeconds());
     astro::TopocentricPosition position = astro::topocentricPosition(body, now, *source.observer);
+    const station::StationSettings& air = k.part<station::StationPart>().rules.settings();
+    if (air.refraction) {
+        position.elevationDeg +=
+            astro::refractionDeg(position.elevationDeg, air.pressureHpa, air.temperatureC);
+    }
     std::optional<double> hz = trackedFrequencyHz(k);
     std::optional<double> doppler;
     if (hz) {

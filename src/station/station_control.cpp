@@ -9,6 +9,7 @@
 #include "rotor/controller_unit.h"
 #include "rotor/rotor_types.h"
 #include "state/numbers.h"
+#include "station/rotor_range.h"
 
 #include <cmath>
 #include <string>
@@ -184,7 +185,8 @@ StationPart::StationPart(Kelv& k) {
 }
 
 StationSettings readStationSettings(Kelv& k) {
-    return parseStationSettings(k.settings().lookup("Station"));
+    return parseStationWithRange(k.settings().lookup("Station"), k.settings().lookup("Rotor_Range"),
+                                 k.settings().RotorType);
 }
 
 std::map<std::string, std::string> stationValues(Kelv& k) {

@@ -20,7 +20,7 @@ struct NumberKey {
     double StationSettings::*field;
 };
 
-constexpr std::array<NumberKey, 8> kNumberKeys = {{
+constexpr std::array<NumberKey, 11> kNumberKeys = {{
     {"Az_Min", &StationSettings::azMin},
     {"Az_Max", &StationSettings::azMax},
     {"El_Min", &StationSettings::elMin},
@@ -29,6 +29,9 @@ constexpr std::array<NumberKey, 8> kNumberKeys = {{
     {"Park_Az", &StationSettings::parkAz},
     {"Park_El", &StationSettings::parkEl},
     {"Stale_Seconds", &StationSettings::staleSeconds},
+    {"Pressure_hPa", &StationSettings::pressureHpa},
+    {"Temperature_C", &StationSettings::temperatureC},
+    {"DX_El_Min", &StationSettings::dxElMin},
 }};
 
 void checkReversed(config::SectionReader& reader, std::string_view minKey, double low,
@@ -61,6 +64,8 @@ StationSettings parseStationSettings(const KeyLookup& lookup) {
     s.azLimited = s.azMin != 0 || s.azMax != 360;
     s.elLimited = s.elMin != 0 || s.elMax != 90;
     s.horizonFile = reader.text("Horizon_File");
+    s.refraction = reader.flag("Refraction");
+    s.dxLocator = reader.text("DX_Locator");
     s.errors = std::move(reader.errors);
     bool parkAzOutside = s.azLimited && (s.parkAz < s.azMin || s.parkAz > s.azMax);
     bool parkElOutside = s.elLimited && (s.parkEl < s.elMin || s.parkEl > s.elMax);

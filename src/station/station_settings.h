@@ -16,6 +16,17 @@ namespace kelvora::station {
 
 using KeyLookup = config::KeyLookup;
 
+// [Rotor_Range]: the rotor's mechanical range.
+struct RotorRange {
+    double azLow = 0, azHigh = 360; // mechanical azimuth the rotor may be commanded over
+    double elHigh = 90;             // 180: the elevation axis goes over the top
+    bool flip = false;              // a pass may be flown with az + 180 and 180 - el
+    // Anything beyond the plain 0..360, 0..90 mount: the path is chosen and the mechanical
+    // azimuth commanded. False keeps every command as it always was.
+    bool extended() const { return azLow != 0 || azHigh != 360 || flip; }
+    bool canFlip() const { return flip && elHigh == 180; }
+};
+
 struct StationSettings {
     bool holdTx = false;
     std::bitset<60> moveSeconds = std::bitset<60>().set(); // the seconds a command may go out
@@ -33,6 +44,12 @@ struct StationSettings {
     // Park_Az/Park_El outside the limits: Park is refused until they are mended. A park position
     // under the horizon mask is allowed, as parking at the horizon is normal.
     std::string parkError;
+    // The computed Moon and Sun lifted by refraction for this air; a file's positions never.
+    bool refraction = false;
+    double pressureHpa = 1010, temperatureC = 10;
+    std::string dxLocator; // the DX station's locator for the common windows; empty for none
+    double dxElMin = 0;
+    RotorRange range; // [Rotor_Range], checked against the rotor type at Start
 };
 
 StationSettings parseStationSettings(const KeyLookup& lookup);
