@@ -3,6 +3,8 @@
 
 #include "state/numbers.h"
 
+#include <cmath>
+
 namespace kelvora::rotor {
 
 namespace {
@@ -52,6 +54,25 @@ std::optional<AzEl> prepareAzEl(double az, double el, const Corrections& correct
         return std::nullopt;
     }
     return AzEl{limit(*a, 0, 360), limit(*e, 0, 90)};
+}
+
+std::optional<AzEl> prepareMechanical(double az, double el, const Corrections& corrections,
+                                      const MechanicalLimits& limits) {
+    if (limits.elHigh <= 90 && el > 90) {
+        el = 180 - el;
+    }
+    double skyAz = std::fmod(az, 360.0);
+    skyAz += skyAz < 0 ? 360 : 0;
+    const bool over = el > 90; // the table holds the elevation seen from the horizon
+    const double skyEl = over ? 180 - el : el;
+    std::optional<double> a = correctAz(skyAz, corrections);
+    std::optional<double> e = correctEl(skyEl, corrections);
+    if (!a || !e) {
+        return std::nullopt;
+    }
+    const double elCorrection = *e - skyEl;
+    return AzEl{limit(az + (*a - skyAz), limits.azLow, limits.azHigh),
+                limit(over ? el - elCorrection : el + elCorrection, 0, limits.elHigh)};
 }
 
 std::optional<double> prepareAz(double az, const Corrections& corrections) {

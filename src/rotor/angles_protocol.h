@@ -31,6 +31,15 @@ double limit(double value, double low, double high);
 // (el above 90 becomes 180 - el), the corrections, azimuth limited to 0..360 and elevation to
 // 0..90. std::nullopt when nothing is to be sent.
 std::optional<AzEl> prepareAzEl(double az, double el, const Corrections& corrections);
+// The mechanical range of a rotor that turns past 0..360 or over the top.
+struct MechanicalLimits {
+    double azLow = 0, azHigh = 360, elHigh = 90;
+};
+// Mechanical angles (an azimuth in the range, an elevation up to elHigh): the corrections of the
+// sky direction they point at, limited to the range; with elHigh 90 an elevation above 90 is
+// flown as 180 - el as always. std::nullopt without a correction entry.
+std::optional<AzEl> prepareMechanical(double az, double el, const Corrections& corrections,
+                                      const MechanicalLimits& limits);
 // Azimuth-only rotors: corrected and limited to 0..360, with no horizon test.
 std::optional<double> prepareAz(double az, const Corrections& corrections);
 

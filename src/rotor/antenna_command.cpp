@@ -150,4 +150,25 @@ bool commandTrackedTarget(Kelv& k) {
            carryOut(k, type->set, command);
 }
 
+bool commandMechanical(Kelv& k, double az, double el, const MechanicalLimits& limits) {
+    const RotorType* type = findRotorType(k.settings().RotorType);
+    if (type == nullptr || (!k.MSComm2.isOpen() && type->network == nullptr) ||
+        type->set.angles == AngleRule::None || k.ui.Rotorman.value == 1) {
+        return false;
+    }
+    std::optional<AzEl> angles =
+        prepareMechanical(az, el, {k.rs.Az_correction, k.rs.El_correction}, limits);
+    if (!angles) {
+        return false;
+    }
+    AntennaCommand command{AntennaDecision::Command, HoldReason::None, *angles, {}};
+    if (type->set.angles == AngleRule::AzOnly) {
+        command.angles.el = 0;
+    }
+    if (type->set.angles == AngleRule::Decimal) {
+        command.texts = {numbers::oneDecimal(angles->az), numbers::oneDecimal(angles->el)};
+    }
+    return carryOut(k, type->set, command);
+}
+
 } // namespace kelvora::rotor

@@ -74,5 +74,8 @@ bool commandPosition(Kelv& k, double az, double el);
 // The tracking target (Az_int/El_int, the texts of the run state) through the configured type,
 // unless the manual direction is ticked. True when the command went out.
 bool commandTrackedTarget(Kelv& k);
+// Mechanical angles (an extended [Rotor_Range]: beyond 0..360, over the top) through the
+// configured type, unless the manual direction is ticked. True when the command went out.
+bool commandMechanical(Kelv& k, double az, double el, const MechanicalLimits& limits);
 
 } // namespace kelvora::rotor

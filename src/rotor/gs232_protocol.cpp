@@ -48,8 +48,9 @@ LabelTexts parseSignedForm(std::string_view reply) {
 } // namespace
 
 std::string gs232SetCommand(double az, double el) {
-    return "W" + numbers::padLeft(nearestText(az), 3) + " 0" +
-           numbers::padLeft(nearestText(el), 2) + kCr;
+    // Three digits each: azimuth to 450 on an overlap controller, elevation to 180 over the top.
+    return "W" + numbers::padLeft(nearestText(az), 3) + " " + numbers::padLeft(nearestText(el), 3) +
+           kCr;
 }
 
 std::string gs232ManualCommand(std::string_view a, std::string_view e) {

@@ -235,6 +235,10 @@ std::string RotorModel::frame(const std::string& bytes) {
 }
 
 void RotorModel::moveTo(double toAz, double toEl) {
+    if (toAz < azLow || toAz > azHigh || toEl < elLow || toEl > elHigh) {
+        ++refused;
+        return;
+    }
     m_targetAz = toAz;
     m_targetEl = toEl;
     if (degreesPerSecond <= 0) {

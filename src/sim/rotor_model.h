@@ -36,7 +36,7 @@ std::optional<RotorProtocol> protocolFor(std::string_view rotorType);
 // Responsibilities:
 // - Parses commands as a controller of that family reads them and records each one.
 // - Moves to every position set, at once or at degreesPerSecond as advance() lets time pass,
-//   and answers position requests with where it stands.
+//   and answers position requests with where it stands; refuses a position beyond its end stops.
 // - Answers as the real controller does where the program relies on it: the Kelvora unit ends
 //   every answer with its prompt "Kelvora>>"; a SPID controller answers a set or stop frame
 //   with a position frame (the position before the move).
@@ -48,6 +48,9 @@ public:
     std::string receive(std::string_view bytes);
 
     RotorProtocol protocol() const { return m_protocol; }
+    // The position last set, where the rotor is turning to.
+    double targetAz() const { return m_targetAz; }
+    double targetEl() const { return m_targetEl; }
     // Turns towards the last position set; nothing while degreesPerSecond is 0 (moves at once).
     void advance(double seconds);
 
@@ -57,6 +60,10 @@ public:
     bool hostMode = false;
     char polarity = 'H';
     int stops = 0;
+    // The end stops: a position set outside them is refused and counted, and the rotor keeps
+    // turning to the last one it took. The defaults hold no command any family can send.
+    double azLow = -360, azHigh = 720, elLow = -90, elHigh = 180;
+    int refused = 0;
     // Every complete command: a line without its CR, or a whole 13-byte SPID frame.
     std::vector<std::string> commands;
 

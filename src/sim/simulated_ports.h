@@ -47,6 +47,7 @@ class SimulatedRotorPort : public SimulatedPort {
 public:
     SimulatedRotorPort(platform::Clock& clock, RotorProtocol protocol, double degreesPerSecond);
     const RotorModel& model() const { return m_model; }
+    RotorModel& model() { return m_model; } // its speed and end stops are the test's to set
 
 protected:
     std::string answer(std::string_view bytes) override;

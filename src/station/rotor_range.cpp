@@ -1,9 +1,11 @@
 // [Rotor_Range] checked against the span and the rotor type, and the mechanical angles of a path.
 #include "station/rotor_range.h"
 
+#include "state/numbers.h"
 #include "station/station_text.h"
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 namespace kelvora::station {
@@ -68,6 +70,16 @@ StationSettings parseStationWithRange(const config::KeyLookup& station,
         type != nullptr && !type->noRotor ? type->azReach : rotor::AzimuthReach{.fromDaemon = true};
     s.range = parseRotorRange(range, reach, rotorType, s.errors);
     return s;
+}
+
+std::string describePath(const PlannedPath& path) {
+    long long t = std::llround(path.untilUnix);
+    long long day = ((t % 86400) + 86400) % 86400;
+    char until[16];
+    std::snprintf(until, sizeof until, "%02lld:%02lld:%02lld", day / 3600, day / 60 % 60, day % 60);
+    return "path " + numbers::oneDecimal(path.mechLow) + ".." + numbers::oneDecimal(path.mechHigh) +
+           (path.choice.flipped ? ", flipped" : "") + (path.unwinds ? ", with an unwind" : "") +
+           ", until " + until + " UTC";
 }
 
 double skyAzimuth(double az) {

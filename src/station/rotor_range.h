@@ -38,6 +38,18 @@ struct PathChoice {
 AzElTarget mechanicalTarget(AzElTarget sky, const PathChoice& path,
                             std::optional<double> lastMechAz, const RotorRange& range);
 
+// The path the current window is flown on, kept until the window ends.
+struct PlannedPath {
+    PathChoice choice;
+    double untilUnix = 0; // the window's end, POSIX seconds
+    double mechLow = 0, mechHigh = 0;
+    bool unwinds = false; // no path of the range flies the whole window in one sweep
+};
+
+// The state text of the path: "path 12..287, flipped, until 13:13:32 UTC" and the like.
+std::string describePath(const PlannedPath& path);
+inline constexpr std::string_view kPlanningOff = "overlap planning is off";
+
 // Without a plan: the mechanical azimuth of `skyAz` in the range nearest the last one commanded,
 // kept until the other one is nearer by more than `hysteresisDeg`, so that the rotor does not
 // hunt between two equal choices.

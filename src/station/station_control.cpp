@@ -304,7 +304,35 @@ Decision stationDecision(Kelv& k) {
     return d;
 }
 
+// The target the rules let go, to the rotor: as always on a plain rotor; with an extended range
+// the mechanical azimuth of the planned path (else the nearest, with hysteresis).
+bool sendTarget(Kelv& k, const AzElTarget& sky) {
+    StationPart& part = k.part<StationPart>();
+    const RotorRange& range = part.rules.settings().range;
+    if (!range.extended()) {
+        return rotor::commandTrackedTarget(k);
+    }
+    const bool planned = part.planned && k.clock.utcSeconds() <= part.planned->untilUnix;
+    AzElTarget mech = planned
+                          ? mechanicalTarget(sky, part.planned->choice, part.lastMechAz, range)
+                          : AzElTarget{nearestMechanicalAz(sky.az, part.lastMechAz, range), sky.el};
+    if (!rotor::commandMechanical(k, mech.az, mech.el, {range.azLow, range.azHigh, range.elHigh})) {
+        return false;
+    }
+    part.lastMechAz = mech.az;
+    return true;
+}
+
 } // namespace
+
+void setPlannedPath(Kelv& k, std::optional<PlannedPath> path) {
+    StationPart& part = k.part<StationPart>();
+    if (path) {
+        part.lastMechAz.reset();
+    }
+    part.pathText = path ? describePath(*path) : std::string();
+    part.planned = std::move(path);
+}
 
 void commandNewTarget(Kelv& k) {
     RunState& rs = k.rs;
@@ -321,7 +349,7 @@ void commandNewTarget(Kelv& k) {
     rs.El_sent = rs.El_text;
     // The rules have compared the target with the last one: a target they let go is commanded
     // even when its text is the one sent before (Track after Park).
-    if (rotor::commandTrackedTarget(k)) {
+    if (sendTarget(k, d.target)) {
         rs.antenna.commandedAz = d.target.az;
         rs.antenna.commandedEl = d.target.el;
     } else {

@@ -8,6 +8,7 @@
 #include "hamlib/rotctld_server.h"
 #include "state/kelv.h"
 #include "station/horizon_file.h"
+#include "station/rotor_range.h"
 #include "station/station_rules.h"
 
 #include <map>
@@ -52,7 +53,18 @@ struct StationPart : KelvPart {
     // Configured from the settings as they are, so that a tick before any Start has the rules.
     explicit StationPart(Kelv& k);
     StationRules rules;
+    // With an extended [Rotor_Range]: the current window's path (set by the planner above this
+    // layer), or none: the nearest mechanical azimuth with hysteresis.
+    std::optional<PlannedPath> planned;
+    std::optional<double> lastMechAz; // the mechanical azimuth last commanded
+    // For the state line: the chosen path, or that overlap planning is off; empty on a plain
+    // rotor.
+    std::string pathText;
 };
+
+// Installs the path of the window that has begun (or, without one, none); the first command
+// of a new path goes to its start.
+void setPlannedPath(Kelv& k, std::optional<PlannedPath> path);
 
 // The [Station] keys of the settings record, each missing one at its default.
 StationSettings readStationSettings(Kelv& k);

@@ -19,6 +19,7 @@
 #include "tracking/control_enabling.h"
 #include "tracking/device_lists.h"
 #include "tracking/line_reopen.h"
+#include "tracking/path_planning.h"
 #include "tracking/rotor_dat.h"
 
 #include <algorithm>
@@ -101,6 +102,7 @@ void startTracking(Kelv& k) {
     k.ui.Tracklb.caption = k.rs.Object_name;
 
     station::startStation(k);
+    startPathPlanning(k);
 }
 
 void stopTracking(Kelv& k) {

@@ -13,6 +13,7 @@
 #include "state/kelv.h"
 #include "station/station_control.h"
 #include "tracking/line_reopen.h"
+#include "tracking/path_planning.h"
 
 namespace kelvora {
 
@@ -29,6 +30,7 @@ void processSecond(Kelv& k) {
     f.lblEL.caption = rs.El_text;
     f.Tracklb.caption = rs.Object_name;
 
+    keepPlannedPath(k);
     station::commandNewTarget(k);
     updateSkyView(k);
 
