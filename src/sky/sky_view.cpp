@@ -163,6 +163,11 @@ void SkyView::update(Kelv& k) {
         addOtherBody(k, scene);
     }
     addStationRules(k.part<station::StationPart>().rules, scene);
+    if (const auto& planned = k.part<station::StationPart>().planned) {
+        for (const station::AzElTarget& p : planned->track) {
+            scene.plannedPath.push_back({p.az, p.el});
+        }
+    }
     scene.holdText = rs.antenna.paused ? std::string("Paused: tracking resumes with Track")
                                        : rs.antenna.holdText;
     scene.source = sourceText(k);

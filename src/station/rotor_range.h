@@ -43,7 +43,8 @@ struct PlannedPath {
     PathChoice choice;
     double untilUnix = 0; // the window's end, POSIX seconds
     double mechLow = 0, mechHigh = 0;
-    bool unwinds = false; // no path of the range flies the whole window in one sweep
+    bool unwinds = false;          // no path of the range flies the whole window in one sweep
+    std::vector<AzElTarget> track; // the window's sky positions, for the sky view
 };
 
 // The state text of the path: "path 12..287, flipped, until 13:13:32 UTC" and the like.

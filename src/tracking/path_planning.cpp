@@ -80,9 +80,14 @@ void keepPlannedPath(Kelv& k) {
     }
     for (const plan::PassWindow& w : planning.plan->windows) {
         if (w.rise <= now + 1 && now < w.set) {
-            station::setPlannedPath(k,
-                                    station::PlannedPath{w.path.path, w.set, w.path.mechLow,
-                                                         w.path.mechHigh, !w.path.unwinds.empty()});
+            station::PlannedPath path{
+                w.path.path, w.set, w.path.mechLow, w.path.mechHigh, !w.path.unwinds.empty(), {}};
+            for (const plan::PlanSample& s : planning.plan->samples) {
+                if (s.unix >= w.rise - 60 && s.unix <= w.set + 60) {
+                    path.track.push_back({s.az, s.el});
+                }
+            }
+            station::setPlannedPath(k, std::move(path));
             // A later window is planned again from where this one ends.
             planning.plan.reset();
             return;

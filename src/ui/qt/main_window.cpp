@@ -8,6 +8,7 @@
 #include "state/message_box.h"
 #include "station/station_control.h"
 #include "tracking/tracking_cycle.h"
+#include "ui/qt/plan_window.h"
 #include "ui/qt/qt_binding.h"
 
 #include <QCheckBox>
@@ -144,7 +145,7 @@ void MainWindow::buildMenus() {
         m_bindings.push_back([action, &control] { applyAction(action, control); });
     }
 
-    // View: the sky view window, before About.
+    // View: the sky view and the plan windows, before About.
     QMenu* view = new QMenu("View", menu);
     view->setObjectName("mnuView");
     QAction* sky = view->addAction("Sky view");
@@ -153,6 +154,10 @@ void MainWindow::buildMenus() {
     connect(sky, &QAction::triggered, this,
             [this] { m_events.run([this] { toggleSkyView(m_k); }); });
     m_bindings.push_back([this, sky] { sky->setChecked(m_k.part<SkyView>().visible); });
+    auto* planWindow = new PlanWindow(m_k, this);
+    QAction* planAction = view->addAction("Plan");
+    planAction->setObjectName("mnuPlan");
+    connect(planAction, &QAction::triggered, this, [planWindow] { planWindow->open(); });
     menu->insertMenu(menu->actions().back(), view);
 }
 

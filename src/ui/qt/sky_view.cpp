@@ -237,6 +237,15 @@ void drawMarks(QPainter& p, const SkyScene& scene, const SkyColours& c, const Sk
     const double radius = layout.radius;
     const double mark = layout.mark;
     const QPointF centre = layout.centre;
+    if (scene.plannedPath.size() > 1) {
+        QPolygonF path;
+        for (const SkyPoint& point : scene.plannedPath) {
+            path << skyPoint(point.az, point.el, centre, radius);
+        }
+        p.setPen(QPen(c.commanded, std::max(1.5, mark / 3), Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawPolyline(path);
+    }
     if (scene.target) {
         QPointF xy = skyPoint(scene.target->az, scene.target->el, centre, radius);
         double r = mark * 2.4;
