@@ -136,7 +136,7 @@ void PlanWindow::paintPlan(QPainter& p, QSize size, const PlanPicture& picture) 
         return;
     }
     const plan::PassPlan& plan = *picture.plan;
-    const int lines = static_cast<int>(plan.windows.size() + plan.common.size()) + 3;
+    const int lines = static_cast<int>(plan.windows.size() + plan.common.size()) + 4;
     Chart c;
     c.area = QRectF(48, 30, size.width() - 64, std::max(120.0, size.height() - 60 - 18.0 * lines));
     c.start = plan.samples.front().unix;
@@ -174,13 +174,16 @@ void PlanWindow::paintPlan(QPainter& p, QSize size, const PlanPicture& picture) 
         p.drawText(QRectF(12, y, size.width() - 24, 18), Qt::AlignLeft | Qt::AlignVCenter, line);
         y += 18;
     };
-    text(QString("Red: the %1; brown: the horizon mask at its azimuth%2; green: the windows.")
-             .arg(QString::fromStdString(picture.body),
-                  picture.dxLocator.empty()
-                      ? QString()
-                      : QString("; dashed blue: seen from %1; blue bar: the common windows")
-                            .arg(QString::fromStdString(picture.dxLocator))),
+    text(QString("Red: the %1; brown: the horizon mask at its azimuth; green: the windows; "
+                 "dotted: an unwind.")
+             .arg(QString::fromStdString(picture.body)),
          QColor(80, 80, 80));
+    if (!picture.dxLocator.empty()) {
+        text(QString("Dashed blue: the %1 seen from %2; blue bar: the common windows.")
+                 .arg(QString::fromStdString(picture.body),
+                      QString::fromStdString(picture.dxLocator)),
+             QColor(80, 80, 80));
+    }
     if (plan.windows.empty()) {
         text("No window: the body stays under the mask or outside the limits.", QColor(32, 32, 32));
     }
