@@ -582,13 +582,17 @@ int passPlan() {
     double sink = 0;
     const int n = 20;
     std::printf("24-hour plan, mean of %d, wall / CPU (ms)\n", n);
-    for (bool dx : {false, true}) {
-        request.dx = dx ? astro::makeObserver(40.5, -74.0).value : std::nullopt;
-        double cpu0 = cpuSeconds();
-        double wall = timeIt(n, [&] { sink += plan::planPasses(request).windows.size(); });
-        double cpu1 = cpuSeconds();
-        std::printf("  %-18s %7.2f / %7.2f\n", dx ? "with a DX station" : "own windows",
-                    wall / 1000, (cpu1 - cpu0) / n * 1e3);
+    for (astro::Body body : {astro::Body::Moon, astro::Body::Sun}) {
+        request.body = body;
+        for (bool dx : {false, true}) {
+            request.dx = dx ? astro::makeObserver(40.5, -74.0).value : std::nullopt;
+            double cpu0 = cpuSeconds();
+            double wall = timeIt(n, [&] { sink += plan::planPasses(request).windows.size(); });
+            double cpu1 = cpuSeconds();
+            std::printf("  %-4s %-18s %7.2f / %7.2f\n", body == astro::Body::Moon ? "Moon" : "Sun",
+                        dx ? "with a DX station" : "own windows", wall / 1000,
+                        (cpu1 - cpu0) / n * 1e3);
+        }
     }
     std::printf("(checksum %.0f)\n", sink);
     return 0;
