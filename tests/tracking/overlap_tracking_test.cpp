@@ -135,9 +135,8 @@ TEST(OverlapTracking, ADayOfMoonWithoutStopUnwindOrMask) {
         }
         EXPECT_EQ(!announced.empty(), day.unwindsPlanned);
 
-        std::string error;
         station::HorizonMask mask = day.station.count("Horizon_File")
-                                        ? *station::HorizonMask::parse(kMask, "mask", error)
+                                        ? *station::HorizonMask::parse(kMask, "mask").value
                                         : station::HorizonMask();
         double lastAz = rotor.model().targetAz(), lastEl = rotor.model().targetEl();
         double lastAt = -1e9;
