@@ -156,6 +156,10 @@ bool commandMechanical(Kelv& k, double az, double el, const MechanicalLimits& li
         type->set.angles == AngleRule::None || k.ui.Rotorman.value == 1) {
         return false;
     }
+    // Below the horizon (either way over the top) the elevation rotors hold, as they always did.
+    if (type->set.angles != AngleRule::AzOnly && (el < 0 || el > 180)) {
+        return false;
+    }
     std::optional<AzEl> angles =
         prepareMechanical(az, el, {k.rs.Az_correction, k.rs.El_correction}, limits);
     if (!angles) {

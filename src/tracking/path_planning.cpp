@@ -79,7 +79,9 @@ void keepPlannedPath(Kelv& k) {
         return;
     }
     for (const plan::PassWindow& w : planning.plan->windows) {
-        if (w.rise <= now + 1 && now < w.set) {
+        // A minute early: the target's one-decimal text can clear the horizon a little before
+        // the window's computed start, and its first command must already be on the path.
+        if (w.rise <= now + 60 && now < w.set) {
             station::PlannedPath path{
                 w.path.path, w.set, w.path.mechLow, w.path.mechHigh, !w.path.unwinds.empty(), {}};
             for (const plan::PlanSample& s : planning.plan->samples) {

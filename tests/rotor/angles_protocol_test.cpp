@@ -44,6 +44,32 @@ TEST(RotorAngles, CommonPreparation) {
     }
 }
 
+// Mechanical angles: the corrections of the sky direction, the range's own limits, and the
+// elevation past 90 kept on an axis that goes over the top.
+TEST(RotorAngles, MechanicalAnglesPastTheCircleAndOverTheTop) {
+    Tables rs;
+    rs.Az_correction[10] = "2";
+    rs.El_correction[30] = "1";
+    const MechanicalLimits overlap{0, 450, 90}, overTop{0, 360, 180}, southStop{-180, 180, 90};
+    const struct {
+        double az, el;
+        const MechanicalLimits& limits;
+        double wantAz, wantEl;
+    } cases[] = {
+        {370, 30, overlap, 372, 31}, // corrected at sky azimuth 10
+        {449, 45, overlap, 449, 45},     {460, 45, overlap, 450, 45},
+        {190, 150, overTop, 190, 149}, // over the top: the correction of elevation 30, mirrored
+        {190, 150, overlap, 190, 31},  // El_High 90: flown as 180 - el, as always
+        {-170, 30, southStop, -170, 31}, {-350, 5, southStop, -180, 5},
+    };
+    for (const auto& c : cases) {
+        std::optional<AzEl> got = prepareMechanical(c.az, c.el, rs, c.limits);
+        ASSERT_TRUE(got) << c.az;
+        EXPECT_DOUBLE_EQ(got->az, c.wantAz) << c.az << " " << c.el;
+        EXPECT_DOUBLE_EQ(got->el, c.wantEl) << c.az << " " << c.el;
+    }
+}
+
 TEST(RotorAngles, AzimuthOnlyHasNoHorizonAndKeepsLimits) {
     Tables rs;
     rs.Az_correction[360] = "4";

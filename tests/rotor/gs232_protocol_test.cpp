@@ -5,11 +5,25 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace kelvora {
 namespace {
 
 using rotor::LabelTexts;
 using std::nullopt;
+
+// Three digits each: an overlap azimuth and an elevation over the top, as 450-degree controllers
+// take them; the plain range keeps its bytes.
+TEST(Gs232Protocol, SetCommandCarriesTheWholeRange) {
+    const std::tuple<double, double, const char*> cases[] = {{123, 45, "W123 045\r"},
+                                                             {0, 5, "W000 005\r"},
+                                                             {450, 120, "W450 120\r"},
+                                                             {405.4, 179.6, "W405 180\r"}};
+    for (const auto& [az, el, bytes] : cases) {
+        EXPECT_EQ(rotor::gs232SetCommand(az, el), bytes) << az << " " << el;
+    }
+}
 
 struct DialectCase {
     const char* what;
