@@ -92,7 +92,16 @@ void startNetworkDevices(Kelv& k) {
                     k, {numbers::oneDecimal(p.azimuth), numbers::oneDecimal(p.elevation)});
             };
             // A daemon that comes (back) is sent the last command again.
-            devices.rot()->onConnected = [&k] { station::resendToRotor(k); };
+            devices.rot()->onConnected = [&k, &devices] {
+                // Only a range beyond the plain one needs the daemon's: the default asks nothing.
+                if (k.part<station::StationPart>().rules.settings().range.extended()) {
+                    devices.rot()->send(hamlib::dumpStateCommand());
+                }
+                station::resendToRotor(k);
+            };
+            devices.rot()->onAzimuthRange = [&k](double low, double high) {
+                station::checkDaemonRange(k, low, high);
+            };
         } else {
             failures += error + "\n";
         }

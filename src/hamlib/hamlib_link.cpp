@@ -73,7 +73,7 @@ std::string_view longName(Daemon daemon, std::string_view command) {
         {'F', "set_freq"},      {'f', "get_freq"}, {'I', "set_split_freq"}, {'S', "set_split_vfo"},
         {'s', "get_split_vfo"}, {'V', "set_vfo"},  {'G', "vfo_op"}};
     static constexpr Name kRot[] = {
-        {'P', "set_pos"}, {'p', "get_pos"}, {'S', "stop"}, {'K', "park"}};
+        {'P', "set_pos"}, {'p', "get_pos"}, {'S', "stop"}, {'K', "park"}, {'\\', "dump_state"}};
     if (command.empty()) {
         return {};
     }
@@ -352,6 +352,14 @@ void HamlibLink::handleReply(int code) {
         std::optional<long long> hz = value ? parseFrequency(*value) : std::nullopt;
         if (hz && onFrequency) {
             onFrequency(*hz);
+        }
+    } else if (done.text == dumpStateCommand().substr(0, dumpStateCommand().size() - 1)) {
+        auto low = record(m_replyLines, "Minimum Azimuth");
+        auto high = record(m_replyLines, "Maximum Azimuth");
+        std::optional<double> a = low ? numbers::finiteNumber(*low) : std::nullopt;
+        std::optional<double> b = high ? numbers::finiteNumber(*high) : std::nullopt;
+        if (a && b && onAzimuthRange) {
+            onAzimuthRange(*a, *b);
         }
     } else if (done.text == "s") {
         auto value = record(m_replyLines, "Split");

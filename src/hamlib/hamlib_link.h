@@ -85,6 +85,8 @@ public:
     std::function<void(const Position&)> onPosition;
     std::function<void(long long hz)> onFrequency;
     std::function<void(bool on)> onSplit;
+    // The azimuth range of rotctld's \dump_state ("Minimum Azimuth", "Maximum Azimuth").
+    std::function<void(double low, double high)> onAzimuthRange;
     // Each time a connection is made, so that the current state can be sent again.
     std::function<void()> onConnected;
 

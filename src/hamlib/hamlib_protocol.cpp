@@ -79,6 +79,10 @@ std::string setPositionCommand(double azimuth, double elevation) {
     std::snprintf(text, sizeof text, "P %.6f %.6f\n", azimuth, elevation);
     return text;
 }
+std::string dumpStateCommand() {
+    return "\\dump_state\n";
+}
+
 std::string getPositionCommand() {
     return "p\n";
 }

@@ -38,6 +38,7 @@ std::string getSplitCommand();         // "s\n"
 
 // rotctld commands. Angles go out with six decimals, as rotctl sends them.
 std::string setPositionCommand(double azimuth, double elevation); // "P 123.400000 45.600000\n"
+std::string dumpStateCommand();                                   // "\\dump_state\n"
 std::string getPositionCommand();                                 // "p\n"
 std::string stopCommand();                                        // "S\n"
 std::string parkCommand();                                        // "K\n"

@@ -11,6 +11,7 @@
 #include "state/numbers.h"
 #include "station/rotor_range.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -198,6 +199,28 @@ std::map<std::string, std::string> stationValues(Kelv& k) {
         }
     }
     return values;
+}
+
+void checkDaemonRange(Kelv& k, double low, double high) {
+    StationRules& rules = k.part<StationPart>().rules;
+    const RotorRange& range = rules.settings().range;
+    if (!range.extended() || (range.azLow >= low && range.azHigh <= high)) {
+        return;
+    }
+    std::string text =
+        config::settingError("Rotor_Range", "Az_Low, Az_High",
+                             numbers::toText(range.azLow) + ".." + numbers::toText(range.azHigh) +
+                                 " is more than the rotctld daemon can be commanded over (" +
+                                 numbers::toText(low) + ".." + numbers::toText(high) + ")");
+    StationSettings s = rules.settings();
+    if (std::find(s.errors.begin(), s.errors.end(), text) != s.errors.end()) {
+        return; // told once; the daemon says it again at each connection
+    }
+    s.errors.push_back(text);
+    StationState state = rules.state();
+    rules.configure(s, k.programFolder);
+    rules.setState(state);
+    k.dialogs.messageBox(text + "\n\nThe rotor is held until this is mended.");
 }
 
 void tellClientLimits(Kelv& k, hamlib::RotorAccess& access) {

@@ -93,6 +93,9 @@ void commandNewTarget(Kelv& k);
 // position commanded (the park position) goes out again.
 void resendToRotor(Kelv& k);
 
+// rotctld told its azimuth range: a [Rotor_Range] beyond it is named and the rotor held.
+void checkDaemonRange(Kelv& k, double low, double high);
+
 // What the rotctld clients are told (\dump_state and _): the [Station] limits.
 void tellClientLimits(Kelv& k, hamlib::RotorAccess& access);
 // A rotctld client's P, K or S through the rules; returns the Hamlib error number.

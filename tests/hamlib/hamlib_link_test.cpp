@@ -155,6 +155,26 @@ TEST(HamlibRotorLink, ASkippedOrStrayReplyNeverSwapsAzimuthAndElevation) {
     }
 }
 
+// The range as Hamlib 4.5's rotctld tells it in the extended form of \dump_state.
+TEST(HamlibRotorLink, DumpStateGivesTheAzimuthRange) {
+    fakes::FakeClock clock;
+    fakes::FakeTcpSocket socket;
+    HamlibLink link{Daemon::Rot, socket, clock};
+    std::vector<std::pair<double, double>> ranges;
+    link.onAzimuthRange = [&](double low, double high) { ranges.emplace_back(low, high); };
+    std::string error;
+    ASSERT_TRUE(link.setAddress("", error));
+    link.poll();
+    link.poll();
+    ASSERT_TRUE(link.send(dumpStateCommand()));
+    EXPECT_EQ(socket.sends.back(), "+\\dump_state\n");
+    socket.incoming = "dump_state:\nrotctld Protocol Ver: 1\nRotor Model: 1\nMinimum Azimuth: "
+                      "-180.000000\nMaximum Azimuth: 450.000000\nMinimum Elevation: 0.000000\n"
+                      "Maximum Elevation: 90.000000\nSouth Zero: 0\nrot_type=AzEl\ndone\nRPRT 0\n";
+    link.poll();
+    EXPECT_EQ(ranges, (std::vector<std::pair<double, double>>{{-180, 450}}));
+}
+
 TEST_F(LinkFixture, ASlowDaemonStaysConnectedAndIsShownAsSlow) {
     start();
     ASSERT_TRUE(link.send(getFrequencyCommand()));
