@@ -354,6 +354,9 @@ void setPlannedPath(Kelv& k, std::optional<PlannedPath> path) {
         part.lastMechAz.reset();
     }
     part.pathText = path ? describePath(*path) : std::string();
+    if (path) {
+        showStatus(k, "Window planned: " + part.pathText);
+    }
     part.planned = std::move(path);
 }
 
