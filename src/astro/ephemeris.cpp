@@ -221,4 +221,11 @@ double ownEchoDopplerHz(Body body, const UtcTime& time, const Observer& observer
     return -2 * topocentricPosition(body, time, observer).rangeRateKmS / kLightKmS * frequencyHz;
 }
 
+double dxDopplerHz(Body body, const UtcTime& time, const Observer& home, const Observer& dx,
+                   double frequencyHz) {
+    double rangeRates = topocentricPosition(body, time, home).rangeRateKmS +
+                        topocentricPosition(body, time, dx).rangeRateKmS;
+    return -rangeRates / kLightKmS * frequencyHz;
+}
+
 } // namespace kelvora::astro

@@ -78,4 +78,9 @@ TopocentricPosition topocentricPosition(Body body, const UtcTime& time, const Ob
 double ownEchoDopplerHz(Body body, const UtcTime& time, const Observer& observer,
                         double frequencyHz);
 
+// Frequency shift of a signal the DX station sends and this station receives off the body (the
+// convention of the DX Doppler in the tracking file): -(rangeRate(dx) + rangeRate(home)) / c * f.
+double dxDopplerHz(Body body, const UtcTime& time, const Observer& home, const Observer& dx,
+                   double frequencyHz);
+
 } // namespace kelvora::astro

@@ -66,7 +66,7 @@ constexpr std::array kRows = std::to_array<SchemaRow>({
     {"Station", "Temperature_C", Number, "10", -80, 60, "", "°C", "Temperature",
      "Air temperature for the refraction", Nowhere, true},
     {"Station", "DX_Locator", Text, "", 0, 0, "", "", "DX locator",
-     "The DX station's locator, for the common windows", Nowhere, true},
+     "The DX station's locator, for the common windows", Nowhere},
     {"Station", "DX_El_Min", Number, "0", -90, 90, "", "°", "DX lowest elevation",
      "The DX station's lowest useful elevation", Nowhere, true},
 
@@ -112,11 +112,11 @@ constexpr std::array kRows = std::to_array<SchemaRow>({
 
     // [WSJTX]: the UDP listener.
     {"WSJTX", "Udp", Flag, "0", 0, 1, "", "", "Listen to WSJT-X",
-     "Take the transmit state and the DX grid from WSJT-X's UDP messages", Nowhere, true},
+     "Take the transmit state and the DX grid from WSJT-X's UDP messages", Nowhere},
     {"WSJTX", "Udp_Address", Address, "127.0.0.1", 0, 0, "", "", "UDP address",
-     "Address to listen on; a multicast group is joined", Nowhere, true},
+     "Address to listen on; a multicast group is joined", Nowhere},
     {"WSJTX", "Udp_Port", Whole, "2237", 1, 65535, "", "", "UDP port", "UDP port WSJT-X sends to",
-     Nowhere, true},
+     Nowhere},
 
     // [Interlock]: the transmit interlock.
     {"Interlock", "Enabled", Flag, "0", 0, 1, "", "", "Transmit interlock",

@@ -18,6 +18,7 @@
 #include "station/station_control.h"
 #include "tracking/control_enabling.h"
 #include "tracking/device_lists.h"
+#include "tracking/interlock_control.h"
 #include "tracking/line_reopen.h"
 #include "tracking/rotor_dat.h"
 
@@ -101,6 +102,7 @@ void startTracking(Kelv& k) {
     k.ui.Tracklb.caption = k.rs.Object_name;
 
     station::startStation(k);
+    startInterlock(k);
 }
 
 void stopTracking(Kelv& k) {
@@ -124,6 +126,7 @@ void stopTracking(Kelv& k) {
     hideDopplerWindow(k);
 
     station::stopStation(k);
+    stopInterlock(k);
 }
 
 std::string readWholeFile(const std::string& path, bool& ok) {
@@ -180,6 +183,7 @@ void Option_Click(Kelv& k) {
     }
     hideDopplerWindow(k);
     station::stopStation(k);
+    stopInterlock(k);
     showSettingsDialog(k);
 }
 
