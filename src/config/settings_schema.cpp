@@ -120,11 +120,11 @@ constexpr std::array kRows = std::to_array<SchemaRow>({
 
     // [Interlock]: the transmit interlock.
     {"Interlock", "Enabled", Flag, "0", 0, 1, "", "", "Transmit interlock",
-     "Halt transmitting while the antenna is off target or its position is stale", Nowhere, true},
+     "Halt transmitting while the antenna is off target or its position is stale", Nowhere},
     {"Interlock", "Max_Error_Deg", Number, "2.0", 0, 180, "", "°", "Largest pointing error",
-     "Pointing error above which transmitting is halted", Nowhere, true},
+     "Pointing error above which transmitting is halted", Nowhere},
     {"Interlock", "Stale_Position_Seconds", Number, "10", 0, 86400, "", "s", "Stale position after",
-     "Seconds without a rotor position before transmitting is halted", Nowhere, true},
+     "Seconds without a rotor position before transmitting is halted", Nowhere},
 
     // [Calibration]: the Sun and Moon noise scans.
     {"Calibration", "Power_Source", Choice, "rigctld", 0, 0, "rigctld|Simulated", "",

@@ -15,9 +15,10 @@ namespace kelvora::wsjtx {
 
 // An instance missing its heartbeat this long is gone.
 inline constexpr double kGoneSeconds = 30;
-// Datagrams read per poll at most, so that a flood cannot hold up the tick; the system drops
-// what does not fit in the socket's buffer meanwhile.
-inline constexpr int kMaxPerPoll = 256;
+// Datagrams read per poll (20 a second) at most, so that a flood cannot hold up the tick or cost
+// more than a little of a core; the system drops what does not fit in the socket's buffer
+// meanwhile. WSJT-X itself sends a few a second.
+inline constexpr int kMaxPerPoll = 64;
 
 struct Instance {
     std::string id;

@@ -50,7 +50,10 @@ std::optional<UdpDatagram> QtUdpSocket::receive() {
     if (m_socket.state() != QAbstractSocket::BoundState || !m_socket.hasPendingDatagrams()) {
         return std::nullopt;
     }
-    QNetworkDatagram d = m_socket.receiveDatagram();
+    // A bound on the size spares the system call that would ask for it first; WSJT-X's
+    // messages are far smaller, and a longer datagram is cut and then refused by the reader.
+    constexpr qint64 kMaxDatagram = 8192;
+    QNetworkDatagram d = m_socket.receiveDatagram(kMaxDatagram);
     if (!d.isValid()) {
         return std::nullopt;
     }
