@@ -10,6 +10,7 @@
 #include "wsjtx/wsjtx_link.h"
 
 #include <algorithm>
+#include <set>
 
 namespace kelvora {
 
@@ -20,7 +21,8 @@ struct InterlockPart : KelvPart {
     station::InterlockSettings settings;
     station::InterlockHold hold;
     double startedAt = 0;
-    std::string shown; // the reason last said in the status line
+    std::string shown;            // the reason last said in the status line
+    std::set<std::string> halted; // the WSJT-X instances told to halt during this trip
 };
 
 bool hasFeedback(Kelv& k, const rotor::RotorType& type) {
@@ -74,6 +76,7 @@ void startInterlock(Kelv& k) {
     part.settings = station::parseInterlockSettings(k.settings().lookup("Interlock"));
     part.hold = {};
     part.shown.clear();
+    part.halted.clear();
     part.startedAt = k.clock.monotonicSeconds();
     k.rs.interlock = {};
     if (!part.settings.errors.empty()) {
@@ -110,9 +113,10 @@ void checkInterlock(Kelv& k) {
         part.shown = part.hold.reason();
         k.ui.RotorAZ.caption = "Transmit interlock: " + part.shown;
     }
-    if (tripped && !was) {
-        wsjtx::haltWsjtx(k);
-    } else if (!tripped && was) {
+    if (tripped) {
+        wsjtx::haltWsjtx(k, part.halted); // an instance heard since the trip gets its own
+    } else if (was) {
+        part.halted.clear();
         part.shown.clear();
         k.ui.RotorAZ.caption = "Transmit interlock cleared";
     }

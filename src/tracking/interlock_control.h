@@ -10,7 +10,8 @@ struct Kelv;
 void startInterlock(Kelv& k);
 void stopInterlock(Kelv& k);
 // Each tick, before PTT follow: k.rs.interlock updated; on a trip one Halt Tx goes to every
-// WSJT-X instance heard and the status line says why; a clear is said there too.
+// WSJT-X instance heard (and to one first heard while it stays tripped) and the status line says
+// why; a clear is said there too.
 void checkInterlock(Kelv& k);
 
 } // namespace kelvora

@@ -202,14 +202,15 @@ void pollWsjtx(Kelv& k) {
     k.ui.Wsjtx.caption = caption;
 }
 
-int haltWsjtx(Kelv& k) {
+int haltWsjtx(Kelv& k, std::set<std::string>& halted) {
     WsjtxPart& part = k.part<WsjtxPart>();
     if (!part.socket) {
         return 0;
     }
     int sent = 0;
     for (const Instance& i : part.instances.all()) {
-        if (part.socket->send(encodeHaltTx(i.id, i.schema), i.address, i.port)) {
+        if (halted.insert(i.id).second &&
+            part.socket->send(encodeHaltTx(i.id, i.schema), i.address, i.port)) {
             ++sent;
         }
     }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -80,7 +81,8 @@ bool wsjtxListening(Kelv& k);
 // Reads what arrived (at most kMaxPerPoll), expires silent instances, updates k.rs.wsjtx and the
 // window's WSJT-X line.
 void pollWsjtx(Kelv& k);
-// One Halt Tx to every instance in the table; the number sent.
-int haltWsjtx(Kelv& k);
+// One Halt Tx to every instance in the table not in `halted`, which then holds them all; the
+// number sent. An instance first heard later gets its own at the next call.
+int haltWsjtx(Kelv& k, std::set<std::string>& halted);
 
 } // namespace kelvora::wsjtx
