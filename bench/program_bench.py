@@ -5,7 +5,9 @@ import os
 import pty
 import random
 import select
+import socket
 import statistics
+import struct
 import subprocess
 import sys
 import tempfile
@@ -315,6 +317,78 @@ def memory(args):
         log.close()
 
 
+def wsjtx_datagram(kind, instance, transmitting=False):
+    """A WSJT-X datagram: a Heartbeat or a Status with Transmitting, or a Decode (type 2)."""
+    def utf8(text):
+        return struct.pack(">I", len(text)) + text.encode()
+    head = struct.pack(">III", 0xADBCCBDA, 3, {"heartbeat": 0, "status": 1, "decode": 2}[kind])
+    head += utf8(instance)
+    if kind == "heartbeat":
+        return head + struct.pack(">I", 3) + utf8("2.6.1") + utf8("x")
+    if kind == "decode":
+        return head + b"\x01" + struct.pack(">I", 1234) + b"\x00" * 40
+    body = struct.pack(">Q", 144120000) + utf8("JT65") + utf8("K1ABC") + utf8("") + utf8("JT65")
+    return head + body + bytes([1, 1 if transmitting else 0])
+
+
+def wsjtx(args):
+    """[WSJTX] Udp=1, a GS-232 rotor polled every second: CPU without datagrams, then under a
+    flood of `rate` datagrams a second (Decodes, damaged Status, other magic) from a stranger;
+    the flood must change nothing: the rotor keeps being commanded, no Halt Tx comes back."""
+    rotor = Pty()
+    udp = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    udp.bind(("127.0.0.1", 0))
+    probe = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    probe.bind(("127.0.0.1", 0))
+    port = probe.getsockname()[1]
+    probe.close()
+    settings = base_settings("GS232", rotor.path, refresh="1")
+    settings.update({
+        ("WSJTX", "Udp"): "1",
+        ("WSJTX", "Udp_Port"): str(port),
+        ("Station", "Hold_Tx"): "1",
+        ("Interlock", "Enabled"): "1",
+        ("Interlock", "Max_Error_Deg"): "180",
+        ("Interlock", "Stale_Position_Seconds"): "86400",  # the pty does not answer polls
+    })
+    prog = Program(args.exe, settings)
+    status = wsjtx_datagram("status", "WSJT-X")
+    flood = [wsjtx_datagram("decode", "WSJT-X"), status[:-1], b"\x00" * 60,
+             wsjtx_datagram("heartbeat", "x" * 200)[:-3]]
+    try:
+        time.sleep(args.settle)
+        udp.sendto(status, ("127.0.0.1", port))
+        shares = []
+        for rate in (0, args.rate):
+            rotor.drain()
+            c0, t0 = prog.cpu_seconds(), time.monotonic()
+            sent, end = 0, t0 + args.seconds
+            polls = b""
+            while time.monotonic() < end:
+                due = (time.monotonic() - t0) * rate
+                while sent < due:
+                    udp.sendto(flood[sent % len(flood)], ("127.0.0.1", port))
+                    sent += 1
+                polls += rotor.drain()
+                select.select([rotor.master], [], [], 0.001 if rate else 0.05)
+            c1, t1 = prog.cpu_seconds(), time.monotonic()
+            share = 100.0 * (c1 - c0) / (t1 - t0)
+            shares.append(share)
+            print("wsjtx: %d datagrams/s sent (%d in all): %.2f%% of one core; %d rotor polls"
+                  % (rate, sent, share, polls.count(b"C2")))
+        udp.setblocking(False)
+        try:
+            answer = udp.recv(2048)
+        except BlockingIOError:
+            answer = b""
+        print("wsjtx: flood costs %.2f%% of a core more; answers to the sender: %d bytes"
+              % (shares[1] - shares[0], len(answer)))
+        return 0 if prog.proc.poll() is None and shares[1] - shares[0] < 5 and not answer else 1
+    finally:
+        prog.stop()
+        udp.close()
+
+
 def main():
     p = argparse.ArgumentParser(description=__doc__)
     p.add_argument("--exe", required=True, help="the kelvora program")
@@ -338,6 +412,10 @@ def main():
     m.add_argument("--rewrite", type=float, default=3.0, help="seconds between rewrites")
     m.add_argument("--log", default="/tmp/kelvora-memory.log")
     m.set_defaults(run=memory)
+    w = sub.add_parser("wsjtx")
+    w.add_argument("--seconds", type=float, default=20)
+    w.add_argument("--rate", type=int, default=10000, help="datagrams a second")
+    w.set_defaults(run=wsjtx)
     args = p.parse_args()
     sys.exit(args.run(args))
 

@@ -29,6 +29,7 @@ echo "== reopen attempt";      "$dir/bench/kelvora_bench" reopen 200
 run=(python3 bench/program_bench.py --exe "$dir/kelvora")
 echo "== program CPU, 60 s";   "${run[@]}" cpu --seconds 60
 echo "== program latency";     "${run[@]}" latency --count 50
+echo "== WSJT-X UDP flood";    "${run[@]}" wsjtx --seconds 20
 if [ "$minutes" != 0 ]; then
     log=/tmp/kelvora-memory.log
     echo "== program memory, $minutes min (log: $log)"

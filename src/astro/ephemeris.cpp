@@ -236,4 +236,11 @@ double refractionDeg(double elevationDeg, double pressureHpa, double temperature
     return lift * ERFA_DR2D;
 }
 
+double dxDopplerHz(Body body, const UtcTime& time, const Observer& home, const Observer& dx,
+                   double frequencyHz) {
+    double rangeRates = topocentricPosition(body, time, home).rangeRateKmS +
+                        topocentricPosition(body, time, dx).rangeRateKmS;
+    return -rangeRates / kLightKmS * frequencyHz;
+}
+
 } // namespace kelvora::astro

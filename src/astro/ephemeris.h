@@ -84,4 +84,9 @@ double ownEchoDopplerHz(Body body, const UtcTime& time, const Observer& observer
 // down to and below the horizon. 0 above the zenith side of 90.
 double refractionDeg(double elevationDeg, double pressureHpa, double temperatureC);
 
+// Frequency shift of a signal the DX station sends and this station receives off the body (the
+// convention of the DX Doppler in the tracking file): -(rangeRate(dx) + rangeRate(home)) / c * f.
+double dxDopplerHz(Body body, const UtcTime& time, const Observer& home, const Observer& dx,
+                   double frequencyHz);
+
 } // namespace kelvora::astro

@@ -112,19 +112,19 @@ constexpr std::array kRows = std::to_array<SchemaRow>({
 
     // [WSJTX]: the UDP listener.
     {"WSJTX", "Udp", Flag, "0", 0, 1, "", "", "Listen to WSJT-X",
-     "Take the transmit state and the DX grid from WSJT-X's UDP messages", Nowhere, true},
+     "Take the transmit state and the DX grid from WSJT-X's UDP messages", Nowhere},
     {"WSJTX", "Udp_Address", Address, "127.0.0.1", 0, 0, "", "", "UDP address",
-     "Address to listen on; a multicast group is joined", Nowhere, true},
+     "Address to listen on; a multicast group is joined", Nowhere},
     {"WSJTX", "Udp_Port", Whole, "2237", 1, 65535, "", "", "UDP port", "UDP port WSJT-X sends to",
-     Nowhere, true},
+     Nowhere},
 
     // [Interlock]: the transmit interlock.
     {"Interlock", "Enabled", Flag, "0", 0, 1, "", "", "Transmit interlock",
-     "Halt transmitting while the antenna is off target or its position is stale", Nowhere, true},
+     "Halt transmitting while the antenna is off target or its position is stale", Nowhere},
     {"Interlock", "Max_Error_Deg", Number, "2.0", 0, 180, "", "°", "Largest pointing error",
-     "Pointing error above which transmitting is halted", Nowhere, true},
+     "Pointing error above which transmitting is halted", Nowhere},
     {"Interlock", "Stale_Position_Seconds", Number, "10", 0, 86400, "", "s", "Stale position after",
-     "Seconds without a rotor position before transmitting is halted", Nowhere, true},
+     "Seconds without a rotor position before transmitting is halted", Nowhere},
 
     // [Calibration]: the Sun and Moon noise scans.
     {"Calibration", "Power_Source", Choice, "rigctld", 0, 0, "rigctld|Simulated", "",

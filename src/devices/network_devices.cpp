@@ -9,6 +9,7 @@
 #include "state/kelv.h"
 #include "state/numbers.h"
 #include "station/station_control.h"
+#include "wsjtx/wsjtx_link.h"
 
 #include <cstdio>
 #include <optional>
@@ -107,8 +108,15 @@ void startNetworkDevices(Kelv& k) {
         }
     }
     startServer(k, devices, failures);
-    k.ui.tmrNetwork.enabled =
-        devices.rig() != nullptr || devices.rot() != nullptr || devices.server() != nullptr;
+    std::string wsjtxFailures;
+    wsjtx::startWsjtx(k, wsjtxFailures);
+    k.ui.tmrNetwork.enabled = devices.rig() != nullptr || devices.rot() != nullptr ||
+                              devices.server() != nullptr || wsjtx::wsjtxListening(k);
+    if (!wsjtxFailures.empty()) {
+        wsjtxFailures.pop_back();
+        k.ui.RotorAZ.caption = "WSJT-X: " + wsjtxFailures.substr(0, wsjtxFailures.find('\n'));
+        k.dialogs.notice("WSJT-X:\n" + wsjtxFailures + "\n\nTracking goes on without it.");
+    }
     if (!failures.empty()) {
         failures.pop_back();
         // A window that does not wait for OK: tracking goes on meanwhile.
@@ -119,11 +127,13 @@ void startNetworkDevices(Kelv& k) {
 
 void stopNetworkDevices(Kelv& k) {
     k.part<hamlib::HamlibDevices>().stop();
+    wsjtx::stopWsjtx(k);
     k.ui.tmrNetwork.enabled = false;
 }
 
 void tmrNetwork_Timer(Kelv& k) {
     k.part<hamlib::HamlibDevices>().poll();
+    wsjtx::pollWsjtx(k);
 }
 
 } // namespace kelvora

@@ -4,6 +4,7 @@
 #include "platform/serial_port.h"
 #include "platform/tcp_server.h"
 #include "platform/tcp_socket.h"
+#include "platform/udp_socket.h"
 
 #include <memory>
 
@@ -14,6 +15,7 @@ public:
     virtual ~DeviceFactory() = default;
     virtual std::unique_ptr<TcpSocket> makeTcpSocket() = 0;
     virtual std::unique_ptr<TcpServer> makeTcpServer() = 0;
+    virtual std::unique_ptr<UdpSocket> makeUdpSocket() = 0;
 };
 
 } // namespace kelvora::platform

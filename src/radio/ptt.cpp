@@ -95,12 +95,13 @@ void Controllo_PTT_MAP65(Kelv& k) {
         }
         return;
     }
-    bool dsr = k.MSComm3.dsr();
+    // While the transmit interlock is tripped MAP65's key counts as released.
+    bool dsr = k.MSComm3.dsr() && !k.rs.interlock.tripped;
     if (dsr && !k.MSComm4.isOpen()) {
         key(k);
     }
     // DSR is read again, so a pulse that has already ended is keyed and released in this call.
-    dsr = k.MSComm3.dsr();
+    dsr = k.MSComm3.dsr() && !k.rs.interlock.tripped;
     if (!dsr && k.MSComm4.isOpen()) {
         unkey(k);
     }

@@ -170,7 +170,8 @@ void tmrPttSequence_Timer(Kelv& k) {
         s.sequencer = radio::PttSequencer(s.lead, s.tail);
         k.ui.Ptt.caption = kPttOff;
     }
-    bool keyed = readKey(k);
+    // A tripped transmit interlock releases the key: RTS drops, then DTR after the tail.
+    bool keyed = readKey(k) && !k.rs.interlock.tripped;
     bool keyDown = keyed && !s.keyed;
     bool keyUp = !keyed && s.keyed;
     double now = k.clock.monotonicSeconds();

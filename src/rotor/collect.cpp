@@ -26,12 +26,14 @@ void showLabels(Kelv& k, const LabelTexts& texts) {
         k.ui.LabelAZ.caption = *texts.az;
         if (std::optional<double> az = measured(*texts.az)) {
             k.rs.antenna.measuredAz = *az;
+            k.rs.antenna.measuredAt = k.clock.monotonicSeconds();
         }
     }
     if (texts.el) {
         k.ui.LabelEL.caption = *texts.el;
         if (std::optional<double> el = measured(*texts.el)) {
             k.rs.antenna.measuredEl = *el;
+            k.rs.antenna.measuredAt = k.clock.monotonicSeconds();
         }
     }
 }

@@ -63,7 +63,51 @@ void showSource(Kelv& k, TrackingSource& source, SourceUsed used) {
     }
 }
 
+// The DX Doppler and the DX station's view of the body, from the DX place if there is one.
+void fillDx(Kelv& k, astro::Body body, const astro::UtcTime& now, const astro::Observer& home,
+            const astro::TopocentricPosition& position, std::optional<double> hz) {
+    ui::Control& line = k.ui.DxMoon;
+    astro::Parsed<astro::GeoPoint> place = dxPlace(k);
+    line.visible = place || !place.error.empty();
+    if (!place) {
+        line.caption = place.error;
+        return;
+    }
+    astro::Observer dx{place.value->latitudeDeg, place.value->longitudeDeg, 0};
+    line.caption = dxBodyText(body, position, astro::topocentricPosition(body, now, dx));
+    if (hz) {
+        k.rs.DX_doppler_Hz =
+            std::to_string(std::lround(astro::dxDopplerHz(body, now, home, dx, *hz)));
+    }
+}
+
 } // namespace
+
+astro::Parsed<astro::GeoPoint> dxPlace(Kelv& k) {
+    if (!k.rs.wsjtx.dxGrid.empty()) {
+        astro::Parsed<astro::GeoPoint> grid = astro::locatorToGeoPoint(k.rs.wsjtx.dxGrid);
+        if (grid) {
+            return grid;
+        }
+    }
+    config::SectionReader reader("Station", stationKeys(k));
+    std::string locator = reader.text("DX_Locator");
+    if (locator.empty()) {
+        return {};
+    }
+    astro::Parsed<astro::GeoPoint> point = astro::locatorToGeoPoint(locator);
+    if (!point) {
+        point.error = config::settingError("Station", "DX_Locator", point.error);
+    }
+    return point;
+}
+
+std::string dxBodyText(astro::Body body, const astro::TopocentricPosition& home,
+                       const astro::TopocentricPosition& dx) {
+    bool both = home.elevationDeg > 0 && dx.elevationDeg > 0;
+    return std::string("DX ") + bodyName(body) + " " + numbers::oneDecimal(dx.azimuthDeg) + " " +
+           numbers::oneDecimal(dx.elevationDeg) + (both ? ", up for both" : ", not up for both");
+}
 
 std::optional<TrackingSourceMode> parseTrackingSource(std::string_view text) {
     std::string t = trimmedLower(text);
@@ -265,6 +309,7 @@ void readTrackingSource(Kelv& k) {
         doppler = astro::ownEchoDopplerHz(body, now, *source.observer, *hz);
     }
     fillFromEphemeris(k.rs, body, now, position, doppler);
+    fillDx(k, body, now, *source.observer, position, hz);
     if (hz) {
         long long kHz = std::llround(*hz / 1000);
         k.rs.Band_MHz = std::to_string(kHz / 1000);

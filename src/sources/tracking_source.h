@@ -48,8 +48,8 @@ SourceUsed chooseSource(TrackingSourceMode mode, bool fileFresh);
 
 // Fills the fields the tracking file reader fills, from a computed position: the UTC time,
 // azimuth and elevation as the file writes them, the object, the own-echo Doppler shift when a
-// frequency is known. The DX Doppler is cleared (no DX place is known here), and a missing QSO
-// frequency becomes 0 so that the frequency is the band offset alone.
+// frequency is known. The DX Doppler is cleared (the caller fills it for a DX place), and a missing
+// QSO frequency becomes 0 so that the frequency is the band offset alone.
 void fillFromEphemeris(RunState& rs, astro::Body body, const astro::UtcTime& time,
                        const astro::TopocentricPosition& position,
                        std::optional<double> ownEchoDopplerHz);
@@ -69,6 +69,15 @@ station::KeyLookup stationKeys(Kelv& k);
 
 // The station's place from the [Station] keys of the settings, for the sky view as well.
 std::optional<astro::Observer> configuredPlace(Kelv& k);
+
+// The DX station's place: the DX grid WSJT-X reports while it has one, else [Station]
+// DX_Locator. The error says why there is none ("" when neither is set).
+astro::Parsed<astro::GeoPoint> dxPlace(Kelv& k);
+
+// "DX Moon 123.4 12.3, up for both": the body seen from the DX place, and whether it stands above
+// the horizon for both stations.
+std::string dxBodyText(astro::Body body, const astro::TopocentricPosition& home,
+                       const astro::TopocentricPosition& dx);
 
 // At Start: reads Tracking_Source and, when it needs it, the station's place. On a text it
 // cannot use, tells the operator and returns false (tracking does not start).

@@ -47,6 +47,10 @@ struct MainForm {
     Control RotorAZ{""};
     // The PTT sequencer's step; shown only while the sequencer is on.
     Control PttSequence{"", true, false};
+    // WSJT-X's dial frequency and DX call; shown while its UDP messages are listened to.
+    Control Wsjtx{"", true, false};
+    // The Moon seen from the DX place, and whether it is up for both; shown while there is one.
+    Control DxMoon{"", true, false};
     // Station rules: the antenna parked or stopped, and tracking resumed.
     Control Park{"Park", false};
     Control Track{"Track", false};

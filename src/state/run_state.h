@@ -14,6 +14,21 @@ struct AntennaState {
     std::optional<double> commandedAz, commandedEl; // the last position commanded
     std::string holdText; // which rule holds the newest target, and what; empty while none does
     bool paused = false;  // Park or Stop rotor paused tracking until Track
+    std::optional<double> measuredAt; // monotonic seconds of the last position reply
+};
+
+// What WSJT-X's UDP messages tell, merged over the instances heard.
+struct WsjtxState {
+    bool transmitting = false; // an instance that is heard says it transmits
+    std::string dxGrid;        // the newest non-empty DX grid of an instance heard
+    bool heard = false;        // an instance was heard since Start
+    bool gone = false;         // and every instance has since closed or fallen silent
+};
+
+// The transmit interlock: while tripped the transmitter is not keyed.
+struct InterlockState {
+    bool tripped = false;
+    std::string reason; // why, while tripped
 };
 
 // What Start learned from the radio-model and rotor-type rows, for the layers that cannot read
@@ -75,6 +90,8 @@ struct RunState {
     DeviceFacts devices;
     // The tracking file's Doppler line ends in ", T": the station transmits.
     bool trackingFileTransmitting = false;
+    WsjtxState wsjtx;
+    InterlockState interlock;
 };
 
 } // namespace kelvora

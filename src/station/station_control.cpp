@@ -31,13 +31,15 @@ const RotorType* configuredType(Kelv& k) {
     return findRotorType(k.settings().RotorType);
 }
 
-// Transmitting: MAP65's virtual PTT line (DSR, as PTT follow reads it) or the tracking file's
-// ", T". The line is read only when a rule asks, so PTT follow's own readings stay as they were.
+// Transmitting: MAP65's virtual PTT line (DSR, as PTT follow reads it), the tracking file's
+// ", T" or a WSJT-X instance's Status. The line is read only when a rule asks, so PTT follow's own
+// readings stay as they were.
 bool transmitting(Kelv& k, const StationSettings& s) {
     if (!s.holdTx) {
         return false;
     }
-    return k.rs.trackingFileTransmitting || (k.MSComm3.isOpen() && k.MSComm3.dsr());
+    return k.rs.trackingFileTransmitting || k.rs.wsjtx.transmitting ||
+           (k.MSComm3.isOpen() && k.MSComm3.dsr());
 }
 
 Conditions conditions(Kelv& k) {
@@ -449,7 +451,8 @@ void Park_Click(Kelv& k) {
     // The operator's wind button: out at once, even while transmitting.
     const StationSettings& s = rules.settings();
     bool whileTransmitting =
-        s.holdTx && (k.rs.trackingFileTransmitting || (k.MSComm3.isOpen() && k.MSComm3.dsr()));
+        s.holdTx && (k.rs.trackingFileTransmitting || k.rs.wsjtx.transmitting ||
+                     (k.MSComm3.isOpen() && k.MSComm3.dsr()));
     parkNow(k, whileTransmitting);
 }
 

@@ -140,6 +140,13 @@ std::string windowReason(const Conditions& now, const StationSettings& settings,
 
 } // namespace
 
+std::string trackingTargetHeld(const AzElTarget& t, const StationSettings& settings,
+                               const HorizonMask& mask) {
+    std::string target = azEl(t.az, t.el);
+    std::string limits = limitsReason({Origin::Tracking, t}, false, t, target, settings);
+    return limits.empty() ? maskReason(mask, t, target) : limits;
+}
+
 MoveDecision decideMove(const MoveRequest& request, const Conditions& now,
                         const StationState& state, const StationSettings& settings,
                         const HorizonMask& mask, std::string_view maskError) {

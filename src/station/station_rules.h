@@ -145,6 +145,10 @@ struct Decision {
 // One tick. With every key at its default the action is Command exactly when the target text
 // changed (as long as the tracking file's time keeps moving), else None.
 // `maskError` non-empty (a damaged or unreadable mask file) holds every target.
+// Why a tracking target at `t` is held by the limits or the mask; empty when neither holds it.
+std::string trackingTargetHeld(const AzElTarget& t, const StationSettings& settings,
+                               const HorizonMask& mask);
+
 Decision decide(const TickInput& in, const StationSettings& settings, const HorizonMask& mask,
                 std::string_view maskError, const StationState& state);
 

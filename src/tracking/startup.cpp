@@ -18,6 +18,7 @@
 #include "station/station_control.h"
 #include "tracking/control_enabling.h"
 #include "tracking/device_lists.h"
+#include "tracking/interlock_control.h"
 #include "tracking/line_reopen.h"
 #include "tracking/path_planning.h"
 #include "tracking/rotor_dat.h"
@@ -103,6 +104,7 @@ void startTracking(Kelv& k) {
 
     station::startStation(k);
     startPathPlanning(k);
+    startInterlock(k);
 }
 
 void stopTracking(Kelv& k) {
@@ -126,6 +128,7 @@ void stopTracking(Kelv& k) {
     hideDopplerWindow(k);
 
     station::stopStation(k);
+    stopInterlock(k);
 }
 
 std::string readWholeFile(const std::string& path, bool& ok) {
@@ -182,6 +185,7 @@ void Option_Click(Kelv& k) {
     }
     hideDopplerWindow(k);
     station::stopStation(k);
+    stopInterlock(k);
     showSettingsDialog(k);
 }
 

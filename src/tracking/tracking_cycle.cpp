@@ -12,6 +12,7 @@
 #include "sources/tracking_source.h"
 #include "state/kelv.h"
 #include "station/station_control.h"
+#include "tracking/interlock_control.h"
 #include "tracking/line_reopen.h"
 #include "tracking/path_planning.h"
 
@@ -56,6 +57,7 @@ void tmrRead_Timer(Kelv& k) {
     if (rs.Sec_now - rs.Sec_last > 0) {
         processSecond(k);
     }
+    checkInterlock(k); // before PTT follow, which keys nothing while it is tripped
     Controllo_PTT_MAP65(k);
     reopenLostLines(k);
     if (rs.Blink_state == 0) {

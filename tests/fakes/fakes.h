@@ -7,6 +7,7 @@
 #include "platform/serial_port.h"
 #include "platform/tcp_server.h"
 #include "platform/tcp_socket.h"
+#include "platform/udp_socket.h"
 
 #include <deque>
 #include <functional>
@@ -199,6 +200,43 @@ public:
     platform::TcpClientId lastId = 0;
 };
 
+// Datagrams a test queues come out of receive(); every send is recorded.
+class FakeUdpSocket : public platform::UdpSocket {
+public:
+    struct Sent {
+        std::string bytes, address;
+        std::uint16_t port = 0;
+    };
+    bool bind(const std::string& address, std::uint16_t port, std::string& error) override {
+        if (!bindError.empty()) {
+            error = bindError;
+            return false;
+        }
+        bound = true;
+        boundTo = address + ":" + std::to_string(port);
+        return true;
+    }
+    void close() override { bound = false; }
+    std::uint16_t localPort() const override { return 2237; }
+    std::optional<platform::UdpDatagram> receive() override {
+        if (!bound || incoming.empty()) {
+            return std::nullopt;
+        }
+        platform::UdpDatagram d = std::move(incoming.front());
+        incoming.pop_front();
+        return d;
+    }
+    bool send(std::string_view bytes, const std::string& address, std::uint16_t port) override {
+        sent.push_back({std::string(bytes), address, port});
+        return bound;
+    }
+
+    bool bound = false;
+    std::string boundTo, bindError;
+    std::deque<platform::UdpDatagram> incoming;
+    std::vector<Sent> sent;
+};
+
 // Hands out fake sockets and keeps them reachable, in the order they were made.
 class FakeDeviceFactory : public platform::DeviceFactory {
 public:
@@ -212,8 +250,14 @@ public:
         servers.push_back(server.get());
         return server;
     }
+    std::unique_ptr<platform::UdpSocket> makeUdpSocket() override {
+        auto socket = std::make_unique<FakeUdpSocket>();
+        udpSockets.push_back(socket.get());
+        return socket;
+    }
     std::vector<FakeTcpSocket*> sockets;
     std::vector<FakeTcpServer*> servers;
+    std::vector<FakeUdpSocket*> udpSockets;
 };
 
 class FakeDialogs : public platform::Dialogs {

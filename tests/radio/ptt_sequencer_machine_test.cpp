@@ -79,6 +79,13 @@ TEST_F(PttSequenceTest, StopOrALostLineWhileKeyedDropsRtsThenDtr) {
              t.f.virtualPtt.unplug();
              t.run(0.2, true);
          }},
+        // MAP65 still keys: the tripped transmit interlock releases, and no key gets through.
+        {"transmit interlock",
+         [](PttSequenceTest& t) {
+             t.k.rs.interlock.tripped = true;
+             t.run(0.2, true);
+             t.k.rs.interlock.tripped = false; // for the next case
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

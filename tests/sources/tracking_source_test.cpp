@@ -10,7 +10,11 @@
 #include "station/station_control.h"
 #include "tracking/startup.h"
 
+#include "radio/frequency.h"
+
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 #include <map>
 
@@ -137,6 +141,36 @@ TEST_F(SourceFixture, BuiltInFillsTheFieldsTheFileReaderFills) {
     EXPECT_LT(std::abs(*doppler), 500);
     EXPECT_EQ(k.ui.Label_freq.caption, "144.000.000");
     EXPECT_NE(k.ui.RotorAZ.caption.find("built-in Moon"), std::string::npos);
+}
+
+// The DX place: WSJT-X's DX grid while it has one, else DX_Locator; its Doppler reaches the
+// modes that need it.
+TEST_F(SourceFixture, BuiltInComputesTheDxDopplerForTheDxPlace) {
+    configure("Built-in", {{"Locator", "JN45ab"}, {"DX_Locator", "QF56"}});
+    ASSERT_TRUE(prepareTrackingSource(k));
+    astro::UtcTime now = astro::UtcTime::fromUnixSeconds(clock.utcSeconds());
+    astro::Observer home = *astro::makeObserver(45.0625, 8.0417).value;
+    auto expected = [&](const char* grid) {
+        astro::GeoPoint p = *astro::locatorToGeoPoint(grid).value;
+        astro::Observer dx{p.latitudeDeg, p.longitudeDeg, 0};
+        return std::to_string(
+            std::lround(astro::dxDopplerHz(astro::Body::Moon, now, home, dx, 144e6)));
+    };
+    for (const char* grid : {"", "FN42"}) {
+        k.rs.wsjtx.dxGrid = grid;
+        readTrackingSource(k);
+        EXPECT_EQ(k.rs.DX_doppler_Hz, expected(*grid ? grid : "QF56")) << grid;
+        EXPECT_TRUE(k.ui.DxMoon.visible);
+        EXPECT_EQ(k.ui.DxMoon.caption.rfind("DX Moon ", 0), 0u) << k.ui.DxMoon.caption;
+    }
+    k.frmDoppler.select(static_cast<int>(DopplerMode::FullToDxGrid));
+    k.rs.Doppler_form_shown = -1;
+    EXPECT_TRUE(Calcolo_doppler(k));
+    k.rs.wsjtx.dxGrid.clear();
+    k.settings().setValue("Station", "DX_Locator", "ZZ99");
+    readTrackingSource(k);
+    EXPECT_EQ(k.rs.DX_doppler_Hz, "");
+    EXPECT_EQ(k.ui.DxMoon.caption.rfind("[Station] DX_Locator: ", 0), 0u) << k.ui.DxMoon.caption;
 }
 
 TEST_F(SourceFixture, BuiltInStartsWithoutATrackingFile) {

@@ -9,6 +9,7 @@ class QtDeviceFactory : public DeviceFactory {
 public:
     std::unique_ptr<TcpSocket> makeTcpSocket() override;
     std::unique_ptr<TcpServer> makeTcpServer() override;
+    std::unique_ptr<UdpSocket> makeUdpSocket() override;
 };
 
 } // namespace kelvora::platform

@@ -271,6 +271,9 @@ QWidget* MainWindow::buildFrequencies(QWidget* central) {
     radioRow->addStretch(1);
     radioRow->addWidget(label("Tipo_rtx", f.Tipo_rtx, frequency));
     box->addLayout(radioRow);
+    // Hidden unless WSJT-X is listened to, or there is a DX place.
+    box->addWidget(label("Wsjtx", f.Wsjtx, frequency));
+    box->addWidget(label("DxMoon", f.DxMoon, frequency));
     box->addStretch(1);
     return frequency;
 }
