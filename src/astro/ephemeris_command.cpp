@@ -42,13 +42,11 @@ Parsed<Body> readBody(const EphemerisRequest& request) {
     if (!request.body) {
         return failed<Body>("--ephemeris needs a body: Moon or Sun");
     }
-    if (strcasecmp(request.body->c_str(), "Sun") == 0) {
-        return {Body::Sun, {}};
+    if (std::optional<Body> body = bodyNamed(*request.body)) {
+        return {*body, {}};
     }
-    if (strcasecmp(request.body->c_str(), "Moon") == 0) {
-        return {Body::Moon, {}};
-    }
-    return failed<Body>("--ephemeris: unknown body '" + *request.body + "', use Moon or Sun");
+    return failed<Body>("--ephemeris: unknown body '" + *request.body +
+                        "', use Moon, Sun, \"Cas A\", \"Cyg A\", \"Tau A\" or \"Vir A\"");
 }
 
 // --lat and --lon, both given.

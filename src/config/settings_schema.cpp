@@ -90,8 +90,8 @@ constexpr std::array kRows = std::to_array<SchemaRow>({
     {"General", "Tracking_Source", Choice, "File", 0, 0, "File|Built-in|File, else built-in", "",
      "Tracking source",
      "The tracking file, the built-in Moon and Sun, or the file while it is fresh"},
-    {"General", "Tracking_Object", Choice, "Moon", 0, 0, "Moon|Sun", "", "Tracking",
-     "The body the built-in source computes"},
+    {"General", "Tracking_Object", Choice, "Moon", 0, 0, "Moon|Sun|Cas A|Cyg A|Tau A|Vir A", "",
+     "Tracking", "The body the built-in source computes"},
 
     // [Sky_View]: the sky view's place, written when the program ends.
     {"Sky_View", "Left", Whole, "0", -100000, 100000, "", "px", "Left", "The window's left edge"},

@@ -21,8 +21,9 @@ struct SkyPoint {
 
 struct SkyScene {
     std::optional<SkyPoint> moon, sun, target, commanded, measured;
-    std::string targetName;      // "Moon", "Sun" or empty
-    std::vector<SkyPoint> trail; // oldest first, the last 30 minutes of the antenna
+    std::string targetName;       // "Moon", "Sun", a radio star ("Cas A") or empty
+    std::optional<SkyPoint> star; // the target when it is a radio star, drawn with its name
+    std::vector<SkyPoint> trail;  // oldest first, the last 30 minutes of the antenna
     // The mask's elevation every kMaskStepDeg of azimuth from 0 (360 included); empty for none.
     std::vector<double> mask;
     bool azLimited = false, elLimited = false;
