@@ -21,6 +21,15 @@ constexpr std::array<std::pair<const char*, RequestField>, 5> kEphemerisFields{{
     {"utc", &astro::EphemerisRequest::utc},
 }};
 
+// The calibration demo's options besides --demo-calibration itself.
+using DemoField = std::optional<std::string> calibration::DemoRequest::*;
+constexpr std::array<std::pair<const char*, DemoField>, 4> kDemoFields{{
+    {"az-error", &calibration::DemoRequest::azError},
+    {"el-error", &calibration::DemoRequest::elError},
+    {"beam", &calibration::DemoRequest::beam},
+    {"seed", &calibration::DemoRequest::seed},
+}};
+
 // The options QGuiApplication and QApplication take from the command line themselves.
 constexpr std::array<const char*, 13> kQtValueOptions{
     "platform",    "platformpluginpath", "platformtheme",
@@ -78,6 +87,19 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                                     "M");
     const QCommandLineOption utc("utc", "--ephemeris: the time, UTC.", "YYYY-MM-DDTHH:MM:SS");
     parser.addOptions({help, version, home, demo, ephemeris, lat, lon, locator, height, utc});
+    parser.addOption(QCommandLineOption(
+        "demo-calibration",
+        "Run a pointing scan and fit on SOURCE (Sun, Moon, \"Cas A\", ...) with a simulated "
+        "rotor and receiver, print \"az_offset el_offset beam sun_noise_db\", and end.",
+        "SOURCE"));
+    parser.addOption(QCommandLineOption(
+        "az-error", "--demo-calibration: the simulated rotor's hidden azimuth error.", "DEG"));
+    parser.addOption(QCommandLineOption(
+        "el-error", "--demo-calibration: the simulated rotor's hidden elevation error.", "DEG"));
+    parser.addOption(
+        QCommandLineOption("beam", "--demo-calibration: the half-power beamwidth (3).", "DEG"));
+    parser.addOption(
+        QCommandLineOption("seed", "--demo-calibration: the receiver noise's seed (1).", "N"));
     for (const char* name : kQtValueOptions) {
         parser.addOption(hidden(QCommandLineOption(name, {}, "value")));
     }
@@ -124,6 +146,21 @@ CommandLine parseCommandLine(const QStringList& arguments) {
     for (const auto& [name, field] : kEphemerisFields) {
         if (parser.isSet(name)) {
             return failure(QString("--%1 goes with --ephemeris.").arg(name));
+        }
+    }
+    if (parser.isSet("demo-calibration")) {
+        result.action = CommandLine::Action::DemoCalibration;
+        result.demoCalibration.source = parser.value("demo-calibration").toStdString();
+        for (const auto& [name, field] : kDemoFields) {
+            if (parser.isSet(name)) {
+                result.demoCalibration.*field = parser.value(name).toStdString();
+            }
+        }
+        return result;
+    }
+    for (const auto& [name, field] : kDemoFields) {
+        if (parser.isSet(name)) {
+            return failure(QString("--%1 goes with --demo-calibration.").arg(name));
         }
     }
     if (parser.isSet(home)) {

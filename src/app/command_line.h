@@ -3,6 +3,7 @@
 #pragma once
 
 #include "astro/ephemeris_command.h"
+#include "calibration/calibration_demo.h"
 
 #include <QStringList>
 
@@ -12,12 +13,13 @@
 namespace kelvora::app {
 
 struct CommandLine {
-    enum class Action { Run, Help, Version, Ephemeris, Error };
+    enum class Action { Run, Help, Version, Ephemeris, DemoCalibration, Error };
     Action action = Action::Run;
     std::string commandLine;         // Run: the positional arguments joined by blanks ("T" traces)
     bool demo = false;               // Run: the try-it mode
     std::optional<std::string> home; // Run: the program folder, as KELVORA_HOME names it
     astro::EphemerisRequest ephemeris;
+    calibration::DemoRequest demoCalibration;
     std::string text; // Help: the help; Version: the version line; Error: the message
 };
 

@@ -1,6 +1,6 @@
 // The program entry: answers the command lines that open no window (help, version, ephemeris,
-// mistakes) before any window system is touched, then hands the rest to runKelvora, which
-// creates the platform objects and the windows and runs the event loop.
+// the calibration demo, mistakes) before any window system is touched, then hands the rest to
+// runKelvora, which creates the platform objects and the windows and runs the event loop.
 #include "app/command_line.h"
 #include "app/run_kelvora.h"
 #include "astro/ephemeris_command.h"
@@ -30,6 +30,13 @@ int main(int argc, char* argv[]) {
     case Action::Ephemeris: {
         const kelvora::astro::CommandResult result =
             kelvora::astro::runEphemerisCommand(command.ephemeris);
+        std::fputs(result.output.c_str(), stdout);
+        std::fputs(result.error.c_str(), stderr);
+        return result.exitCode;
+    }
+    case Action::DemoCalibration: {
+        const kelvora::astro::CommandResult result =
+            kelvora::calibration::runCalibrationDemo(command.demoCalibration);
         std::fputs(result.output.c_str(), stdout);
         std::fputs(result.error.c_str(), stderr);
         return result.exitCode;
