@@ -1,4 +1,5 @@
 #include "calibration/calibration_demo.h"
+#include "calibration/calibration_files.h"
 #include "calibration/scan.h"
 #include "station/station_control.h"
 
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 
 namespace kelvora::calibration {
 namespace {
@@ -186,6 +188,52 @@ TEST(CalibrationDemo, RecoversTheHiddenPointingError) {
     }
     EXPECT_EQ(runCalibrationDemo({"Mars", {}, {}, {}, {}}).exitCode, 2);
     EXPECT_EQ(runCalibrationDemo({"Sun", "x", {}, {}, {}}).exitCode, 2);
+}
+
+std::string readAll(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// rotor.dat moves by exactly the correction, in decimal, and the old file is kept byte for byte.
+TEST(RotorDatApply, ShiftsEveryEntryAndKeepsTheBackup) {
+    const auto folder = std::filesystem::temp_directory_path() / "kelvora_rotor_dat_test";
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    std::string old;
+    for (int i = 0; i <= 360; ++i) {
+        old += std::to_string(i) + (i == 10 ? ",0.125" : i == 11 ? ",-2" : ",0") + "\r\n";
+    }
+    for (int i = 0; i <= 90; ++i) {
+        old += std::to_string(i) + (i == 45 ? ",-1.5" : ",0") + "\r\n";
+    }
+    std::ofstream(folder / "rotor.dat", std::ios::binary) << old;
+
+    EXPECT_EQ(applyToRotorDat(folder.string(), {-0.4, 0.2}, "20261209-053000"), "");
+    EXPECT_EQ(readAll(folder / "rotor.dat.bak-20261209-053000"), old);
+    std::istringstream lines(readAll(folder / "rotor.dat"));
+    std::vector<std::string> got;
+    for (std::string line; std::getline(lines, line);) {
+        got.push_back(line);
+    }
+    ASSERT_EQ(got.size(), 452u);
+    const std::pair<std::size_t, const char*> expected[] = {
+        {0, "0,-0.40\r"},  {10, "10,-0.275\r"}, {11, "11,-2.40\r"}, {360, "360,-0.40\r"},
+        {361, "0,0.20\r"}, {406, "45,-1.30\r"}, {451, "90,0.20\r"},
+    };
+    for (const auto& [index, text] : expected) {
+        EXPECT_EQ(got[index], text) << index;
+    }
+
+    // A damaged file is left alone, without a backup.
+    std::ofstream(folder / "rotor.dat", std::ios::binary | std::ios::trunc) << "0,0\r\nbad\r\n";
+    EXPECT_NE(applyToRotorDat(folder.string(), {1, 1}, "20261209-053100").find("line 2"),
+              std::string::npos);
+    EXPECT_EQ(readAll(folder / "rotor.dat"), "0,0\r\nbad\r\n");
+    EXPECT_FALSE(std::filesystem::exists(folder / "rotor.dat.bak-20261209-053100"));
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace
