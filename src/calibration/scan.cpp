@@ -84,7 +84,7 @@ station::AzElTarget offsetTarget(const ScanOffset& offset, const station::AzElTa
 Scan::Scan(const ScanSettings& settings, astro::Body body, const astro::Observer& observer)
     : m_settings(settings), m_body(body), m_observer(observer), m_plan(planScan(settings)) {}
 
-StepResult Scan::step(ScanDevices& devices) {
+StepResult Scan::moveToNext(ScanDevices& devices) {
     if (done()) {
         return StepResult::Done;
     }
@@ -99,36 +99,53 @@ StepResult Scan::step(ScanDevices& devices) {
     if (move.verdict == station::Verdict::Refuse) {
         return StepResult::Skipped;
     }
-    // Readings once a second through the dwell, averaged as powers, not as decibels.
-    double sum = 0;
-    int readings = 0;
-    const double start = devices.utcSeconds();
-    for (double waited = 0; waited < m_settings.dwellSeconds;) {
-        const double pause = std::min(1.0, m_settings.dwellSeconds - waited);
-        devices.sleepFor(pause);
-        waited += pause;
-        if (std::optional<double> db = devices.powerDb()) {
-            sum += std::pow(10.0, *db / 10);
-            ++readings;
-        }
-    }
-    if (readings == 0) {
+    m_dwellStart = devices.utcSeconds();
+    m_sum = 0;
+    m_readings = 0;
+    return StepResult::Dwelling;
+}
+
+void Scan::addReading(double powerDb) {
+    // Averaged as powers, not as decibels.
+    m_sum += std::pow(10.0, powerDb / 10);
+    ++m_readings;
+}
+
+StepResult Scan::finishPoint(ScanDevices& devices) {
+    if (m_readings == 0) {
         m_reason = "no reading from the receiver";
         return StepResult::Skipped;
     }
-    const double db = 10 * std::log10(sum / readings);
+    const ScanOffset& offset = m_plan[m_next - 1];
+    const double db = 10 * std::log10(m_sum / m_readings);
     if (offset.coldSky) {
         m_coldSkyDb = db;
         return StepResult::Measured;
     }
     // The offsets as the rotor reports them, against the source at the middle of the dwell.
-    const double middle = (start + devices.utcSeconds()) / 2;
-    source = sourceAt(m_body, m_observer, middle);
+    const double middle = (m_dwellStart + devices.utcSeconds()) / 2;
+    station::AzElTarget source = sourceAt(m_body, m_observer, middle);
     station::AzElTarget at = devices.reported().value_or(offsetTarget(offset, source));
     const double dAz = std::remainder(at.az - source.az, 360.0);
-    MeasuredPoint point{offset, {dAz * cosine(at.el), at.el - source.el, db}, middle, source};
-    m_points.push_back(point);
+    m_points.push_back({offset, {dAz * cosine(at.el), at.el - source.el, db}, middle, source});
     return StepResult::Measured;
+}
+
+StepResult Scan::step(ScanDevices& devices) {
+    StepResult moved = moveToNext(devices);
+    if (moved != StepResult::Dwelling) {
+        return moved;
+    }
+    // A reading once a second through the dwell.
+    for (double waited = 0; waited < m_settings.dwellSeconds;) {
+        const double pause = std::min(1.0, m_settings.dwellSeconds - waited);
+        devices.sleepFor(pause);
+        waited += pause;
+        if (std::optional<double> db = devices.powerDb()) {
+            addReading(*db);
+        }
+    }
+    return finishPoint(devices);
 }
 
 BeamFit Scan::fit() const {

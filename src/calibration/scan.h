@@ -75,7 +75,7 @@ struct MeasuredPoint {
     station::AzElTarget source;
 };
 
-enum class StepResult { Measured, Skipped, Paused, Done };
+enum class StepResult { Measured, Skipped, Paused, Done, Dwelling };
 
 // Responsibilities:
 // - step() visits the next point: the source computed now, the antenna sent through the seam
@@ -84,11 +84,19 @@ enum class StepResult { Measured, Skipped, Paused, Done };
 // - A point the seam refuses (under the mask, outside the limits) is skipped and told; one it
 //   holds (transmitting with Hold_Tx) is tried again at the next step: the scan pauses.
 // - stop() ends the scan at once; fit() fits what was measured.
+// - A driver that cannot block through a dwell (a window, whose receiver replies arrive as
+//   events) calls moveToNext(), then addReading() as readings come, then finishPoint() once
+//   Dwell_Seconds have passed; step() does all three with the devices' clock.
 class Scan {
 public:
     Scan(const ScanSettings& settings, astro::Body body, const astro::Observer& observer);
 
     StepResult step(ScanDevices& devices);
+    // Dwelling once the antenna was sent to the next point; else Paused, Skipped or Done.
+    StepResult moveToNext(ScanDevices& devices);
+    void addReading(double powerDb);
+    // Measured, or Skipped when no reading came.
+    StepResult finishPoint(ScanDevices& devices);
     void stop() { m_next = m_plan.size(); }
     bool done() const { return m_next >= m_plan.size(); }
 
@@ -110,6 +118,9 @@ private:
     std::vector<MeasuredPoint> m_points;
     std::optional<double> m_coldSkyDb;
     std::string m_reason;
+    double m_dwellStart = 0;
+    double m_sum = 0; // the readings of the dwell, as powers
+    int m_readings = 0;
 };
 
 // The correction the fit asks for, as rotor.dat holds it (added to the commanded angles): the
