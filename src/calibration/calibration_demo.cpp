@@ -1,10 +1,6 @@
 #include "calibration/calibration_demo.h"
 
-#include "calibration/scan.h"
 #include "rotor/easycomm_protocol.h"
-#include "sim/rotor_model.h"
-#include "sim/simulated_receiver.h"
-#include "station/station_control.h"
 
 #include <charconv>
 #include <cmath>
@@ -38,64 +34,6 @@ std::string oneDecimal(double v) {
     return text;
 }
 
-// The source over the sky's middle heights, where neither the horizon nor the zenith distorts.
-std::optional<double> scanStart(astro::Body body, const astro::Observer& observer) {
-    for (double t = kFirstUtc; t < kFirstUtc + 2 * 86400; t += 600) {
-        double el = astro::topocentricPosition(body, astro::UtcTime::fromUnixSeconds(t), observer)
-                        .elevationDeg;
-        if (el >= kLowestEl && el <= kHighestEl) {
-            return t;
-        }
-    }
-    return std::nullopt;
-}
-
-// The simulated station: EasyComm commands to the rotor model (it moves at once), the receiver
-// looking where the antenna really points, time that passes only when asked.
-class SimulatedStation : public ScanDevices {
-public:
-    SimulatedStation(astro::Body body, const astro::Observer& observer, double utc, unsigned seed)
-        : m_body(body), m_observer(observer), m_utc(utc), m_rotor(sim::RotorProtocol::EasyComm),
-          m_receiver(seed) {
-        m_rules.configure(station::StationSettings{}, "");
-    }
-
-    double utcSeconds() override { return m_utc; }
-    void sleepFor(double seconds) override { m_utc += seconds; }
-
-    MoveOutcome point(const station::AzElTarget& target) override {
-        station::MoveDecision d =
-            m_rules.move({station::Origin::Calibration, target}, {0, false, m_utc});
-        if (d.verdict == station::Verdict::Send) {
-            m_rotor.receive(
-                rotor::easyCommSetCommand({oneDecimal(d.target.az), oneDecimal(d.target.el)}));
-        }
-        return {d.verdict, d.reason};
-    }
-
-    std::optional<station::AzElTarget> reported() override {
-        return station::AzElTarget{m_rotor.az, m_rotor.el};
-    }
-
-    std::optional<double> powerDb() override {
-        astro::TopocentricPosition source =
-            astro::topocentricPosition(m_body, astro::UtcTime::fromUnixSeconds(m_utc), m_observer);
-        return m_receiver.powerDb(m_rotor.pointingAz(), m_rotor.pointingEl(), source.azimuthDeg,
-                                  source.elevationDeg);
-    }
-
-    sim::RotorModel& rotor() { return m_rotor; }
-    sim::SimulatedReceiver& receiver() { return m_receiver; }
-
-private:
-    astro::Body m_body;
-    astro::Observer m_observer;
-    double m_utc;
-    station::StationRules m_rules;
-    sim::RotorModel m_rotor;
-    sim::SimulatedReceiver m_receiver;
-};
-
 // A strong Sun, weaker radio stars, in units of the cold sky.
 double fluxOf(astro::Body body) {
     switch (body) {
@@ -114,6 +52,49 @@ astro::CommandResult usage(const std::string& message) {
 }
 
 } // namespace
+
+SimulatedStation::SimulatedStation(astro::Body body, const astro::Observer& observer, double utc,
+                                   unsigned seed)
+    : m_body(body), m_observer(observer), m_utc(utc), m_rotor(sim::RotorProtocol::EasyComm),
+      m_receiver(seed) {
+    m_rules.configure(station::StationSettings{}, "");
+}
+
+MoveOutcome SimulatedStation::point(const station::AzElTarget& target) {
+    station::MoveDecision d =
+        m_rules.move({station::Origin::Calibration, target}, {0, false, m_utc});
+    if (d.verdict == station::Verdict::Send) {
+        m_rotor.receive(
+            rotor::easyCommSetCommand({oneDecimal(d.target.az), oneDecimal(d.target.el)}));
+    }
+    return {d.verdict, d.reason};
+}
+
+std::optional<station::AzElTarget> SimulatedStation::reported() {
+    return station::AzElTarget{m_rotor.az, m_rotor.el};
+}
+
+std::optional<double> SimulatedStation::powerDb() {
+    astro::TopocentricPosition source =
+        astro::topocentricPosition(m_body, astro::UtcTime::fromUnixSeconds(m_utc), m_observer);
+    return m_receiver.powerDb(m_rotor.pointingAz(), m_rotor.pointingEl(), source.azimuthDeg,
+                              source.elevationDeg);
+}
+
+astro::Observer demoObserver() {
+    return astro::makeObserver(kLatitude, kLongitude, 0).value.value();
+}
+
+std::optional<double> demoScanStart(astro::Body body, const astro::Observer& observer) {
+    for (double t = kFirstUtc; t < kFirstUtc + 2 * 86400; t += 600) {
+        double el = astro::topocentricPosition(body, astro::UtcTime::fromUnixSeconds(t), observer)
+                        .elevationDeg;
+        if (el >= kLowestEl && el <= kHighestEl) {
+            return t;
+        }
+    }
+    return std::nullopt;
+}
 
 astro::CommandResult runCalibrationDemo(const DemoRequest& request) {
     std::optional<astro::Body> body = astro::bodyNamed(request.source);
@@ -134,8 +115,8 @@ astro::CommandResult runCalibrationDemo(const DemoRequest& request) {
     if (!seed || *seed < 0 || *seed != std::floor(*seed)) {
         return usage("--seed takes a whole number");
     }
-    const astro::Observer observer = astro::makeObserver(kLatitude, kLongitude, 0).value.value();
-    std::optional<double> start = scanStart(*body, observer);
+    const astro::Observer observer = demoObserver();
+    std::optional<double> start = demoScanStart(*body, observer);
     if (!start) {
         return usage("the source does not rise high enough at the demo's station");
     }
