@@ -8,6 +8,7 @@
 #include "state/message_box.h"
 #include "station/station_control.h"
 #include "tracking/tracking_cycle.h"
+#include "ui/qt/calibrate_window.h"
 #include "ui/qt/qt_binding.h"
 
 #include <QCheckBox>
@@ -153,6 +154,16 @@ void MainWindow::buildMenus() {
     connect(sky, &QAction::triggered, this,
             [this] { m_events.run([this] { toggleSkyView(m_k); }); });
     m_bindings.push_back([this, sky] { sky->setChecked(m_k.part<SkyView>().visible); });
+    QAction* calibrate = view->addAction("Calibrate");
+    calibrate->setObjectName("mnuCalibrate");
+    connect(calibrate, &QAction::triggered, this, [this] {
+        auto* window = findChild<CalibrateWindow*>();
+        if (window == nullptr) {
+            window = new CalibrateWindow(m_k, this);
+        }
+        window->show();
+        window->raise();
+    });
     menu->insertMenu(menu->actions().back(), view);
 }
 
