@@ -232,8 +232,8 @@ void CalibrateWindow::finish() {
                                                     *m_scan, fit, m_correction));
     QString text = number("Correction: azimuth %+.2f°", m_correction.azDeg) +
                    number(", elevation %+.2f°", m_correction.elDeg) +
-                   number("\nOffsets ±%.2f°", fit.crossElSigmaDeg) +
-                   number(" / ±%.2f°", fit.elSigmaDeg) + number(", beam %.2f°", fit.beamDeg);
+                   number("\nOffsets ±%.3f°", fit.crossElSigmaDeg) +
+                   number(" / ±%.3f°", fit.elSigmaDeg) + number(", beam %.2f°", fit.beamDeg);
     if (fit.sourceNoiseDb) {
         text += number(", source noise %.2f dB", *fit.sourceNoiseDb);
     }
