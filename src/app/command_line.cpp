@@ -73,7 +73,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                                           "they are.");
     const QCommandLineOption ephemeris(
         "ephemeris",
-        "Print where BODY (Moon or Sun) stands, as \"azimuth elevation\" in degrees, "
+        "Print where BODY (Moon, Sun, \"Cas A\", \"Cyg A\", \"Tau A\" or \"Vir A\") stands, "
+        "as \"azimuth elevation\" in degrees, "
         "and end. Needs --utc and --locator or --lat and --lon.",
         "BODY");
     const QCommandLineOption lat("lat", "--ephemeris: the station's latitude, degrees north.",

@@ -40,7 +40,8 @@ template <class T> Parsed<T> failed(std::string error) {
 
 Parsed<Body> readBody(const EphemerisRequest& request) {
     if (!request.body) {
-        return failed<Body>("--ephemeris needs a body: Moon or Sun");
+        return failed<Body>(
+            "--ephemeris needs a body: Moon, Sun, \"Cas A\", \"Cyg A\", \"Tau A\" or \"Vir A\"");
     }
     if (std::optional<Body> body = bodyNamed(*request.body)) {
         return {*body, {}};

@@ -17,6 +17,7 @@ double cosine(double elevationDeg) {
 
 std::vector<double> axis(const ScanSettings& s) {
     std::vector<double> values;
+    values.reserve(static_cast<std::size_t>(s.steps));
     for (int i = 0; i < s.steps; ++i) {
         values.push_back(-s.spanDeg() + 2 * s.spanDeg() * i / (s.steps - 1));
     }
