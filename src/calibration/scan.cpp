@@ -91,7 +91,8 @@ StepResult Scan::moveToNext(ScanDevices& devices) {
     }
     const ScanOffset& offset = m_plan[m_next];
     station::AzElTarget source = sourceAt(m_body, m_observer, devices.utcSeconds());
-    MoveOutcome move = devices.point(offsetTarget(offset, source));
+    m_sent = offsetTarget(offset, source);
+    MoveOutcome move = devices.point(m_sent);
     m_reason = move.reason;
     if (move.verdict == station::Verdict::Hold) {
         return StepResult::Paused;
@@ -123,10 +124,11 @@ StepResult Scan::finishPoint(ScanDevices& devices) {
         m_coldSkyDb = db;
         return StepResult::Measured;
     }
-    // The offsets as the rotor reports them, against the source at the middle of the dwell.
+    // The offsets as the rotor reports them (else as sent), against the source at the middle of
+    // the dwell.
     const double middle = (m_dwellStart + devices.utcSeconds()) / 2;
     station::AzElTarget source = sourceAt(m_body, m_observer, middle);
-    station::AzElTarget at = devices.reported().value_or(offsetTarget(offset, source));
+    station::AzElTarget at = devices.reported().value_or(m_sent);
     const double dAz = std::remainder(at.az - source.az, 360.0);
     m_points.push_back({offset, {dAz * cosine(at.el), at.el - source.el, db}, middle, source});
     return StepResult::Measured;

@@ -66,6 +66,8 @@ public:
     virtual std::optional<station::AzElTarget> reported() = 0;
     // One reading of the receiver, dB; std::nullopt when none came.
     virtual std::optional<double> powerDb() = 0;
+    // The antenna has arrived at the point last sent (asked once a second before a dwell).
+    virtual bool settled() { return true; }
 };
 
 struct MeasuredPoint {
@@ -118,6 +120,7 @@ private:
     std::vector<MeasuredPoint> m_points;
     std::optional<double> m_coldSkyDb;
     std::string m_reason;
+    station::AzElTarget m_sent; // where the antenna was sent for the point under way
     double m_dwellStart = 0;
     double m_sum = 0; // the readings of the dwell, as powers
     int m_readings = 0;

@@ -2,6 +2,8 @@
 
 #include "station/station_control.h"
 
+#include <cmath>
+
 namespace kelvora::calibration {
 
 double StationScanDevices::utcSeconds() {
@@ -14,14 +16,27 @@ void StationScanDevices::sleepFor(double seconds) {
 
 MoveOutcome StationScanDevices::point(const station::AzElTarget& target) {
     station::MoveDecision d = station::calibrationMove(m_k, target);
+    m_asked = 0;
+    m_lastSeen.reset();
     return {d.verdict, d.reason};
 }
 
-std::optional<station::AzElTarget> StationScanDevices::reported() {
+bool StationScanDevices::settled() {
     const AntennaState& a = m_k.rs.antenna;
-    if (a.measuredAz && a.measuredEl) {
-        return station::AzElTarget{*a.measuredAz, *a.measuredEl};
+    if (!a.measuredAz || !a.measuredEl) {
+        return true;
     }
+    const station::AzElTarget now{*a.measuredAz, *a.measuredEl};
+    const bool still = m_lastSeen && std::abs(now.az - m_lastSeen->az) < 0.05 &&
+                       std::abs(now.el - m_lastSeen->el) < 0.05;
+    m_lastSeen = now;
+    return ++m_asked >= 2 && still;
+}
+
+// The rotor reports in its own frame, rotor.dat's correction included; the correction the fit
+// finds is one to add to rotor.dat, so the offsets are taken from the targets sent, which are in
+// the sky's frame before that correction.
+std::optional<station::AzElTarget> StationScanDevices::reported() {
     return std::nullopt;
 }
 

@@ -22,6 +22,9 @@ public:
     std::optional<station::AzElTarget> reported() override;
     // The simulated receiver's reading, else the level handed over since the last call.
     std::optional<double> powerDb() override;
+    // Once the rotor's reported position stood still for a second, at least two seconds after
+    // the move (a poll may still show the old place); at once for a rotor that reports nothing.
+    bool settled() override;
 
     void levelArrived(double db) { m_level = db; }
     std::optional<sim::SimulatedReceiver> simulated;
@@ -31,6 +34,8 @@ private:
     astro::Body m_body;
     astro::Observer m_observer;
     std::optional<double> m_level;
+    std::optional<station::AzElTarget> m_lastSeen;
+    int m_asked = 0; // settled() calls since the move
 };
 
 } // namespace kelvora::calibration

@@ -169,10 +169,19 @@ void CalibrateWindow::advance() {
             return;
         default:
             m_dwelling = true;
-            m_dwellStart = m_devices->utcSeconds();
-            askLevel();
+            m_settling = true;
+            m_settleStart = m_devices->utcSeconds();
+            break;
+        }
+    }
+    if (m_settling) {
+        if (!settled()) {
             return;
         }
+        m_settling = false;
+        m_dwellStart = m_devices->utcSeconds();
+        askLevel();
+        return;
     }
     if (std::optional<double> db = m_devices->powerDb()) {
         m_scan->addReading(*db);
@@ -194,6 +203,12 @@ void CalibrateWindow::advance() {
     if (m_scan->done()) {
         finish();
     }
+}
+
+// The dwell starts once the antenna has arrived, or after kSettleSeconds whatever it says.
+bool CalibrateWindow::settled() {
+    constexpr double kSettleSeconds = 60;
+    return m_devices->settled() || m_devices->utcSeconds() - m_settleStart >= kSettleSeconds;
 }
 
 void CalibrateWindow::addRow(const calibration::ScanOffset& offset, const std::string& power) {

@@ -46,6 +46,7 @@ private:
     void finish();
     void apply();
     void askLevel();
+    bool settled();
 
     Kelv& m_k;
     QTableWidget* m_table;
@@ -64,6 +65,8 @@ private:
     std::unique_ptr<hamlib::HamlibLink> m_link;
     std::string m_level = "STRENGTH";
     bool m_dwelling = false;
+    bool m_settling = false; // the rotor is still on its way to the point
+    double m_settleStart = 0;
     bool m_finished = false;
     double m_dwellStart = 0;
     std::optional<calibration::BeamFit> m_fit;
