@@ -174,12 +174,16 @@ void CalibrateWindow::advance() {
             break;
         }
     }
+    const QString point =
+        QString("Point %1 of %2").arg(m_scan->nextIndex()).arg(m_scan->plan().size());
     if (m_settling) {
         if (!settled()) {
+            m_status->setText(point + ": the antenna is on its way");
             return;
         }
         m_settling = false;
         m_dwellStart = m_devices->utcSeconds();
+        m_status->setText(point + ": reading the receiver");
         askLevel();
         return;
     }
