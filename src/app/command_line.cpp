@@ -51,6 +51,44 @@ QCommandLineOption hidden(QCommandLineOption option) {
     return option;
 }
 
+void addDemoCalibrationOptions(QCommandLineParser& parser) {
+    parser.addOption(QCommandLineOption(
+        "demo-calibration",
+        "Run a pointing scan and fit on SOURCE (Sun, Moon, \"Cas A\", ...) with a simulated "
+        "rotor and receiver, print \"az_offset el_offset beam sun_noise_db\", and end.",
+        "SOURCE"));
+    parser.addOption(QCommandLineOption(
+        "az-error", "--demo-calibration: the simulated rotor's hidden azimuth error.", "DEG"));
+    parser.addOption(QCommandLineOption(
+        "el-error", "--demo-calibration: the simulated rotor's hidden elevation error.", "DEG"));
+    parser.addOption(
+        QCommandLineOption("beam", "--demo-calibration: the half-power beamwidth (3).", "DEG"));
+    parser.addOption(
+        QCommandLineOption("seed", "--demo-calibration: the receiver noise's seed (1).", "N"));
+}
+
+// --demo-calibration and its options; an error for one of its options without it; std::nullopt
+// when neither is given.
+std::optional<CommandLine> demoCalibrationOf(const QCommandLineParser& parser) {
+    if (parser.isSet("demo-calibration")) {
+        CommandLine result;
+        result.action = CommandLine::Action::DemoCalibration;
+        result.demoCalibration.source = parser.value("demo-calibration").toStdString();
+        for (const auto& [name, field] : kDemoFields) {
+            if (parser.isSet(name)) {
+                result.demoCalibration.*field = parser.value(name).toStdString();
+            }
+        }
+        return result;
+    }
+    for (const auto& [name, field] : kDemoFields) {
+        if (parser.isSet(name)) {
+            return failure(QString("--%1 goes with --demo-calibration.").arg(name));
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments) {
@@ -88,19 +126,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                                     "M");
     const QCommandLineOption utc("utc", "--ephemeris: the time, UTC.", "YYYY-MM-DDTHH:MM:SS");
     parser.addOptions({help, version, home, demo, ephemeris, lat, lon, locator, height, utc});
-    parser.addOption(QCommandLineOption(
-        "demo-calibration",
-        "Run a pointing scan and fit on SOURCE (Sun, Moon, \"Cas A\", ...) with a simulated "
-        "rotor and receiver, print \"az_offset el_offset beam sun_noise_db\", and end.",
-        "SOURCE"));
-    parser.addOption(QCommandLineOption(
-        "az-error", "--demo-calibration: the simulated rotor's hidden azimuth error.", "DEG"));
-    parser.addOption(QCommandLineOption(
-        "el-error", "--demo-calibration: the simulated rotor's hidden elevation error.", "DEG"));
-    parser.addOption(
-        QCommandLineOption("beam", "--demo-calibration: the half-power beamwidth (3).", "DEG"));
-    parser.addOption(
-        QCommandLineOption("seed", "--demo-calibration: the receiver noise's seed (1).", "N"));
+    addDemoCalibrationOptions(parser);
     for (const char* name : kQtValueOptions) {
         parser.addOption(hidden(QCommandLineOption(name, {}, "value")));
     }
@@ -149,20 +175,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
             return failure(QString("--%1 goes with --ephemeris.").arg(name));
         }
     }
-    if (parser.isSet("demo-calibration")) {
-        result.action = CommandLine::Action::DemoCalibration;
-        result.demoCalibration.source = parser.value("demo-calibration").toStdString();
-        for (const auto& [name, field] : kDemoFields) {
-            if (parser.isSet(name)) {
-                result.demoCalibration.*field = parser.value(name).toStdString();
-            }
-        }
-        return result;
-    }
-    for (const auto& [name, field] : kDemoFields) {
-        if (parser.isSet(name)) {
-            return failure(QString("--%1 goes with --demo-calibration.").arg(name));
-        }
+    if (std::optional<CommandLine> calibration = demoCalibrationOf(parser)) {
+        return *calibration;
     }
     if (parser.isSet(home)) {
         if (parser.value(home).isEmpty()) {
