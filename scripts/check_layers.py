@@ -4,8 +4,8 @@
 The layers, bottom first: platform (with astro beside it, and sim on it), state, config, wsjtx
 (WSJT-X's UDP messages), ports, hamlib, rotor and radio (side by side, neither includes the
 other), station (the rules every antenna move passes), sources (the tracking file, the Moon and
-Sun), plan (the pass plan) and devices (the network devices) side by side, sky (the sky state),
-tracking (start-up and run control), demo (the try-it
+Sun), plan (the pass plan) and devices (the network devices) side by side, calibration (the
+pointing scan and its fit), sky (the sky state), tracking (start-up and run control), demo (the try-it
 mode), the windows (ui/qt), the program (app). Qt headers and platform/qt belong to the windows
 and the program only. A protocol file (*_protocol.h/.cpp) holds
 pure encoders and parsers: it includes the standard library, other protocol headers and the
@@ -18,7 +18,7 @@ import sys
 
 RANK = {"platform": 0, "state": 1, "config": 2, "ports": 3, "rotor": 4, "radio": 4,
         "hamlib": 3.5, "wsjtx": 2.5, "astro": 0, "sim": 0.5, "station": 4.5, "sources": 4.6,
-        "plan": 4.6, "devices": 4.6,
+        "plan": 4.6, "devices": 4.6, "calibration": 4.65,
         "sky": 4.7, "tracking": 5, "demo": 5.5, "platform/qt": 6, "ui/qt": 7, "app": 8}
 QT_FOLDERS = {"platform/qt", "ui/qt", "app"}
 PROTOCOL_MAY_INCLUDE = {"state/numbers.h", "state/parsed.h"}

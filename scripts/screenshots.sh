@@ -83,4 +83,10 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
     sleep 1
     import -window "$settings" "$OUT/settings.png"
 '
+# The Calibrate window after a simulated scan, from its window test.
+if [ -x "$build/tests/integration_tests" ]; then
+    KELVORA_CALIBRATE_SCREENSHOT=$out/calibrate_window.png xvfb-run -a -s "-screen 0 1280x800x24" \
+        env -u QT_QPA_PLATFORM "$build/tests/integration_tests" \
+        --gtest_filter='CalibrateWindowTest.*' >/dev/null
+fi
 echo "saved $out/main.png and $out/settings.png"

@@ -12,7 +12,7 @@ tidy=(clang-tidy --quiet --extra-arg=-Wno-unknown-warning-option)
 mapfile -t sources < <(git ls-files 'src/platform/*.cpp' 'src/state/*.cpp' 'src/config/*.cpp' \
     'src/ports/*.cpp' 'src/rotor/*.cpp' 'src/radio/*.cpp' 'src/hamlib/*.cpp' 'src/astro/*.cpp' \
     'src/station/*.cpp' 'src/sources/*.cpp' 'src/devices/*.cpp' 'src/sky/*.cpp' \
-    'src/tracking/*.cpp' 'src/demo/*.cpp' 'src/sim/*.cpp' | grep -v '/qt/')
+    'src/calibration/*.cpp' 'src/tracking/*.cpp' 'src/demo/*.cpp' 'src/sim/*.cpp' | grep -v '/qt/')
 printf '%s\n' "${sources[@]}" | xargs -P 2 -n 4 "${tidy[@]}" -p "$build" 2>/dev/null
 echo "clang-tidy: ${#sources[@]} files clean"
 if [ -n "$qt_build" ]; then

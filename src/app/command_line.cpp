@@ -21,6 +21,15 @@ constexpr std::array<std::pair<const char*, RequestField>, 5> kEphemerisFields{{
     {"utc", &astro::EphemerisRequest::utc},
 }};
 
+// The calibration demo's options besides --demo-calibration itself.
+using DemoField = std::optional<std::string> calibration::DemoRequest::*;
+constexpr std::array<std::pair<const char*, DemoField>, 4> kDemoFields{{
+    {"az-error", &calibration::DemoRequest::azError},
+    {"el-error", &calibration::DemoRequest::elError},
+    {"beam", &calibration::DemoRequest::beam},
+    {"seed", &calibration::DemoRequest::seed},
+}};
+
 // The options QGuiApplication and QApplication take from the command line themselves.
 constexpr std::array<const char*, 13> kQtValueOptions{
     "platform",    "platformpluginpath", "platformtheme",
@@ -74,6 +83,44 @@ CommandLine planCommand(const QCommandLineParser& parser, const QCommandLineOpti
     return result;
 }
 
+void addDemoCalibrationOptions(QCommandLineParser& parser) {
+    parser.addOption(QCommandLineOption(
+        "demo-calibration",
+        "Run a pointing scan and fit on SOURCE (Sun, Moon, \"Cas A\", ...) with a simulated "
+        "rotor and receiver, print \"az_offset el_offset beam sun_noise_db\", and end.",
+        "SOURCE"));
+    parser.addOption(QCommandLineOption(
+        "az-error", "--demo-calibration: the simulated rotor's hidden azimuth error.", "DEG"));
+    parser.addOption(QCommandLineOption(
+        "el-error", "--demo-calibration: the simulated rotor's hidden elevation error.", "DEG"));
+    parser.addOption(
+        QCommandLineOption("beam", "--demo-calibration: the half-power beamwidth (3).", "DEG"));
+    parser.addOption(
+        QCommandLineOption("seed", "--demo-calibration: the receiver noise's seed (1).", "N"));
+}
+
+// --demo-calibration and its options; an error for one of its options without it; std::nullopt
+// when neither is given.
+std::optional<CommandLine> demoCalibrationOf(const QCommandLineParser& parser) {
+    if (parser.isSet("demo-calibration")) {
+        CommandLine result;
+        result.action = CommandLine::Action::DemoCalibration;
+        result.demoCalibration.source = parser.value("demo-calibration").toStdString();
+        for (const auto& [name, field] : kDemoFields) {
+            if (parser.isSet(name)) {
+                result.demoCalibration.*field = parser.value(name).toStdString();
+            }
+        }
+        return result;
+    }
+    for (const auto& [name, field] : kDemoFields) {
+        if (parser.isSet(name)) {
+            return failure(QString("--%1 goes with --demo-calibration.").arg(name));
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments) {
@@ -96,7 +143,8 @@ CommandLine parseCommandLine(const QStringList& arguments) {
                                           "they are.");
     const QCommandLineOption ephemeris(
         "ephemeris",
-        "Print where BODY (Moon or Sun) stands, as \"azimuth elevation\" in degrees, "
+        "Print where BODY (Moon, Sun, \"Cas A\", \"Cyg A\", \"Tau A\" or \"Vir A\") stands, "
+        "as \"azimuth elevation\" in degrees, "
         "and end. Needs --utc and --locator or --lat and --lon.",
         "BODY");
     const QCommandLineOption plan(
@@ -124,6 +172,7 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         "dx-el-min", "--plan: the DX station's lowest useful elevation, degrees (0).", "DEG");
     parser.addOptions({help, version, home, demo, ephemeris, plan, lat, lon, locator, height, utc,
                        hours, dxLocator, dxElMin});
+    addDemoCalibrationOptions(parser);
     for (const char* name : kQtValueOptions) {
         parser.addOption(hidden(QCommandLineOption(name, {}, "value")));
     }
@@ -179,6 +228,9 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         if (parser.isSet(name)) {
             return failure(QString("--%1 goes with --plan.").arg(name));
         }
+    }
+    if (std::optional<CommandLine> calibration = demoCalibrationOf(parser)) {
+        return *calibration;
     }
     if (parser.isSet(home)) {
         if (parser.value(home).isEmpty()) {

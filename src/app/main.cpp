@@ -1,6 +1,7 @@
 // The program entry: answers the command lines that open no window (help, version, ephemeris,
-// the pass plan, mistakes) before any window system is touched, then hands the rest to runKelvora,
-// which creates the platform objects and the windows and runs the event loop.
+// the pass plan, the calibration demo, mistakes) before any window system is touched, then hands
+// the rest to runKelvora, which creates the platform objects and the windows and runs the event
+// loop.
 #include "app/command_line.h"
 #include "app/run_kelvora.h"
 #include "astro/ephemeris_command.h"
@@ -36,6 +37,13 @@ int main(int argc, char* argv[]) {
     }
     case Action::Plan: {
         const kelvora::astro::CommandResult result = kelvora::plan::runPlanCommand(command.plan);
+        std::fputs(result.output.c_str(), stdout);
+        std::fputs(result.error.c_str(), stderr);
+        return result.exitCode;
+    }
+    case Action::DemoCalibration: {
+        const kelvora::astro::CommandResult result =
+            kelvora::calibration::runCalibrationDemo(command.demoCalibration);
         std::fputs(result.output.c_str(), stdout);
         std::fputs(result.error.c_str(), stderr);
         return result.exitCode;

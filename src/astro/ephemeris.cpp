@@ -43,7 +43,73 @@ Dates dates(const UtcTime& t) {
     return d;
 }
 
+struct Catalogue {
+    Body body;
+    std::string_view name;
+    double raHours, raMinutes, raSeconds;
+    double decDegrees, decMinutes, decSeconds; // all three carry the sign
+};
+
+// J2000 (ICRS) places of the radio stars.
+constexpr Catalogue kBodies[] = {
+    {Body::Moon, "Moon", 0, 0, 0, 0, 0, 0},
+    {Body::Sun, "Sun", 0, 0, 0, 0, 0, 0},
+    {Body::CasA, "Cas A", 23, 23, 24.0, 58, 48, 54},
+    {Body::CygA, "Cyg A", 19, 59, 28.36, 40, 44, 2.1},
+    {Body::TauA, "Tau A", 5, 34, 31.94, 22, 0, 52.2},
+    {Body::VirA, "Vir A", 12, 30, 49.42, 12, 23, 28.0},
+};
+
+const Catalogue& entryOf(Body body) {
+    for (const Catalogue& entry : kBodies) {
+        if (entry.body == body) {
+            return entry;
+        }
+    }
+    return kBodies[0];
+}
+
+// A star's apparent place through ERFA's ICRS-to-observed chain (precession, nutation, annual
+// aberration, light deflection, Earth rotation), without refraction (pressure 0).
+TopocentricPosition starPosition(const Catalogue& star, const UtcTime& t, const Observer& o) {
+    const double ra = (star.raHours + star.raMinutes / 60 + star.raSeconds / 3600) * 15 * ERFA_DD2R;
+    const double dec =
+        (star.decDegrees + star.decMinutes / 60 + star.decSeconds / 3600) * ERFA_DD2R;
+    double utc1 = 0, utc2 = 0;
+    eraDtf2d("UTC", t.year(), t.month(), t.day(), t.hour(), t.minute(), t.second(), &utc1, &utc2);
+    double aob = 0, zob = 0, hob = 0, dob = 0, rob = 0, eo = 0;
+    // UT1-UTC and polar motion as 0, as for the Moon and the Sun.
+    eraAtco13(ra, dec, 0, 0, 0, 0, utc1, utc2, 0, o.longitudeDeg * ERFA_DD2R,
+              o.latitudeDeg * ERFA_DD2R, o.heightM, 0, 0, 0, 0, 0, 0, &aob, &zob, &hob, &dob, &rob,
+              &eo);
+    TopocentricPosition p;
+    p.azimuthDeg = eraAnp(aob) * ERFA_DR2D;
+    p.elevationDeg = 90 - zob * ERFA_DR2D;
+    return p;
+}
+
 } // namespace
+
+std::string_view bodyName(Body body) {
+    return entryOf(body).name;
+}
+
+std::optional<Body> bodyNamed(std::string_view name) {
+    for (const Catalogue& entry : kBodies) {
+        if (entry.name.size() == name.size() &&
+            std::equal(name.begin(), name.end(), entry.name.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) ==
+                       std::tolower(static_cast<unsigned char>(b));
+            })) {
+            return entry.body;
+        }
+    }
+    return std::nullopt;
+}
+
+bool isRadioStar(Body body) {
+    return body != Body::Moon && body != Body::Sun;
+}
 
 Parsed<Observer> makeObserver(double latitudeDeg, double longitudeDeg, double heightM) {
     if (!(latitudeDeg >= -90 && latitudeDeg <= 90)) {
@@ -160,6 +226,9 @@ std::string UtcTime::toString() const {
 }
 
 TopocentricPosition topocentricPosition(Body body, const UtcTime& time, const Observer& observer) {
+    if (isRadioStar(body)) {
+        return starPosition(entryOf(body), time, observer);
+    }
     const Dates d = dates(time);
     // Celestial (GCRS) to terrestrial: IAU 2000B precession-nutation (within 1 mas of 2000A at
     // a tenth of its cost), Earth rotation angle; polar motion (under half an arcsecond) is not

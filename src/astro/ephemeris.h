@@ -60,13 +60,22 @@ private:
     double m_second;
 };
 
-enum class Body { Moon, Sun };
+// The Moon, the Sun and the radio stars the pointing calibration scans.
+enum class Body { Moon, Sun, CasA, CygA, TauA, VirA };
+
+// "Moon", "Sun", "Cas A", "Cyg A", "Tau A", "Vir A": the names the settings and the command line
+// use.
+std::string_view bodyName(Body body);
+// The body of a name, any letter case; std::nullopt for a text no body has.
+std::optional<Body> bodyNamed(std::string_view name);
+// A star far outside the solar system: no distance, no Doppler shift.
+bool isRadioStar(Body body);
 
 struct TopocentricPosition {
     double azimuthDeg = 0;   // 0..360, from north through east
     double elevationDeg = 0; // above the horizon, no refraction
-    double distanceKm = 0;   // station to the body's centre
-    double rangeRateKmS = 0; // positive when the body recedes
+    double distanceKm = 0;   // station to the body's centre; 0 for a radio star
+    double rangeRateKmS = 0; // positive when the body recedes; 0 for a radio star
 };
 
 // The apparent place seen from the station (light time and aberration included, parallax from the

@@ -42,16 +42,13 @@ template <class T> Parsed<T> failed(std::string error) {
 
 Parsed<Body> requestedBody(const EphemerisRequest& request, std::string_view option) {
     if (!request.body) {
-        return failed<Body>(std::string(option) + " needs a body: Moon or Sun");
+        return failed<Body>(std::string(option) + " needs a body: Moon, Sun, \"Cas A\", \"Cyg A\", \"Tau A\" or \"Vir A\"");
     }
-    if (strcasecmp(request.body->c_str(), "Sun") == 0) {
-        return {Body::Sun, {}};
-    }
-    if (strcasecmp(request.body->c_str(), "Moon") == 0) {
-        return {Body::Moon, {}};
+    if (std::optional<Body> body = bodyNamed(*request.body)) {
+        return {*body, {}};
     }
     return failed<Body>(std::string(option) + ": unknown body '" + *request.body +
-                        "', use Moon or Sun");
+                        "', use Moon, Sun, \"Cas A\", \"Cyg A\", \"Tau A\" or \"Vir A\"");
 }
 
 namespace {

@@ -12,7 +12,7 @@ namespace kelvora::astro {
 
 // The option values as given on the command line; absent options are empty.
 struct EphemerisRequest {
-    std::optional<std::string> body; // Moon or Sun, any letter case
+    std::optional<std::string> body; // Moon, Sun or a radio star ("Cas A"), any letter case
     std::optional<std::string> latitude;
     std::optional<std::string> longitude;
     std::optional<std::string> locator; // instead of latitude and longitude

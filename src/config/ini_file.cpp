@@ -256,6 +256,10 @@ std::filesystem::path linkTarget(const std::filesystem::path& path) {
 } // namespace
 
 bool saveIniFile(const std::string& linkPath, const IniDocument& document) {
+    return writeFileAtomically(linkPath, document.text());
+}
+
+bool writeFileAtomically(const std::string& linkPath, std::string_view text) {
     const std::string path = linkTarget(linkPath).string();
     removeStaleTemporaries(path);
     std::string temporary = path + ".tmp" + std::to_string(::getpid());
@@ -271,7 +275,7 @@ bool saveIniFile(const std::string& linkPath, const IniDocument& document) {
         if (!modeError && mode != std::filesystem::perms::unknown) {
             std::filesystem::permissions(temporary, mode, modeError);
         }
-        out << document.text();
+        out << text;
         out.flush();
         if (!out) {
             out.close();

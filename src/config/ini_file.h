@@ -42,6 +42,8 @@ std::optional<IniDocument> loadIniFileForUpdate(const std::string& path);
 // left behind. False when anything fails (the old file then stays as it was). A symbolic link
 // is followed: its target is replaced, keeping its permissions, and the link stays.
 bool saveIniFile(const std::string& path, const IniDocument& document);
+// The same atomic write for any text file (rotor.dat).
+bool writeFileAtomically(const std::string& path, std::string_view text);
 
 // One key read and one key written, the way every caller uses the settings file.
 std::string ReadStringIni(std::string_view sSection, std::string_view sKeyName,

@@ -229,7 +229,7 @@ const std::vector<ComboList>& comboLists() {
         {"Refresh_Rotore", {"None", "1", "2", "3", "4", "5"}},
         {"Virtual_PTT", ports(16)},
         {"Reale_PTT", ports(16)},
-        {"Sun_combo", {"Moon", "Sun"}},
+        {"Sun_combo", {"Moon", "Sun", "Cas A", "Cyg A", "Tau A", "Vir A"}},
     };
     return lists;
 }

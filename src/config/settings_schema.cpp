@@ -90,8 +90,8 @@ constexpr std::array kRows = std::to_array<SchemaRow>({
     {"General", "Tracking_Source", Choice, "File", 0, 0, "File|Built-in|File, else built-in", "",
      "Tracking source",
      "The tracking file, the built-in Moon and Sun, or the file while it is fresh"},
-    {"General", "Tracking_Object", Choice, "Moon", 0, 0, "Moon|Sun", "", "Tracking",
-     "The body the built-in source computes"},
+    {"General", "Tracking_Object", Choice, "Moon", 0, 0, "Moon|Sun|Cas A|Cyg A|Tau A|Vir A", "",
+     "Tracking", "The body the built-in source computes"},
 
     // [Sky_View]: the sky view's place, written when the program ends.
     {"Sky_View", "Left", Whole, "0", -100000, 100000, "", "px", "Left", "The window's left edge"},
@@ -128,19 +128,18 @@ constexpr std::array kRows = std::to_array<SchemaRow>({
 
     // [Calibration]: the Sun and Moon noise scans.
     {"Calibration", "Power_Source", Choice, "rigctld", 0, 0, "rigctld|Simulated", "",
-     "Power source", "Where the received power is read", Nowhere, true},
+     "Power source", "Where the received power is read"},
     {"Calibration", "Beam_Deg", Number, "10", 0.1, 90, "", "°", "Beamwidth",
-     "Half-power beamwidth of the antenna", Nowhere, true},
+     "Half-power beamwidth of the antenna"},
     {"Calibration", "Pattern", Choice, "Cross", 0, 0, "Cross|Raster", "", "Pattern",
-     "The offsets a scan visits", Nowhere, true},
+     "The offsets a scan visits"},
     {"Calibration", "Span_Beams", Number, "1.5", 0.1, 10, "", "beams", "Span",
-     "How far the scan reaches either side, in beamwidths", Nowhere, true},
-    {"Calibration", "Steps", Whole, "7", 3, 101, "", "", "Steps", "Offsets per axis", Nowhere,
-     true},
+     "How far the scan reaches either side, in beamwidths"},
+    {"Calibration", "Steps", Whole, "7", 3, 101, "", "", "Steps", "Offsets per axis"},
     {"Calibration", "Dwell_Seconds", Number, "5", 0.1, 600, "", "s", "Dwell",
-     "Time spent at each offset", Nowhere, true},
+     "Time spent at each offset"},
     {"Calibration", "Off_Source_Deg", Number, "", 0, 180, "", "°", "Off source",
-     "Offset of the cold sky for the Y-factor; empty for 5 beamwidths", Nowhere, true},
+     "Offset of the cold sky for the Y-factor; empty for 5 beamwidths"},
 });
 
 bool sameNoCase(std::string_view a, std::string_view b) {

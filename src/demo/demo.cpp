@@ -81,6 +81,7 @@ DemoSession::DemoSession(platform::Clock& clock, const astro::UtcTime& now)
         {"Sky_View", "Width", "520"},
         {"Sky_View", "Height", "560"},
         {"Sky_View", "Visible", "1"},
+        {"Calibration", "Power_Source", "Simulated"}, // "View", "Calibrate" without a receiver
     };
     for (const Value& v : values) {
         document->set(v.section, v.key, v.value);

@@ -71,7 +71,7 @@ std::string_view longName(Daemon daemon, std::string_view command) {
     };
     static constexpr Name kRig[] = {
         {'F', "set_freq"},      {'f', "get_freq"}, {'I', "set_split_freq"}, {'S', "set_split_vfo"},
-        {'s', "get_split_vfo"}, {'V', "set_vfo"},  {'G', "vfo_op"}};
+        {'s', "get_split_vfo"}, {'V', "set_vfo"},  {'G', "vfo_op"},         {'l', "get_level"}};
     static constexpr Name kRot[] = {
         {'P', "set_pos"}, {'p', "get_pos"}, {'S', "stop"}, {'K', "park"}, {'\\', "dump_state"}};
     if (command.empty()) {
@@ -320,6 +320,15 @@ void HamlibLink::handleLine(const std::string& line) {
     }
 }
 
+// A level's reply is its echo ("get_level: STRENGTH") and the bare value on the next line.
+void HamlibLink::handleLevel(const std::string& level, int code) {
+    double value = 0;
+    bool read = code == 0 && m_replyLines.size() >= 2 && parseDecimal(m_replyLines[1], value);
+    if (onLevel) {
+        onLevel(level, read ? std::optional<double>(value) : std::nullopt);
+    }
+}
+
 void HamlibLink::handleReply(int code) {
     if (!m_inFlight) {
         return; // the late reply of a command given up
@@ -334,7 +343,9 @@ void HamlibLink::handleReply(int code) {
     double took = m_clock.monotonicSeconds() - done.sentAt;
     setHealth(took >= kSlowSeconds ? Health::Slow : Health::Connected, took);
     std::string name = daemonName();
-    if (code != 0) {
+    if (done.text.rfind("l ", 0) == 0) {
+        handleLevel(done.text.substr(2), code);
+    } else if (code != 0) {
         tell(name + ": " + done.text + ": " + reportText(code));
     } else if (done.text == "p") {
         auto az = record(m_replyLines, "Azimuth");

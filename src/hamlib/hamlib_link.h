@@ -46,7 +46,7 @@ std::string endpointText(const Endpoint& e);
 //   and "rotctld connected at HOST:PORT" (after either of the others).
 // - A non-zero "RPRT n" is told with its command and meaning ("rigctld: F 144125000: RPRT -11
 //   (not available)"); the position of `p` goes to onPosition, the frequency of `f` to
-//   onFrequency, the split state of `s` to onSplit.
+//   onFrequency, the split state of `s` to onSplit, a level of `l` to onLevel.
 class HamlibLink {
 public:
     static constexpr double kRetrySeconds = 3.0;
@@ -87,6 +87,8 @@ public:
     std::function<void(bool on)> onSplit;
     // The azimuth range of rotctld's \dump_state ("Minimum Azimuth", "Maximum Azimuth").
     std::function<void(double low, double high)> onAzimuthRange;
+    // The reply to `l LEVEL`: its value, or std::nullopt when the daemon refused or garbled it.
+    std::function<void(const std::string& level, std::optional<double> value)> onLevel;
     // Each time a connection is made, so that the current state can be sent again.
     std::function<void()> onConnected;
 
@@ -103,6 +105,7 @@ private:
     void readReplies();
     void handleLine(const std::string& line);
     void handleReply(int code);
+    void handleLevel(const std::string& level, int code);
     void setHealth(Health health, double seconds = 0);
     void tell(const std::string& text);
     void forget();

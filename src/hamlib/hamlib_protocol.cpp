@@ -53,6 +53,9 @@ std::string copyVfoAToBCommand() {
 std::string getFrequencyCommand() {
     return "f\n";
 }
+std::string getLevelCommand(std::string_view level) {
+    return "l " + std::string(level) + "\n";
+}
 std::string getSplitCommand() {
     return "s\n";
 }

@@ -35,6 +35,8 @@ std::string selectVfoCommand(Vfo vfo); // "V VFOA\n" or "V VFOB\n"
 std::string copyVfoAToBCommand();      // "G CPY\n"
 std::string getFrequencyCommand();     // "f\n"
 std::string getSplitCommand();         // "s\n"
+// The receiver's level by Hamlib's name: STRENGTH (dB over S9) or RAWSTR (the radio's own scale).
+std::string getLevelCommand(std::string_view level); // "l STRENGTH\n"
 
 // rotctld commands. Angles go out with six decimals, as rotctl sends them.
 std::string setPositionCommand(double azimuth, double elevation); // "P 123.400000 45.600000\n"

@@ -57,6 +57,12 @@ public:
     double degreesPerSecond = 0;
     double az = 0;
     double el = 0;
+    // A pointing error the controller does not know: it reports az/el and points at
+    // az + hiddenAzError, el + hiddenElError.
+    double hiddenAzError = 0;
+    double hiddenElError = 0;
+    double pointingAz() const { return az + hiddenAzError; }
+    double pointingEl() const { return el + hiddenElError; }
     bool hostMode = false;
     char polarity = 'H';
     int stops = 0;

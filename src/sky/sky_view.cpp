@@ -84,6 +84,9 @@ void placeTarget(SkyScene& scene) {
         scene.moon = scene.target;
     } else if (scene.targetName == "Sun") {
         scene.sun = scene.target;
+    } else if (std::optional<astro::Body> body = astro::bodyNamed(scene.targetName);
+               body && astro::isRadioStar(*body)) {
+        scene.star = scene.target;
     }
 }
 

@@ -21,7 +21,8 @@ struct SkyPoint {
 
 struct SkyScene {
     std::optional<SkyPoint> moon, sun, target, commanded, measured;
-    std::string targetName;            // "Moon", "Sun" or empty
+    std::string targetName;            // "Moon", "Sun", a radio star ("Cas A") or empty
+    std::optional<SkyPoint> star;      // the target when it is a radio star, drawn with its name
     std::vector<SkyPoint> trail;       // oldest first, the last 30 minutes of the antenna
     std::vector<SkyPoint> plannedPath; // the sky track of the window under way, when planned
     // The mask's elevation every kMaskStepDeg of azimuth from 0 (360 included); empty for none.

@@ -33,10 +33,6 @@ std::string beforePoint(const std::string& text) {
     return text.substr(0, text.find('.'));
 }
 
-const char* bodyName(astro::Body body) {
-    return body == astro::Body::Sun ? "Sun" : "Moon";
-}
-
 // The frequency the Doppler shift is given for: the band offset plus the QSO frequency, Hz.
 std::optional<double> trackedFrequencyHz(Kelv& k) {
     double kHz = numbers::leadingNumber(k.settings().Offset) +
@@ -49,7 +45,7 @@ void showSource(Kelv& k, TrackingSource& source, SourceUsed used) {
         return;
     }
     source.used = used;
-    std::string body = bodyName(trackedBody(k));
+    std::string body(astro::bodyName(trackedBody(k)));
     if (used == SourceUsed::File) {
         k.ui.RotorAZ.caption = "Tracking source: the tracking file";
     } else if (!source.observer) {
@@ -215,7 +211,7 @@ void fillFromEphemeris(RunState& rs, astro::Body body, const astro::UtcTime& tim
     rs.Az_int = beforePoint(rs.Az_text);
     rs.El_text = withOneDecimal(position.elevationDeg);
     rs.El_int = beforePoint(rs.El_text);
-    rs.Object_name = bodyName(body);
+    rs.Object_name = astro::bodyName(body);
     rs.My_doppler_Hz =
         ownEchoDopplerHz ? std::to_string(std::lround(*ownEchoDopplerHz)) : std::string();
     rs.DX_doppler_Hz.clear();
@@ -229,7 +225,7 @@ station::KeyLookup stationKeys(Kelv& k) {
 }
 
 astro::Body trackedBody(Kelv& k) {
-    return k.settings().Sun_combo == "Sun" ? astro::Body::Sun : astro::Body::Moon;
+    return astro::bodyNamed(k.settings().Sun_combo).value_or(astro::Body::Moon);
 }
 
 std::optional<astro::Observer> configuredPlace(Kelv& k) {

@@ -86,7 +86,7 @@ bool prepareTrackingSource(Kelv& k);
 // Once per processed second and at Start, in place of reading the tracking file.
 void readTrackingSource(Kelv& k);
 
-// The body the settings track: the Sun when Sun_combo says so, else the Moon.
+// The body the settings track: the one Sun_combo names, else the Moon.
 astro::Body trackedBody(Kelv& k);
 
 } // namespace kelvora

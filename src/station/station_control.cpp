@@ -401,6 +401,22 @@ void resendToRotor(Kelv& k) {
     commandNewTarget(k);
 }
 
+MoveDecision calibrationMove(Kelv& k, const AzElTarget& target) {
+    const RotorType* type = configuredType(k);
+    if (!started(k) || type == nullptr || type->set.send == nullptr) {
+        return {Verdict::Refuse, target, "tracking is not running with a rotor"};
+    }
+    MoveDecision d = k.part<StationPart>().rules.move({Origin::Calibration, target}, conditions(k));
+    if (d.verdict == Verdict::Send) {
+        if (rotor::commandPosition(k, d.target.az, d.target.el)) {
+            k.rs.antenna.commandedAz = d.target.az;
+            k.rs.antenna.commandedEl = d.target.el;
+        }
+        pauseTracking(k, "Pointing scan");
+    }
+    return d;
+}
+
 int clientMove(Kelv& k, const hamlib::MoveRequest& request) {
     const RotorType* type = configuredType(k);
     if (!started(k) || type == nullptr || type->set.send == nullptr) {

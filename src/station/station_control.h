@@ -101,6 +101,11 @@ void tellClientLimits(Kelv& k, hamlib::RotorAccess& access);
 // A rotctld client's P, K or S through the rules; returns the Hamlib error number.
 int clientMove(Kelv& k, const hamlib::MoveRequest& request);
 
+// A point of a pointing scan through the rules: sent with tracking paused (so that the next
+// target does not pull the antenna off the point; Track resumes it), held while transmitting
+// with Hold_Tx, refused under the mask, outside the limits or while tracking is stopped.
+MoveDecision calibrationMove(Kelv& k, const AzElTarget& target);
+
 void Park_Click(Kelv& k);      // the park position, then tracking paused
 void Track_Click(Kelv& k);     // tracking resumed with the newest target
 void StopRotor_Click(Kelv& k); // the type's stop command where it has one, then tracking paused

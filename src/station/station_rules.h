@@ -34,6 +34,7 @@ enum class Origin {
     ClientSet,   // a rotctld client's P
     ClientPark,  // a rotctld client's K
     ClientStop,  // a rotctld client's S
+    Calibration, // a point of a pointing scan
 };
 
 // What a rule does to a move of an origin.
@@ -55,7 +56,7 @@ struct OriginPolicy {
     Rule paused;      // tracking paused by Park or Stop
 };
 
-inline constexpr std::array<OriginPolicy, 9> kOriginPolicies = {{
+inline constexpr std::array<OriginPolicy, 10> kOriginPolicies = {{
     // origin             name                limits          mask            Hold_Tx
     //                                        Move_Seconds    threshold       paused
     {Origin::Tracking, "tracking target", Rule::Holds, Rule::Holds, Rule::Holds, Rule::Holds,
@@ -76,6 +77,8 @@ inline constexpr std::array<OriginPolicy, 9> kOriginPolicies = {{
      Rule::Ignored, Rule::Ignored},
     {Origin::ClientStop, "rotctld S", Rule::Ignored, Rule::Ignored, Rule::Ignored, Rule::Ignored,
      Rule::Ignored, Rule::Ignored},
+    {Origin::Calibration, "calibration scan", Rule::Refuses, Rule::Refuses, Rule::Holds,
+     Rule::Ignored, Rule::Ignored, Rule::Ignored},
 }};
 
 const OriginPolicy& policyOf(Origin origin);

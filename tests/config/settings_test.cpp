@@ -187,7 +187,7 @@ TEST(ComboListTest, ListsHoldTheirItemsInOrder) {
     EXPECT_EQ(comboItems("RtxPort").back(), "COM21");
     EXPECT_EQ(comboItems("RotorPort").size(), 17u);
     EXPECT_EQ(comboItems("Contollo_Flusso")[3], "RTS&XOnXOff");
-    EXPECT_EQ(comboItems("Sun_combo").size(), 2u);
+    EXPECT_EQ(comboItems("Sun_combo").size(), 6u); // the Moon, the Sun, four radio stars
 }
 
 TEST_F(SettingsFileTest, AddedSectionsAreKeptAndNeverWrittenUnasked) {

@@ -98,6 +98,9 @@ TEST(CommandLineTest, ProgramAnswersWithoutADisplay) {
         {"--ephemeris Moon --locator JN58td --utc 2026-12-08T12:00:00", 0, "198.925 11.923"},
         {"--ephemeris Moon --utc 2026-12-08T12:00:00", 2, "--locator"},
         {"--no-such-option", 2, "Unknown option 'no-such-option'"},
+        {"--demo-calibration Sun --az-error 0.4 --el-error -0.2 --beam 3 --seed 1", 0,
+         "-0.40 0.20 "},
+        {"--beam 3", 2, "--beam goes with --demo-calibration"},
     };
     for (const Case& c : cases) {
         const std::string command = std::string("env -u QT_QPA_PLATFORM -u DISPLAY -u "

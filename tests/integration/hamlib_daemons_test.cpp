@@ -14,6 +14,8 @@
 
 #include <fcntl.h>
 
+#include <map>
+
 namespace kelvora::hamlib {
 namespace {
 
@@ -60,6 +62,27 @@ TEST(HamlibDaemons, RigctldTakesTheFrequency) {
     for (const std::string& m : rig.messages) {
         EXPECT_EQ(m.find("RPRT"), std::string::npos) << m;
     }
+}
+
+// The receiver levels a calibration scan reads, and a level the daemon does not know.
+TEST(HamlibDaemons, RigctldAnswersTheLevels) {
+    SKIP_WITHOUT_HAMLIB();
+    DummyDaemon rigctld("/usr/bin/rigctld");
+    ASSERT_TRUE(rigctld.ready);
+    Link rig(Daemon::Rig, rigctld.address());
+    std::map<std::string, std::optional<double>> levels;
+    rig.link.onLevel = [&](const std::string& level, std::optional<double> value) {
+        levels[level] = value;
+    };
+    ASSERT_TRUE(rig.until([&] { return rig.link.connected(); }));
+    for (const char* level : {"STRENGTH", "RAWSTR", "NO_SUCH_LEVEL"}) {
+        ASSERT_TRUE(rig.link.send(getLevelCommand(level)));
+        ASSERT_TRUE(rig.until([&] { return levels.count(level) == 1; })) << level;
+    }
+    ASSERT_TRUE(levels["STRENGTH"].has_value());
+    EXPECT_TRUE(*levels["STRENGTH"] > -100 && *levels["STRENGTH"] < 100) << *levels["STRENGTH"];
+    EXPECT_TRUE(levels["RAWSTR"].has_value());
+    EXPECT_FALSE(levels["NO_SUCH_LEVEL"].has_value());
 }
 
 TEST(HamlibDaemons, RotctldTurnsTowardsThePosition) {

@@ -173,6 +173,22 @@ TEST_F(SourceFixture, BuiltInComputesTheDxDopplerForTheDxPlace) {
     EXPECT_EQ(k.ui.DxMoon.caption.rfind("[Station] DX_Locator: ", 0), 0u) << k.ui.DxMoon.caption;
 }
 
+// A radio star is tracked like the Moon and the Sun, with no Doppler shift of its own.
+TEST_F(SourceFixture, BuiltInTracksARadioStar) {
+    configure("Built-in", {{"Locator", "JN45ab"}});
+    k.settings().Sun_combo = "Cas A";
+    ASSERT_TRUE(prepareTrackingSource(k));
+    readTrackingSource(k);
+    astro::TopocentricPosition expected = astro::topocentricPosition(
+        astro::Body::CasA, astro::UtcTime::fromUnixSeconds(clock.utcSeconds()),
+        *astro::makeObserver(45.0625, 8.0417).value);
+    EXPECT_NEAR(*numbers::strictNumber(k.rs.Az_text), expected.azimuthDeg, 0.051);
+    EXPECT_NEAR(*numbers::strictNumber(k.rs.El_text), expected.elevationDeg, 0.051);
+    EXPECT_EQ(k.rs.Object_name, "Cas A");
+    EXPECT_EQ(k.rs.My_doppler_Hz, "0");
+    EXPECT_NE(k.ui.RotorAZ.caption.find("built-in Cas A"), std::string::npos);
+}
+
 TEST_F(SourceFixture, BuiltInStartsWithoutATrackingFile) {
     std::string ini = k.iniPath();
     config::Create_Config_file(ini);

@@ -20,7 +20,7 @@ TEST(DeviceListsTest, TypeListsKeepTheirOrder) {
                                         "FT-847",      "FT-857",    "FT-897",        "FT-950",
                                         "FT-991",      "FT-1000mp", "FT-5000",       "TS-590",
                                         "TS-2000",     "Fdm-Duo",   "Hamlib rigctld"}));
-    EXPECT_EQ(settingsComboItems("Sun_combo").size(), 2u);
+    EXPECT_EQ(settingsComboItems("Sun_combo").size(), 6u);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "station/station_control.h"
 #include "tracking/tracking_cycle.h"
 #include "ui/qt/plan_window.h"
+#include "ui/qt/calibrate_window.h"
 #include "ui/qt/qt_binding.h"
 
 #include <QCheckBox>
@@ -158,6 +159,16 @@ void MainWindow::buildMenus() {
     QAction* planAction = view->addAction("Plan");
     planAction->setObjectName("mnuPlan");
     connect(planAction, &QAction::triggered, this, [planWindow] { planWindow->open(); });
+    QAction* calibrate = view->addAction("Calibrate");
+    calibrate->setObjectName("mnuCalibrate");
+    connect(calibrate, &QAction::triggered, this, [this] {
+        auto* window = findChild<CalibrateWindow*>();
+        if (window == nullptr) {
+            window = new CalibrateWindow(m_k, this);
+        }
+        window->show();
+        window->raise();
+    });
     menu->insertMenu(menu->actions().back(), view);
 }
 

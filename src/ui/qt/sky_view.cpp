@@ -230,6 +230,7 @@ void drawBodies(QPainter& p, const SkyScene& scene, const SkyColours& c, const S
     };
     body(scene.sun, c.sun, "Sun", mark * 1.4);
     body(scene.moon, c.moon, "Moon", mark * 1.4);
+    body(scene.star, c.text, scene.targetName.c_str(), mark * 0.8);
 }
 
 // The target, where the antenna was sent and where it stands.
