@@ -322,10 +322,10 @@ void HamlibLink::handleLine(const std::string& line) {
 
 // A level's reply is its echo ("get_level: STRENGTH") and the bare value on the next line.
 void HamlibLink::handleLevel(const std::string& level, int code) {
-    double value = 0;
-    bool read = code == 0 && m_replyLines.size() >= 2 && parseDecimal(m_replyLines[1], value);
+    std::optional<double> value =
+        code == 0 && m_replyLines.size() >= 2 ? parseDecimal(m_replyLines[1]) : std::nullopt;
     if (onLevel) {
-        onLevel(level, read ? std::optional<double>(value) : std::nullopt);
+        onLevel(level, value);
     }
 }
 

@@ -101,7 +101,7 @@ astro::Parsed<astro::GeoPoint> dxPlace(Kelv& k) {
 std::string dxBodyText(astro::Body body, const astro::TopocentricPosition& home,
                        const astro::TopocentricPosition& dx) {
     bool both = home.elevationDeg > 0 && dx.elevationDeg > 0;
-    return std::string("DX ") + bodyName(body) + " " + numbers::oneDecimal(dx.azimuthDeg) + " " +
+    return "DX " + std::string(bodyName(body)) + " " + numbers::oneDecimal(dx.azimuthDeg) + " " +
            numbers::oneDecimal(dx.elevationDeg) + (both ? ", up for both" : ", not up for both");
 }
 
