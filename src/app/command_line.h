@@ -3,8 +3,8 @@
 #pragma once
 
 #include "astro/ephemeris_command.h"
-#include "plan/plan_command.h"
 #include "calibration/calibration_demo.h"
+#include "plan/plan_command.h"
 
 #include <QStringList>
 

@@ -42,7 +42,9 @@ template <class T> Parsed<T> failed(std::string error) {
 
 Parsed<Body> requestedBody(const EphemerisRequest& request, std::string_view option) {
     if (!request.body) {
-        return failed<Body>(std::string(option) + " needs a body: Moon, Sun, \"Cas A\", \"Cyg A\", \"Tau A\" or \"Vir A\"");
+        return failed<Body>(
+            std::string(option) +
+            " needs a body: Moon, Sun, \"Cas A\", \"Cyg A\", \"Tau A\" or \"Vir A\"");
     }
     if (std::optional<Body> body = bodyNamed(*request.body)) {
         return {*body, {}};

@@ -108,7 +108,8 @@ Parsed<std::bitset<60>> parseSecondRanges(std::string_view text) {
         std::optional<long long> last =
             dash == std::string_view::npos ? first : numbers::wholeNumber(part.substr(dash + 1));
         if (!first || !last) {
-            return parseFailure<std::bitset<60>>(inQuotes(part) + " is not a second or a range of seconds");
+            return parseFailure<std::bitset<60>>(inQuotes(part) +
+                                                 " is not a second or a range of seconds");
         }
         if (*first < 0 || *first > 59 || *last < 0 || *last > 59) {
             return parseFailure<std::bitset<60>>(inQuotes(part) + " is outside 0..59");

@@ -8,8 +8,8 @@
 #include "state/message_box.h"
 #include "station/station_control.h"
 #include "tracking/tracking_cycle.h"
-#include "ui/qt/plan_window.h"
 #include "ui/qt/calibrate_window.h"
+#include "ui/qt/plan_window.h"
 #include "ui/qt/qt_binding.h"
 
 #include <QCheckBox>
