@@ -221,4 +221,29 @@ double ownEchoDopplerHz(Body body, const UtcTime& time, const Observer& observer
     return -2 * topocentricPosition(body, time, observer).rangeRateKmS / kLightKmS * frequencyHz;
 }
 
+std::optional<double> nextRiseUnixSeconds(Body body, double fromUnixSeconds,
+                                          const Observer& observer) {
+    auto elevation = [&](double t) {
+        return topocentricPosition(body, UtcTime::fromUnixSeconds(t), observer).elevationDeg;
+    };
+    constexpr double kStep = 600, kSearch = 48 * 3600;
+    double below = fromUnixSeconds;
+    if (elevation(below) >= 0) {
+        return std::nullopt; // up already: no rise to wait for
+    }
+    for (double t = below + kStep; t <= fromUnixSeconds + kSearch; t += kStep) {
+        if (elevation(t) < 0) {
+            below = t;
+            continue;
+        }
+        double above = t;
+        while (above - below > 1) {
+            double middle = (below + above) / 2;
+            (elevation(middle) < 0 ? below : above) = middle;
+        }
+        return above;
+    }
+    return std::nullopt;
+}
+
 } // namespace kelvora::astro

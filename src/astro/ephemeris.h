@@ -78,4 +78,11 @@ TopocentricPosition topocentricPosition(Body body, const UtcTime& time, const Ob
 double ownEchoDopplerHz(Body body, const UtcTime& time, const Observer& observer,
                         double frequencyHz);
 
+// The first moment after `fromUnixSeconds` (POSIX seconds) at which the body's centre rises above
+// the horizon (elevation 0, no refraction), to about a second; std::nullopt when it stays below
+// for the next 48 hours (a polar station). The Moon rises once a day at most, so a 10-minute step
+// cannot step over a whole pass.
+std::optional<double> nextRiseUnixSeconds(Body body, double fromUnixSeconds,
+                                          const Observer& observer);
+
 } // namespace kelvora::astro

@@ -13,6 +13,7 @@
 #include "state/kelv.h"
 #include "station/station_control.h"
 #include "tracking/line_reopen.h"
+#include "tracking/state_line.h"
 
 namespace kelvora {
 
@@ -63,6 +64,7 @@ void tmrRead_Timer(Kelv& k) {
         rs.Blink_state = 0;
         k.ui.lblFL.back = ui::kOrange;
     }
+    updateStateLine(k);
 }
 
 void Timer1_Timer(Kelv& k) {
