@@ -46,7 +46,10 @@ xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
     act xdotool mousemove --window "$main" 22 12 click 1
     sleep 1.5 # the message box
     act xdotool key Return
-    xdotool search --sync --onlyvisible --name "Rotor / RTX - Settings" >/dev/null
+    settings=$(xdotool search --sync --onlyvisible --name "Rotor / RTX - Settings" | head -1)
+    # Without a window manager nothing gives the new dialog the keyboard; a desktop does that.
+    xdotool windowfocus --sync "$settings"
+    sleep 0.5
     # 3: the locator (the page opens on it). 4-5: the rotor type, GS232 (its first letter).
     # 6-7: the rotor port, typed: a simulator is no device the system lists. 8: Start tracking.
     act xdotool type --delay 60 "$UP"
@@ -62,7 +65,8 @@ xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
 
     # The Moon below the horizon: another place, then Start again.
     xdotool windowfocus --sync "$main" key alt+o
-    xdotool search --sync --onlyvisible --name "Rotor / RTX - Settings" >/dev/null
+    settings=$(xdotool search --sync --onlyvisible --name "Rotor / RTX - Settings" | head -1)
+    xdotool windowfocus --sync "$settings"
     sleep 0.5
     xdotool key alt+l ctrl+a
     xdotool type --delay 60 "$DOWN"

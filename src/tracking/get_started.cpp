@@ -13,6 +13,8 @@
 #include "tracking/startup.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace kelvora {
 
@@ -61,12 +63,12 @@ std::string choosePortDevice(Kelv& k, DeviceRole role, const std::string& device
 
 void proposeGetStarted(Kelv& k) {
     config::Settings& s = k.settings();
-    if (!s.Filename.empty()) {
-        return;
-    }
     if (wsjtxTrackingFileFound()) {
         s.Filename = wsjtxTrackingFile();
-    } else {
+        return;
+    }
+    std::error_code ec;
+    if (s.Filename.empty() || !std::filesystem::exists(s.Filename, ec)) {
         s.setValue("General", "Tracking_Source", "Built-in");
     }
 }

@@ -17,8 +17,8 @@ enum class DeviceRole { Rotor, Radio };
 std::string choosePortDevice(Kelv& k, DeviceRole role, const std::string& device);
 
 // When the page opens: WSJT-X's tracking file, where it is found, becomes the file to read;
-// without it the source proposed is the built-in Moon. Only the record changes, so Skip and
-// Close leave the file as the first Start wrote it.
+// without it (and without the file the settings name) the source proposed is the built-in Moon.
+// Only the record changes, so Skip and Close leave the file as the first Start wrote it.
 void proposeGetStarted(Kelv& k);
 
 // The rotor type chosen on the page; a type that reports its position is asked every 2 s, so

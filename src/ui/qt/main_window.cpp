@@ -241,11 +241,18 @@ QWidget* MainWindow::buildTracking(QWidget* central) {
         caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         QLabel* value = label(entry.name, f.*entry.control, tracking);
         value->setFont(readoutFont(20));
-        value->setMinimumWidth(QFontMetrics(value->font()).horizontalAdvance("00:00:00") + 4);
         grid->addWidget(caption, row, 0);
-        grid->addWidget(value, row, 1);
-        if (entry.control != &MainForm::lblTI) {
-            grid->addWidget(degreeSign(value->font(), tracking), row, 2);
+        if (entry.control == &MainForm::lblTI) {
+            value->setMinimumWidth(QFontMetrics(value->font()).horizontalAdvance("00:00:00") + 4);
+            grid->addWidget(value, row, 1);
+        } else {
+            // The angle and its unit within the width the time takes, so the window keeps its size.
+            auto* angle = new QHBoxLayout;
+            angle->setSpacing(0);
+            angle->addWidget(value);
+            angle->addWidget(degreeSign(value->font(), tracking));
+            angle->addStretch(1);
+            grid->addLayout(angle, row, 1);
         }
         ++row;
     }

@@ -121,6 +121,8 @@ void WindowSet::sync() {
     if (m_k.rs.Get_started && !m_arrangedForGetStarted && m_settings->isVisible()) {
         m_arrangedForGetStarted = true;
         arrangeWindows();
+        m_settings->raise();
+        m_settings->activateWindow(); // the page takes the keyboard, as a window manager would
     }
 }
 
