@@ -31,11 +31,12 @@ export HOME=$home KELVORA_HOME=$home/folder KELVORA=$build/kelvora SIM=$build/te
 export OUT=$out UP=$up DOWN=$down
 xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
     set -euo pipefail
-    coproc ROTOR { "$SIM" --type GS232; }
+    coproc ROTOR { exec "$SIM" --type GS232 2>/dev/null; }
+    sim=$ROTOR_PID
     read -r pty <&"${ROTOR[0]}"
     "$KELVORA" &
     pid=$!
-    trap "kill $pid $ROTOR_PID 2>/dev/null || true" EXIT
+    trap '\''kill "$pid" 2>/dev/null; kill -9 "$sim" 2>/dev/null; true'\'' EXIT
     main=$(xdotool search --sync --onlyvisible --name "Kelvora - RTX  / Linrad" | head -1)
     sleep 1
     import -window root "$OUT/first_window.png"
@@ -63,17 +64,17 @@ xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
     sleep 6 # position replies from the simulated rotor
     import -window root "$OUT/tracking.png"
 
-    # The Moon below the horizon: another place, then Start again.
-    xdotool windowfocus --sync "$main" key alt+o
-    settings=$(xdotool search --sync --onlyvisible --name "Rotor / RTX - Settings" | head -1)
-    xdotool windowfocus --sync "$settings"
-    sleep 0.5
-    xdotool key alt+l ctrl+a
-    xdotool type --delay 60 "$DOWN"
-    xdotool key ctrl+s Escape
-    sleep 0.5
+    # The Moon below the horizon: the program ended, the place changed to one where the Moon is
+    # down (outside the walk, in the settings file), the program again and Start.
+    kill "$pid"; wait "$pid" || true
+    sed -i "s/^Locator=.*/Locator=$DOWN/" "$KELVORA_HOME/Kelvora.ini"
+    "$KELVORA" &
+    pid=$!
+    main=$(xdotool search --sync --onlyvisible --name "Kelvora - RTX  / Linrad" | head -1)
+    sleep 1
     xdotool mousemove --window "$main" 22 12 click 1
     sleep 4
     import -window root "$OUT/below_horizon.png"
+    kill "$pid"; wait "$pid" || true
 '
 echo "saved $out/first_window.png, get_started.png, tracking.png, below_horizon.png"

@@ -225,8 +225,17 @@ namespace {
 
 // The last command's bytes, shown apart from the state line; the trace keeps them all.
 void showCommand(Kelv& k, const Line& line, std::string_view bytes) {
-    if (line.port.isOpen()) {
-        k.ui.LastCommand.caption = std::string(line.role) + ": " + commandBytesText(bytes);
+    if (!line.port.isOpen()) {
+        return;
+    }
+    // A command sent in pieces (GS-232's "C2" and then CR) is shown whole.
+    std::string& shown = k.ui.LastCommand.caption;
+    std::string prefix = std::string(line.role) + ": ";
+    bool endOnly = bytes.find_first_not_of("\r\n") == std::string_view::npos;
+    if (endOnly && shown.starts_with(prefix) && !shown.ends_with(">")) {
+        shown += commandBytesText(bytes);
+    } else {
+        shown = prefix + commandBytesText(bytes);
     }
 }
 

@@ -9,11 +9,13 @@
 #include "sources/place_check.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
+#include "tracking/rotor_dat.h"
 #include "tracking/settings_buttons.h"
 #include "tracking/startup.h"
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 namespace kelvora {
@@ -122,6 +124,13 @@ std::string testRotor(Kelv& k) {
 void startFromGetStarted(Kelv& k) {
     k.rs.Get_started = false;
     Save_Click(k);
+    // A new station has no pointing corrections yet: the file of zeros Start would offer to
+    // write, written here without asking, so that the first Start is not held by a message.
+    std::string corrections = k.programFolder + "/rotor.dat";
+    std::error_code ec;
+    if (rotor::rotorChosen(k.settings().RotorType) && !std::filesystem::exists(corrections, ec)) {
+        std::ofstream(corrections, std::ios::binary) << defaultRotorDat();
+    }
     Finish_Click(k);
     mnuStart_Click(k);
 }

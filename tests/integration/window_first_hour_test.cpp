@@ -160,6 +160,7 @@ TEST_F(FirstHourTest, TheGetStartedChoicesLandInTheSettingsFile) {
     EXPECT_EQ(config::ReadStringIni("COM_RTX", "Rtx_type", ini), "IC-9700");
     std::string com = config::ReadStringIni("COM_Rotor", "Rotor_com", ini);
     EXPECT_EQ(config::ReadStringIni("Ports", com, ini), "/dev/pts/77");
+    EXPECT_EQ(dialogs.messages.size(), 1u) << "no question on rotor.dat after the first message";
 
     // Later dialogs are the usual one.
     click("Option");
