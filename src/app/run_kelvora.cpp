@@ -179,6 +179,7 @@ int runKelvora(QApplication& app, const LaunchOptions& options) {
         windows.start(options.commandLine);
         if (demo && !windows.closed()) {
             windows.run([&k, &demo] { demo::showDemo(k, demo->locator()); });
+            windows.arrangeWindows();
         }
         if (!windows.closed()) {
             result = app.exec();

@@ -312,4 +312,29 @@ double dxDopplerHz(Body body, const UtcTime& time, const Observer& home, const O
     return -rangeRates / kLightKmS * frequencyHz;
 }
 
+std::optional<double> nextRiseUnixSeconds(Body body, double fromUnixSeconds,
+                                          const Observer& observer) {
+    auto elevation = [&](double t) {
+        return topocentricPosition(body, UtcTime::fromUnixSeconds(t), observer).elevationDeg;
+    };
+    constexpr double kStep = 600, kSearch = 48 * 3600;
+    double below = fromUnixSeconds;
+    if (elevation(below) >= 0) {
+        return std::nullopt; // up already: no rise to wait for
+    }
+    for (double t = below + kStep; t <= fromUnixSeconds + kSearch; t += kStep) {
+        if (elevation(t) < 0) {
+            below = t;
+            continue;
+        }
+        double above = t;
+        while (above - below > 1) {
+            double middle = (below + above) / 2;
+            (elevation(middle) < 0 ? below : above) = middle;
+        }
+        return above;
+    }
+    return std::nullopt;
+}
+
 } // namespace kelvora::astro

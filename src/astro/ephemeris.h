@@ -98,4 +98,11 @@ double refractionDeg(double elevationDeg, double pressureHpa, double temperature
 double dxDopplerHz(Body body, const UtcTime& time, const Observer& home, const Observer& dx,
                    double frequencyHz);
 
+// The first moment after `fromUnixSeconds` (POSIX seconds) at which the body's centre rises above
+// the horizon (elevation 0, no refraction), to about a second; std::nullopt when it stays below
+// for the next 48 hours (a polar station). The Moon rises once a day at most, so a 10-minute step
+// cannot step over a whole pass.
+std::optional<double> nextRiseUnixSeconds(Body body, double fromUnixSeconds,
+                                          const Observer& observer);
+
 } // namespace kelvora::astro

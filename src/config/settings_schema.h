@@ -22,7 +22,8 @@ enum class ValueType {
 };
 
 // Where a row is edited. A key no code reads yet is Nowhere, so no dialog shows a stub.
-enum class ShownIn { Nowhere, StationDialog, HamlibGroup };
+// PlaceGroup: the settings dialog's group for the station's place and the tracking source.
+enum class ShownIn { Nowhere, StationDialog, HamlibGroup, PlaceGroup };
 
 struct SchemaRow {
     std::string_view section;

@@ -110,6 +110,19 @@ void showDemo(Kelv& k, const std::string& locator) {
     k.frmDoppler.select(static_cast<int>(DopplerMode::OwnEcho));
     k.ui.RotorAZ.caption = "Try-it mode: built-in Moon at " + locator +
                            ", simulated rotor (GS-232) and radio (IC-9700); nothing is saved";
+    k.ui.DemoBanner.caption = demoBanner(locator);
+    k.ui.DemoBanner.visible = true;
+}
+
+std::string demoBanner(const std::string& locator) {
+    // The IC-9700 is sent the corrected transmit frequency only; the receive figure of the
+    // Doppler window is computed and shown, never sent, so the banner says so.
+    return "Try-it mode: the Moon computed for " + locator +
+           ", a simulated GS-232 rotor and a simulated IC-9700; nothing is saved. The main "
+           "window shows the Moon and the rotor's answers, the sky view the Moon's path and the "
+           "antenna, the Doppler window the own-echo shift. Only the corrected transmit "
+           "frequency is sent to the radio: see \"Radio:\" in the last command. Use your own "
+           "station: start Kelvora without --demo, press Start and fill in Get started.";
 }
 
 DemoSession::~DemoSession() {

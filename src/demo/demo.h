@@ -45,5 +45,7 @@ private:
 
 // After Start: the Doppler window in own-echo mode and a status line saying what runs.
 void showDemo(Kelv& k, const std::string& locator);
+// The banner the try-it mode keeps above the main window's read-outs.
+std::string demoBanner(const std::string& locator);
 
 } // namespace kelvora::demo

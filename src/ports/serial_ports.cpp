@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <vector>
 
 namespace kelvora::ports {
@@ -196,16 +197,63 @@ bool checkLost(Kelv& k, platform::SerialPort& port, const char* role) {
     return reportIfLost(line);
 }
 
+std::string commandBytesText(std::string_view bytes) {
+    bool binary = std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        auto b = static_cast<unsigned char>(c);
+        return (b < 0x20 && b != '\r' && b != '\n') || b >= 0x7F;
+    });
+    std::string out;
+    for (char c : bytes) {
+        auto b = static_cast<unsigned char>(c);
+        if (binary) {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "%02X ", b);
+            out += hex;
+        } else if (c == '\r' || c == '\n') {
+            out += c == '\r' ? "<CR>" : "<LF>";
+        } else {
+            out += c;
+        }
+    }
+    if (binary && !out.empty()) {
+        out.pop_back();
+    }
+    return out;
+}
+
+namespace {
+
+// The last command's bytes, shown apart from the state line; the trace keeps them all.
+void showCommand(Kelv& k, const Line& line, std::string_view bytes) {
+    if (!line.port.isOpen()) {
+        return;
+    }
+    // A command sent in pieces (GS-232's "C2" and then CR) is shown whole.
+    std::string& shown = k.ui.LastCommand.caption;
+    std::string prefix = std::string(line.role) + ": ";
+    bool endOnly = bytes.find_first_not_of("\r\n") == std::string_view::npos;
+    if (endOnly && shown.starts_with(prefix) && !shown.ends_with(">")) {
+        shown += commandBytesText(bytes);
+    } else {
+        shown = prefix + commandBytesText(bytes);
+    }
+}
+
+} // namespace
+
 void WriteToRtxPort(Kelv& k, std::string_view text) {
     Line line = radioLine(k);
+    showCommand(k, line, text);
     write(line, text);
 }
 void WriteToRtxPort2(Kelv& k, std::string_view text) {
     Line line = radio2Line(k);
+    showCommand(k, line, text);
     write(line, text);
 }
 void WriteToRotorPort(Kelv& k, std::string_view text) {
     Line line = rotorLine(k);
+    showCommand(k, line, text);
     write(line, text);
 }
 

@@ -50,6 +50,8 @@ void closeAllPorts(Kelv& k);
 void WriteToRtxPort(Kelv& k, std::string_view text);
 void WriteToRtxPort2(Kelv& k, std::string_view text);
 void WriteToRotorPort(Kelv& k, std::string_view text);
+// Bytes as the LastCommand field shows them: text with <CR> and <LF>, or hex when binary.
+std::string commandBytesText(std::string_view bytes);
 
 // Every byte waiting on the rotor port (none when it is closed).
 std::string ReadFromRotorPort(Kelv& k);

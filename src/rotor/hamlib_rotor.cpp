@@ -1,6 +1,7 @@
 #include "rotor/hamlib_rotor.h"
 
 #include "hamlib/hamlib_devices.h"
+#include "ports/serial_ports.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
 
@@ -17,8 +18,11 @@ void sendToRotctld(Kelv& k, const std::string& command) {
     if (rot == nullptr || !rot->connected()) {
         return;
     }
-    if (rot->send(command) && command.front() == 'P') {
-        k.ui.RotorAZ.caption = command.substr(0, command.size() - 1);
+    if (rot->send(command)) {
+        k.ui.LastCommand.caption = "rotctld: " + ports::commandBytesText(command);
+        if (command.front() == 'P') {
+            k.ui.RotorAZ.caption = command.substr(0, command.size() - 1);
+        }
     }
 }
 

@@ -18,11 +18,17 @@ void Controllo_posizione(Kelv& k) {
         }
         return;
     }
-    if (k.rs.Target_moved != 0 || !k.MSComm2.isOpen() || k.settings().Refresh_Rotore == "None") {
+    if (k.rs.Target_moved != 0 || k.settings().Refresh_Rotore == "None") {
         return;
     }
-    if (type == nullptr || type->poll.request.empty()) {
-        return;
+    pollPositionOnce(k);
+}
+
+bool pollPositionOnce(Kelv& k) {
+    const rotor::RotorType* type = rotor::findRotorType(k.settings().RotorType);
+    if (!k.MSComm2.isOpen() || type == nullptr || type->network != nullptr ||
+        type->poll.request.empty()) {
+        return false;
     }
     const rotor::PositionPoll& poll = type->poll;
     rotor::onRotorLine(k, rotor::Exchange::Poll, [&k, &poll] {
@@ -40,6 +46,7 @@ void Controllo_posizione(Kelv& k) {
         }
         rotor::readPosition(k, poll);
     });
+    return true;
 }
 
 } // namespace kelvora

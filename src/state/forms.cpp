@@ -45,6 +45,10 @@ ControlList MainForm::controls() {
         {"Park", &Park},
         {"Track", &Track},
         {"StopRotor", &StopRotor},
+        {"StateLine", &StateLine},
+        {"LastCommand", &LastCommand},
+        {"StateHistory", &StateHistory},
+        {"DemoBanner", &DemoBanner},
     };
 }
 

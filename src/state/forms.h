@@ -4,6 +4,9 @@
 
 #include "state/controls.h"
 
+#include <string>
+#include <vector>
+
 namespace kelvora::ui {
 
 inline constexpr const char* kMainTitle = " Kelvora - RTX  / Linrad";
@@ -55,6 +58,14 @@ struct MainForm {
     Control Park{"Park", false};
     Control Track{"Track", false};
     Control StopRotor{"Stop rotor", false};
+    // What the antenna does and why; the bytes of the last command sent to the rotor or radio;
+    // the button that lists the state line's recent sentences (stateHistory, newest last).
+    Control StateLine{""};
+    Control LastCommand{""};
+    Control StateHistory{"History", false};
+    // The try-it mode's banner: what is simulated, what the views show, the next step.
+    Control DemoBanner{"", true, false};
+    std::vector<std::string> stateHistory;
 
     Timer tmrRead{false, 500};
     Timer Timer1{false, 3000};

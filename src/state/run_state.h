@@ -47,6 +47,8 @@ struct RunState {
     int Tracking_on = 0;
     int Trace_on = 0; // -1 when started with the argument "T"
     int Config_missing = 0;
+    // The first Start wrote the default settings: the settings dialog opens on "Get started".
+    bool Get_started = false;
     std::string Tracking_file;
 
     // From the tracking file.

@@ -166,7 +166,9 @@ MoveDecision decideMove(const MoveRequest& request, const Conditions& now,
     };
     std::string target = azEl(t.az, t.el);
     const Check checks[] = {
-        {p.holdTx, settings.holdTx && now.transmitting ? "Held while transmitting: " + target : ""},
+        {p.holdTx, settings.holdTx && now.transmitting
+                       ? std::string(kHeldWhileTransmitting) + ": " + target
+                       : ""},
         {p.limits, limitsReason(request, park, t, target, settings)},
         {p.mask, maskReason(mask, t, target)},
         {p.threshold, thresholdReason(state, settings, t, target)},

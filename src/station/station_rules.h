@@ -109,6 +109,9 @@ struct Conditions {
     double monotonicSeconds = 0;
 };
 
+// How a hold for transmitting begins; the state line recognises it by these words.
+inline constexpr std::string_view kHeldWhileTransmitting = "Held while transmitting";
+
 struct MoveRequest {
     Origin origin = Origin::Tracking;
     AzElTarget target; // the target's own values, before any rotor type rounds or clamps them

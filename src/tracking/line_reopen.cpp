@@ -148,6 +148,11 @@ void noticeLostLines(Kelv& k) {
     }
 }
 
+bool rotorLineLost(Kelv& k) {
+    const LineWatch& rotor = k.part<LineReopen>().lines[0]; // the first watched line
+    return rotor.watched && rotor.lost;
+}
+
 void reopenLostLines(Kelv& k) {
     LineReopen& reopen = k.part<LineReopen>();
     double now = k.clock.monotonicSeconds();

@@ -28,5 +28,7 @@ void reopenLostLines(Kelv& k);
 // the tick does, any other as the port primitives do ("Rotor port lost: <reason>"), closed.
 // The tick runs it, and a port that notices its loss by itself between ticks.
 void noticeLostLines(Kelv& k);
+// The rotor line is lost and being opened again.
+bool rotorLineLost(Kelv& k);
 
 } // namespace kelvora

@@ -19,6 +19,7 @@
 #include "tracking/control_enabling.h"
 #include "tracking/device_lists.h"
 #include "tracking/interlock_control.h"
+#include "tracking/get_started.h"
 #include "tracking/line_reopen.h"
 #include "tracking/path_planning.h"
 #include "tracking/rotor_dat.h"
@@ -222,10 +223,12 @@ void Load_INI(Kelv& k) {
     k.rs.Tracking_on = 0;
     disableTimers(k);
     k.rs.Config_missing = 1;
+    k.rs.Get_started = true;
     showSettingsDialog(k);
     config::Create_Config_file(path);
     config::Load_Config_file(k.settings(), path);
     config::Save_Config_file(k.settings(), path);
+    proposeGetStarted(k);
 }
 
 void Load_Rotor_dat(Kelv& k) {

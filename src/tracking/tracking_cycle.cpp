@@ -15,6 +15,7 @@
 #include "tracking/interlock_control.h"
 #include "tracking/line_reopen.h"
 #include "tracking/path_planning.h"
+#include "tracking/state_line.h"
 
 namespace kelvora {
 
@@ -67,6 +68,7 @@ void tmrRead_Timer(Kelv& k) {
         rs.Blink_state = 0;
         k.ui.lblFL.back = ui::kOrange;
     }
+    updateStateLine(k);
 }
 
 void Timer1_Timer(Kelv& k) {

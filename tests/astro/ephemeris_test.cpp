@@ -158,6 +158,35 @@ TEST(Ephemeris, DxDopplerMatchesDifferencedDistances) {
                      ownEchoDopplerHz(Body::Moon, now, home, kHz));
 }
 
+// The rise found is the first moment the body is up: below a second before, up at it and not
+// up at any ten-minute mark in between. A body already up has no rise to wait for.
+TEST(Ephemeris, NextRiseIsTheFirstCrossingOfTheHorizon) {
+    const Observer places[] = {place(65.5, 15.0, 0), place(-33.9, 151.2, 50), place(0, -75, 0)};
+    int rises = 0;
+    for (const Observer& o : places) {
+        for (Body body : {Body::Moon, Body::Sun}) {
+            for (double from = 1786492800; from < 1786492800 + 86400; from += 4 * 3600) {
+                std::optional<double> rise = nextRiseUnixSeconds(body, from, o);
+                auto el = [&](double t) {
+                    return topocentricPosition(body, UtcTime::fromUnixSeconds(t), o).elevationDeg;
+                };
+                if (el(from) >= 0) {
+                    EXPECT_FALSE(rise);
+                    continue;
+                }
+                ASSERT_TRUE(rise);
+                ++rises;
+                EXPECT_GE(el(*rise), 0);
+                EXPECT_LT(el(*rise - 1.5), 0);
+                for (double t = from; t < *rise; t += 600) {
+                    EXPECT_LT(el(t), 0) << t;
+                }
+            }
+        }
+    }
+    EXPECT_GT(rises, 10);
+}
+
 TEST(Locator, CentresAndErrors) {
     struct Case {
         const char* text;

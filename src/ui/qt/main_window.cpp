@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -45,6 +46,14 @@ QFont readoutFont(int pointSize) {
 // A caption that is no control of the model (it never changes); its parent owns it.
 QLabel* staticCaption(const QString& text, QWidget* parent) {
     return new QLabel(text, parent);
+}
+
+// The unit beside an angle read-out; the read-out keeps the text the logic gives it.
+QLabel* degreeSign(const QFont& font, QWidget* parent) {
+    auto* sign = new QLabel(QString::fromUtf8("°"), parent);
+    sign->setFont(font);
+    sign->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return sign;
 }
 
 } // namespace
@@ -121,13 +130,20 @@ void MainWindow::build() {
     top->addWidget(buildFrequencies(central), 1);
     top->addWidget(buildRotor(central), 0);
     QLayout* buttons = buildCommandButtons(central);
+    QLayout* state = buildStateRow(central);
     QLayout* status = buildStatusRow(central);
 
     auto* layout = new QVBoxLayout(central);
     layout->setContentsMargins(8, 6, 8, 6);
     layout->setSpacing(6);
+    QLabel* banner = label("DemoBanner", m_k.ui.DemoBanner, central);
+    banner->setWordWrap(true);
+    banner->setStyleSheet("background: #fff4c0; color: black; padding: 4px;");
+    banner->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(banner);
     layout->addLayout(top, 1);
     layout->addLayout(buttons);
+    layout->addLayout(state);
     layout->addLayout(status);
 }
 
@@ -169,6 +185,12 @@ void MainWindow::buildMenus() {
         window->show();
         window->raise();
     });
+    QAction* doppler = view->addAction("Doppler window");
+    doppler->setObjectName("mnuDoppler");
+    doppler->setCheckable(true);
+    connect(doppler, &QAction::triggered, this,
+            [this](bool on) { m_events.run([this, on] { m_k.frmDoppler.visible = on; }); });
+    m_bindings.push_back([this, doppler] { doppler->setChecked(m_k.frmDoppler.visible); });
     menu->insertMenu(menu->actions().back(), view);
 }
 
@@ -235,9 +257,19 @@ QWidget* MainWindow::buildTracking(QWidget* central) {
         caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         QLabel* value = label(entry.name, f.*entry.control, tracking);
         value->setFont(readoutFont(20));
-        value->setMinimumWidth(QFontMetrics(value->font()).horizontalAdvance("00:00:00") + 4);
         grid->addWidget(caption, row, 0);
-        grid->addWidget(value, row, 1);
+        if (entry.control == &MainForm::lblTI) {
+            value->setMinimumWidth(QFontMetrics(value->font()).horizontalAdvance("00:00:00") + 4);
+            grid->addWidget(value, row, 1);
+        } else {
+            // The angle and its unit within the width the time takes, so the window keeps its size.
+            auto* angle = new QHBoxLayout;
+            angle->setSpacing(0);
+            angle->addWidget(value);
+            angle->addWidget(degreeSign(value->font(), tracking));
+            angle->addStretch(1);
+            grid->addLayout(angle, row, 1);
+        }
         ++row;
     }
     QLabel* object = label("Tracklb", f.Tracklb, tracking);
@@ -305,7 +337,7 @@ QWidget* MainWindow::buildRotor(QWidget* central) {
         readout->setFont(readoutFont(16));
         readout->setAlignment(Qt::AlignCenter);
         readout->setContentsMargins(6, 1, 6, 1);
-        readout->setMinimumWidth(QFontMetrics(readout->font()).horizontalAdvance("000.0") + 16);
+        readout->setMinimumWidth(QFontMetrics(readout->font()).horizontalAdvance("000.0°") + 16);
         grid->addWidget(readout, 1, column);
     }
     for (auto [column, name, control] :
@@ -364,6 +396,47 @@ QLayout* MainWindow::buildCommandButtons(QWidget* central) {
     options->setShortcut(QKeySequence(Qt::ALT | Qt::Key_O));
     buttons->addWidget(options, 1, 5);
     return buttons;
+}
+
+// The state line, what the antenna does and why, with its history one click away.
+QLayout* MainWindow::buildStateRow(QWidget* central) {
+    MainForm& f = m_k.ui;
+    auto* row = new QHBoxLayout;
+    row->setSpacing(6);
+    QLabel* state = label("StateLine", f.StateLine, central);
+    QFont stateFont = state->font();
+    stateFont.setBold(true);
+    stateFont.setPointSize(stateFont.pointSize() + 1);
+    state->setFont(stateFont);
+    state->setFrameShape(QFrame::StyledPanel);
+    state->setContentsMargins(6, 2, 6, 2);
+    state->setMinimumWidth(
+        QFontMetrics(stateFont).horizontalAdvance("Tracking the Moon (computed)"));
+    row->addWidget(state, 1);
+    QLabel* command = label("LastCommand", f.LastCommand, central);
+    command->setToolTip(
+        "The bytes of the last command sent; the trace (argument T) keeps them all");
+    command->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    command->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    row->addWidget(command);
+
+    auto* history = new QToolButton(central);
+    history->setObjectName("StateHistory");
+    history->setPopupMode(QToolButton::InstantPopup);
+    auto* list = new QMenu(history);
+    list->setObjectName("StateHistoryList");
+    history->setMenu(list);
+    // The list is made when it opens, so that it always holds the newest sentences.
+    connect(list, &QMenu::aboutToShow, this, [this, list] {
+        list->clear();
+        const std::vector<std::string>& entries = m_k.ui.stateHistory;
+        for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+            list->addAction(toQString(*it))->setEnabled(false);
+        }
+    });
+    m_bindings.push_back([history, &f] { applyButton(history, f.StateHistory); });
+    row->addWidget(history);
+    return row;
 }
 
 // Status row: auto update, heartbeat, Linrad state, status line.

@@ -54,6 +54,7 @@ private:
     QWidget* buildFrequencies(QWidget* central);
     QWidget* buildRotor(QWidget* central);
     QLayout* buildCommandButtons(QWidget* central);
+    QLayout* buildStateRow(QWidget* central);
     QLayout* buildStatusRow(QWidget* central);
     // A widget bound to its control (named after it); the window keeps the binding.
     QLabel* label(const char* name, Control& control, QWidget* parent);

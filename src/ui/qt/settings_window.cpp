@@ -11,6 +11,8 @@
 #include "station/station_control.h"
 #include "tracking/device_lists.h"
 #include "tracking/settings_buttons.h"
+#include "ui/qt/get_started_page.h"
+#include "ui/qt/place_group.h"
 #include "ui/qt/qt_binding.h"
 #include "ui/qt/station_dialog.h"
 
@@ -23,6 +25,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSerialPortInfo>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 #include <QValidator>
 
@@ -160,13 +163,39 @@ void SettingsWindow::build() {
     grid.layout->setColumnMinimumWidth(2, 90);
     grid.layout->setColumnMinimumWidth(6, 90);
 
-    auto* layout = new QVBoxLayout(this);
+    // Two pages: every setting, and "Get started" after a first start; the place group is
+    // lent to the page that shows.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    m_pages = new QStackedWidget(this);
+    outer->addWidget(m_pages);
+    m_allSettings = new QWidget(m_pages);
+    m_pages->addWidget(m_allSettings);
+    auto* layout = new QVBoxLayout(m_allSettings);
     layout->setContentsMargins(10, 8, 10, 8);
     layout->addLayout(grid.layout);
+    m_placeSlot = new QVBoxLayout;
+    layout->addLayout(m_placeSlot);
+    m_place = new PlaceGroup(m_k, m_events, m_allSettings);
+    m_placeSlot->addWidget(m_place);
     layout->addSpacing(6);
     buildDevices(layout);
     layout->addSpacing(4);
     layout->addLayout(buildButtons());
+    m_getStarted = new GetStartedPage(m_k, m_events, m_pages);
+    m_pages->addWidget(m_getStarted);
+}
+
+void SettingsWindow::showPage() {
+    QWidget* page = m_k.rs.Get_started ? static_cast<QWidget*>(m_getStarted) : m_allSettings;
+    if (m_pages->currentWidget() == page) {
+        return;
+    }
+    m_pages->setCurrentWidget(page);
+    (page == m_getStarted ? m_getStarted->placeHolder() : m_placeSlot)->addWidget(m_place);
+    if (page == m_getStarted) {
+        m_getStarted->refreshDevices();
+    }
 }
 
 QComboBox* SettingsWindow::combo(const char* field, const char* tip) {
@@ -467,6 +496,9 @@ QHBoxLayout* SettingsWindow::buildButtons() {
         b->setObjectName(entry.name);
         b->setToolTip(entry.tip);
         b->setAutoDefault(false);
+        if (entry.procedure == Save_Click) {
+            b->setShortcut(QKeySequence::Save); // Ctrl+S, the caption as it always was
+        }
         void (*procedure)(Kelv&) = entry.procedure;
         connect(b, &QPushButton::clicked, this,
                 [this, procedure] { m_events.run([this, procedure] { procedure(m_k); }); });
@@ -480,11 +512,16 @@ void SettingsWindow::sync() {
     if (shown) {
         if (isHidden()) {
             refreshDevices();
+            m_getStarted->refreshDevices();
         }
+        showPage();
         showRecord();
     }
     if (isHidden() == shown) {
         setVisible(shown);
+        if (shown && m_k.rs.Get_started) {
+            m_place->focusFirst(); // the first thing to type on the page
+        }
     }
 }
 
@@ -522,6 +559,8 @@ void SettingsWindow::showRecord() {
             field.box->setChecked(value == "1");
         }
     }
+    m_place->sync();
+    m_getStarted->sync();
     showTypeRows();
     showPortDevices();
 }

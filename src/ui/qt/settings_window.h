@@ -15,6 +15,7 @@ class QLabel;
 class QLineEdit;
 class QCheckBox;
 class QHBoxLayout;
+class QStackedWidget;
 class QValidator;
 class QVBoxLayout;
 
@@ -23,6 +24,9 @@ struct Kelv;
 }
 
 namespace kelvora::ui {
+
+class GetStartedPage;
+class PlaceGroup;
 
 // A serial device found on this machine, as offered for a COM name.
 struct SerialDevice {
@@ -97,6 +101,7 @@ private:
     void assignDevice();
     void showTypeRows();
     void openStationDialog();
+    void showPage();
 
     Kelv& m_k;
     WindowEvents& m_events;
@@ -109,6 +114,11 @@ private:
     QComboBox* m_deviceList = nullptr;
     QComboBox* m_deviceCom = nullptr;
     QString m_devicesTip;
+    PlaceGroup* m_place = nullptr;
+    GetStartedPage* m_getStarted = nullptr;
+    QStackedWidget* m_pages = nullptr;
+    QWidget* m_allSettings = nullptr;
+    QVBoxLayout* m_placeSlot = nullptr;
 };
 
 } // namespace kelvora::ui

@@ -6,6 +6,7 @@
 #include "ui/qt/small_windows.h"
 
 #include <QCloseEvent>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QTimer>
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace kelvora::ui {
 
@@ -49,9 +51,26 @@ QPainterPath skyBand(double azFrom, double azTo, double elLow, double elHigh, QP
     return path;
 }
 
-void drawLabel(QPainter& p, QPointF at, const QString& text, const QColor& colour) {
+// Draws a label up and to the right of `at`, or below it where that would cover a label drawn
+// before (the Sun and the Moon close together); returns the box it took.
+QRectF drawLabel(QPainter& p, QPointF at, const QString& text, const QColor& colour,
+                 const std::vector<QRectF>& taken = {}) {
     p.setPen(colour);
+    QFontMetricsF metrics(p.font());
+    QRectF box = metrics.boundingRect(text);
+    for (QPointF offset :
+         {QPointF(8, -6), QPointF(8, metrics.ascent() + 6), QPointF(-8 - box.width(), -6),
+          QPointF(-8 - box.width(), metrics.ascent() + 6)}) {
+        QRectF placed = box.translated(at + offset);
+        bool free = std::none_of(taken.begin(), taken.end(),
+                                 [&placed](const QRectF& r) { return r.intersects(placed); });
+        if (free) {
+            p.drawText(at + offset, text);
+            return placed;
+        }
+    }
     p.drawText(at + QPointF(8, -6), text);
+    return box.translated(at + QPointF(8, -6));
 }
 
 } // namespace
@@ -217,6 +236,7 @@ void drawBodies(QPainter& p, const SkyScene& scene, const SkyColours& c, const S
     const double mark = layout.mark;
     const QPointF centre = layout.centre;
     // A body below the horizon is drawn hollow, just outside the rim.
+    std::vector<QRectF> labels;
     auto body = [&](const std::optional<SkyPoint>& at, const QColor& colour, const char* name,
                     double extent) {
         if (!at) {
@@ -226,7 +246,7 @@ void drawBodies(QPainter& p, const SkyScene& scene, const SkyColours& c, const S
         p.setPen(QPen(colour.darker(140), 1));
         p.setBrush(at->el >= 0 ? QBrush(colour) : QBrush(Qt::NoBrush));
         p.drawEllipse(xy, extent, extent);
-        drawLabel(p, xy + QPointF(extent / 2, 0), name, c.text);
+        labels.push_back(drawLabel(p, xy + QPointF(extent / 2, 0), name, c.text, labels));
     };
     body(scene.sun, c.sun, "Sun", mark * 1.4);
     body(scene.moon, c.moon, "Moon", mark * 1.4);

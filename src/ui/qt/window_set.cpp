@@ -6,7 +6,9 @@
 #include "sky/sky_view.h"
 #include "state/kelv.h"
 #include "state/message_box.h"
+#include "tracking/state_line.h"
 #include "tracking/tracking_cycle.h"
+#include "tracking/window_layout.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/qt_binding.h"
@@ -15,6 +17,7 @@
 #include "ui/qt/small_windows.h"
 
 #include <QCoreApplication>
+#include <QScreen>
 
 #include <QTimer>
 #include <tuple>
@@ -91,6 +94,8 @@ bool WindowSet::guarded(const std::function<void()>& procedure) {
 
 void WindowSet::run(const std::function<void()>& procedure) {
     guarded(procedure);
+    // An operator's action (Start, Park, Track...) shows in the state line at once.
+    guarded([this] { updateStateLine(m_k); });
     sync();
 }
 
@@ -111,6 +116,43 @@ void WindowSet::sync() {
     applyTimer(m_pttSequenceTimer, m_k.ui.tmrPttSequence);
     if (m_k.quitRequested) {
         m_main->close();
+    }
+    // A first start: the main window and Get started beside each other.
+    if (m_k.rs.Get_started && !m_arrangedForGetStarted && m_settings->isVisible()) {
+        m_arrangedForGetStarted = true;
+        arrangeWindows();
+        m_settings->raise();
+        m_settings->activateWindow(); // the page takes the keyboard, as a window manager would
+    }
+}
+
+void WindowSet::arrangeWindows() {
+    QScreen* screen = m_main->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    // The frame the window manager adds, as the main window has it (none before it is mapped).
+    QSize frame = m_main->frameGeometry().size() - m_main->geometry().size();
+    std::vector<QWidget*> windows{m_main.get()};
+    for (QWidget* w : std::initializer_list<QWidget*>{m_settings, m_sky, m_doppler}) {
+        if (w->isVisible()) {
+            windows.push_back(w);
+        }
+    }
+    std::vector<WindowSize> sizes;
+    for (QWidget* w : windows) {
+        QSize want = w->isVisible() ? w->size().expandedTo(w->sizeHint()) : w->sizeHint();
+        QSize least = w->minimumSizeHint().expandedTo(w->minimumSize());
+        sizes.push_back({want.width() + frame.width(), want.height() + frame.height(),
+                         least.width() + frame.width(), least.height() + frame.height()});
+    }
+    QRect area = screen->availableGeometry();
+    std::vector<WindowRect> placed =
+        tileWindows({area.x(), area.y(), area.width(), area.height()}, sizes);
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        const WindowRect& r = placed[i];
+        windows[i]->resize(r.width - frame.width(), r.height - frame.height());
+        windows[i]->move(r.x, r.y);
     }
 }
 

@@ -43,6 +43,9 @@ public:
     // Form_Load, then the main window at its stored place and size.
     void start(std::string_view commandLine);
     bool closed() const { return m_closing; }
+    // The windows shown now placed side by side on the screen, none covering another (the
+    // try-it mode, and the first start when Get started opens).
+    void arrangeWindows();
 
     MainWindow& mainWindow() { return *m_main; }
     SettingsWindow& settingsWindow() { return *m_settings; }
@@ -74,6 +77,7 @@ private:
     QTimer* m_tmrNetwork;
     QTimer* m_pttSequenceTimer;
     bool m_closing = false;
+    bool m_arrangedForGetStarted = false;
 };
 
 } // namespace kelvora::ui
