@@ -57,56 +57,70 @@ void startServer(Kelv& k, hamlib::HamlibDevices& devices, std::string& failures)
     }
 }
 
+// rigctld, when the radio model is reached through it.
+void startRig(Kelv& k, hamlib::HamlibDevices& devices, std::string& failures) {
+    const radio::RadioModel* model = radio::findRadioModel(k.settings().RtxType);
+    if (model == nullptr || model->cat != radio::Cat::Rigctld) {
+        return;
+    }
+    std::string error;
+    if (devices.startRig(hamlibValue(k, "Rig_Address"), error)) {
+        // A daemon that comes (back) gets the current frequency at once.
+        devices.rig()->onSplit = [&devices](bool on) {
+            if (!devices.splitAtStart) {
+                devices.splitAtStart = on;
+            }
+        };
+        devices.rig()->onConnected = [&k, &devices] {
+            if (!devices.splitAtStart) {
+                devices.rig()->send(hamlib::getSplitCommand()); // left so at Stop
+            }
+            devices.splitOn = false;
+            if (!k.rs.Freq_TX.empty()) {
+                hamlibRigSetFrequency(k);
+            }
+        };
+    } else {
+        failures += error + "\n";
+    }
+}
+
+// rotctld, when the rotor type is a network one.
+void startRot(Kelv& k, hamlib::HamlibDevices& devices, std::string& failures) {
+    const rotor::RotorType* type = rotor::findRotorType(k.settings().RotorType);
+    if (type == nullptr || type->network == nullptr) {
+        return;
+    }
+    std::string error;
+    if (devices.startRot(hamlibValue(k, "Rot_Address"), error)) {
+        devices.rot()->onPosition = [&k](const hamlib::Position& p) {
+            rotor::showLabels(k,
+                              {numbers::oneDecimal(p.azimuth), numbers::oneDecimal(p.elevation)});
+        };
+        // A daemon that comes (back) is sent the last command again.
+        devices.rot()->onConnected = [&k, &devices] {
+            // Only a range beyond the plain one needs the daemon's: the default asks nothing.
+            if (k.part<station::StationPart>().rules.settings().range.extended()) {
+                devices.rot()->send(hamlib::dumpStateCommand());
+            }
+            station::resendToRotor(k);
+        };
+        devices.rot()->onAzimuthRange = [&k](double low, double high) {
+            station::checkDaemonRange(k, low, high);
+        };
+    } else {
+        failures += error + "\n";
+    }
+}
+
 } // namespace
 
 void startNetworkDevices(Kelv& k) {
     auto& devices = k.part<hamlib::HamlibDevices>();
     devices.stop();
-    std::string failures, error;
-    const radio::RadioModel* model = radio::findRadioModel(k.settings().RtxType);
-    const rotor::RotorType* type = rotor::findRotorType(k.settings().RotorType);
-    if (model != nullptr && model->cat == radio::Cat::Rigctld) {
-        if (devices.startRig(hamlibValue(k, "Rig_Address"), error)) {
-            // A daemon that comes (back) gets the current frequency at once.
-            devices.rig()->onSplit = [&devices](bool on) {
-                if (!devices.splitAtStart) {
-                    devices.splitAtStart = on;
-                }
-            };
-            devices.rig()->onConnected = [&k, &devices] {
-                if (!devices.splitAtStart) {
-                    devices.rig()->send(hamlib::getSplitCommand()); // left so at Stop
-                }
-                devices.splitOn = false;
-                if (!k.rs.Freq_TX.empty()) {
-                    hamlibRigSetFrequency(k);
-                }
-            };
-        } else {
-            failures += error + "\n";
-        }
-    }
-    if (type != nullptr && type->network != nullptr) {
-        if (devices.startRot(hamlibValue(k, "Rot_Address"), error)) {
-            devices.rot()->onPosition = [&k](const hamlib::Position& p) {
-                rotor::showLabels(
-                    k, {numbers::oneDecimal(p.azimuth), numbers::oneDecimal(p.elevation)});
-            };
-            // A daemon that comes (back) is sent the last command again.
-            devices.rot()->onConnected = [&k, &devices] {
-                // Only a range beyond the plain one needs the daemon's: the default asks nothing.
-                if (k.part<station::StationPart>().rules.settings().range.extended()) {
-                    devices.rot()->send(hamlib::dumpStateCommand());
-                }
-                station::resendToRotor(k);
-            };
-            devices.rot()->onAzimuthRange = [&k](double low, double high) {
-                station::checkDaemonRange(k, low, high);
-            };
-        } else {
-            failures += error + "\n";
-        }
-    }
+    std::string failures;
+    startRig(k, devices, failures);
+    startRot(k, devices, failures);
     startServer(k, devices, failures);
     std::string wsjtxFailures;
     wsjtx::startWsjtx(k, wsjtxFailures);

@@ -347,7 +347,15 @@ void HamlibLink::handleReply(int code) {
         handleLevel(done.text.substr(2), code);
     } else if (code != 0) {
         tell(name + ": " + done.text + ": " + reportText(code));
-    } else if (done.text == "p") {
+    } else {
+        readValues(done.text, name);
+    }
+    sendNext();
+}
+
+// The values of a reply that succeeded, handed to their callback.
+void HamlibLink::readValues(const std::string& command, const std::string& name) {
+    if (command == "p") {
         auto az = record(m_replyLines, "Azimuth");
         auto el = record(m_replyLines, "Elevation");
         std::optional<Position> p = az && el ? parsePosition(*az, *el) : std::nullopt;
@@ -358,13 +366,13 @@ void HamlibLink::handleReply(int code) {
         } else {
             tell(name + ": p: unreadable position");
         }
-    } else if (done.text == "f") {
+    } else if (command == "f") {
         auto value = record(m_replyLines, "Frequency");
         std::optional<long long> hz = value ? parseFrequency(*value) : std::nullopt;
         if (hz && onFrequency) {
             onFrequency(*hz);
         }
-    } else if (done.text == dumpStateCommand().substr(0, dumpStateCommand().size() - 1)) {
+    } else if (command == dumpStateCommand().substr(0, dumpStateCommand().size() - 1)) {
         auto low = record(m_replyLines, "Minimum Azimuth");
         auto high = record(m_replyLines, "Maximum Azimuth");
         std::optional<double> a = low ? numbers::finiteNumber(*low) : std::nullopt;
@@ -372,13 +380,12 @@ void HamlibLink::handleReply(int code) {
         if (a && b && onAzimuthRange) {
             onAzimuthRange(*a, *b);
         }
-    } else if (done.text == "s") {
+    } else if (command == "s") {
         auto value = record(m_replyLines, "Split");
         if (value && (*value == "0" || *value == "1") && onSplit) {
             onSplit(*value == "1");
         }
     }
-    sendNext();
 }
 
 } // namespace kelvora::hamlib

@@ -33,6 +33,11 @@ std::string belowHorizonText(const StateFacts& f) {
     return text;
 }
 
+std::string trackingText(const StateFacts& f) {
+    std::string text = "Tracking the " + f.body + (f.fromFile ? " (WSJT-X file)" : " (computed)");
+    return f.pathText.empty() ? text : text + "; " + f.pathText;
+}
+
 struct CauseRow {
     StateCause cause;
     bool (*holds)(const StateFacts&);
@@ -44,6 +49,8 @@ struct CauseRow {
 constexpr std::array kCauses = std::to_array<CauseRow>({
     {StateCause::RotorPortLost, [](const StateFacts& f) { return f.tracking && f.rotorPortLost; },
      [](const StateFacts&) { return std::string("Rotor port lost, retrying"); }},
+    {StateCause::InterlockTripped, [](const StateFacts& f) { return !f.interlockReason.empty(); },
+     [](const StateFacts& f) { return "Transmit interlock: " + f.interlockReason; }},
     {StateCause::Parked, [](const StateFacts& f) { return f.parked; },
      [](const StateFacts&) { return std::string("Parked"); }},
     {StateCause::Stopped, [](const StateFacts& f) { return f.stopped; },
@@ -60,10 +67,9 @@ constexpr std::array kCauses = std::to_array<CauseRow>({
      }},
     {StateCause::Held, [](const StateFacts& f) { return f.tracking && !f.holdReason.empty(); },
      [](const StateFacts& f) { return f.holdReason; }},
-    {StateCause::Tracking, [](const StateFacts& f) { return f.tracking; },
-     [](const StateFacts& f) {
-         return "Tracking the " + f.body + (f.fromFile ? " (WSJT-X file)" : " (computed)");
-     }},
+    {StateCause::WsjtxGone, [](const StateFacts& f) { return f.tracking && f.wsjtxGone; },
+     [](const StateFacts& f) { return trackingText(f) + "; WSJT-X gone"; }},
+    {StateCause::Tracking, [](const StateFacts& f) { return f.tracking; }, trackingText},
 });
 
 bool heldWhileTransmitting(const std::string& holdText) {
@@ -126,8 +132,13 @@ StateFacts gatherFacts(Kelv& k) {
     f.noPlace = source.used == SourceUsed::BuiltIn && !source.observer;
     f.elevationDeg = numbers::strictNumber(rs.El_text);
     if (f.tracking && f.elevationDeg && *f.elevationDeg < 0) {
-        f.riseMinuteUtc = nextRiseMinute(k, f.body == "Sun" ? astro::Body::Sun : astro::Body::Moon);
+        f.riseMinuteUtc = nextRiseMinute(k, body);
     }
+    if (rs.interlock.tripped) {
+        f.interlockReason = rs.interlock.reason;
+    }
+    f.wsjtxGone = rs.wsjtx.gone;
+    f.pathText = k.part<station::StationPart>().pathText;
     return f;
 }
 

@@ -26,17 +26,22 @@ struct StateFacts {
     std::optional<double> elevationDeg; // the target's elevation, when known
     std::optional<int> riseMinuteUtc;   // minutes after midnight UTC of the next rise, if known
     std::string holdReason;             // any other rule that holds the target, in its words
+    std::string interlockReason;        // why the transmit interlock is tripped, while it is
+    bool wsjtxGone = false;             // every WSJT-X instance heard has closed or gone silent
+    std::string pathText;               // the planned path of the window, or that planning is off
 };
 
 // The causes, highest priority first; `None` when no fact says anything.
 enum class StateCause {
     RotorPortLost,
+    InterlockTripped,
     Parked,
     Stopped,
     HeldWhileTransmitting,
     BelowHorizon,
     NoPlace,
     Held,
+    WsjtxGone,
     Tracking,
     NotTracking,
 };

@@ -56,6 +56,17 @@ TEST(StateLine, TheHighestCauseThatHoldsIsShownInItsOwnWords) {
          },
          "Rotor port lost, retrying"},
         {"parked after Stop", [](StateFacts& f) { f.tracking = false, f.parked = true; }, "Parked"},
+        {"the planned path with tracking",
+         [](StateFacts& f) { f.pathText = "overlap planning is off"; },
+         "Tracking the Moon (computed); overlap planning is off"},
+        {"WSJT-X gone while tracking", [](StateFacts& f) { f.wsjtxGone = true; },
+         "Tracking the Moon (computed); WSJT-X gone"},
+        {"a tripped interlock outranks parked",
+         [](StateFacts& f) {
+             f.parked = true;
+             f.interlockReason = "rotor parked";
+         },
+         "Transmit interlock: rotor parked"},
         {"a lost port after Stop is no news",
          [](StateFacts& f) { f.tracking = false, f.rotorPortLost = true; },
          "Not tracking: Start in the menu bar begins"},
