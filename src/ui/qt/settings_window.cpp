@@ -193,8 +193,15 @@ void SettingsWindow::showPage() {
     }
     m_pages->setCurrentWidget(page);
     (page == m_getStarted ? m_getStarted->placeHolder() : m_placeSlot)->addWidget(m_place);
+    // A stack is as large as its largest page unless the hidden one is ignored: Get started
+    // fits below the main window on a 1366x768 screen only at its own size.
+    for (QWidget* each : {m_allSettings, static_cast<QWidget*>(m_getStarted)}) {
+        QSizePolicy::Policy policy = each == page ? QSizePolicy::Preferred : QSizePolicy::Ignored;
+        each->setSizePolicy(policy, policy);
+    }
     if (page == m_getStarted) {
         m_getStarted->refreshDevices();
+        adjustSize();
     }
 }
 
