@@ -353,19 +353,21 @@ void HamlibLink::handleReply(int code) {
     sendNext();
 }
 
+void HamlibLink::readPosition(const std::string& name) {
+    auto az = record(m_replyLines, "Azimuth");
+    auto el = record(m_replyLines, "Elevation");
+    std::optional<Position> p = az && el ? parsePosition(*az, *el) : std::nullopt;
+    if (!p) {
+        tell(name + ": p: unreadable position");
+    } else if (onPosition) {
+        onPosition(*p);
+    }
+}
+
 // The values of a reply that succeeded, handed to their callback.
 void HamlibLink::readValues(const std::string& command, const std::string& name) {
     if (command == "p") {
-        auto az = record(m_replyLines, "Azimuth");
-        auto el = record(m_replyLines, "Elevation");
-        std::optional<Position> p = az && el ? parsePosition(*az, *el) : std::nullopt;
-        if (p) {
-            if (onPosition) {
-                onPosition(*p);
-            }
-        } else {
-            tell(name + ": p: unreadable position");
-        }
+        readPosition(name);
     } else if (command == "f") {
         auto value = record(m_replyLines, "Frequency");
         std::optional<long long> hz = value ? parseFrequency(*value) : std::nullopt;

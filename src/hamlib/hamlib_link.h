@@ -106,6 +106,7 @@ private:
     void handleLine(const std::string& line);
     void handleReply(int code);
     void readValues(const std::string& command, const std::string& name);
+    void readPosition(const std::string& name);
     void handleLevel(const std::string& level, int code);
     void setHealth(Health health, double seconds = 0);
     void tell(const std::string& text);

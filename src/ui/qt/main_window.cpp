@@ -293,7 +293,9 @@ QWidget* MainWindow::buildFrequencies(QWidget* central) {
     box->addWidget(staticCaption("Map65 / Linrad", frequency));
     for (auto [name, control] :
          {std::pair{"Label_freq", &f.Label_freq}, std::pair{"Label_TX", &f.Label_TX}}) {
-        QLabel* readout = label(name, *control, frequency);
+        auto* readout = new QLabel(frequency);
+        readout->setObjectName(name);
+        m_bindings.push_back([readout, control] { applyFrequencyLabel(readout, *control); });
         readout->setFont(readoutFont(18));
         readout->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         readout->setContentsMargins(8, 2, 8, 2);

@@ -7,6 +7,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QWidget>
 
@@ -40,6 +42,27 @@ void applyState(QWidget* widget, const Control& control) {
 
 void applyLabel(QLabel* label, const Control& control) {
     QString text = withLineBreaks(control.caption);
+    if (label->text() != text) {
+        label->setText(text);
+    }
+    applyState(label, control);
+}
+
+QString localeGroupedFrequency(const QString& text, const QLocale& locale) {
+    static const QRegularExpression grouped(
+        QStringLiteral("^\\d{1,3}([.,\\x{a0}\\x{202f} '])\\d{3}(\\1\\d{3})*$"));
+    if (!grouped.match(text).hasMatch()) {
+        return text;
+    }
+    QString digits = text;
+    digits.remove(QRegularExpression(QStringLiteral("\\D")));
+    bool ok = false;
+    qlonglong hz = digits.toLongLong(&ok);
+    return ok ? locale.toString(hz) : text;
+}
+
+void applyFrequencyLabel(QLabel* label, const Control& control) {
+    QString text = localeGroupedFrequency(toQString(control.caption), QLocale());
     if (label->text() != text) {
         label->setText(text);
     }

@@ -4,6 +4,7 @@
 #include "state/controls.h"
 
 #include <QColor>
+#include <QLocale>
 #include <QString>
 
 #include <optional>
@@ -28,6 +29,11 @@ QString withLineBreaks(const std::string& text);
 // disturb a widget the operator is using.
 void applyState(QWidget* widget, const Control& control);
 void applyLabel(QLabel* label, const Control& control);
+// A frequency read-out: a whole number in groups of three ("144.125.000", "144,125,000") is shown
+// grouped as the user's locale groups it, so every read-out has one grouping; any other text
+// ("-------------") as it is.
+void applyFrequencyLabel(QLabel* label, const Control& control);
+QString localeGroupedFrequency(const QString& text, const QLocale& locale);
 void applyButton(QAbstractButton* button, const Control& control);
 void applyCheckBox(QCheckBox* box, const Control& control);
 void applyLineEdit(QLineEdit* edit, const Control& control);
