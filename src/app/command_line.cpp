@@ -121,6 +121,40 @@ std::optional<CommandLine> demoCalibrationOf(const QCommandLineParser& parser) {
     return std::nullopt;
 }
 
+// --ephemeris with its options; it prints and opens no window.
+CommandLine ephemerisCommand(const QCommandLineParser& parser, const QCommandLineOption& ephemeris,
+                             const QStringList& positional) {
+    if (!positional.isEmpty() || parser.isSet("demo")) {
+        return failure("--ephemeris prints a position and opens no window; '" +
+                       (positional.isEmpty() ? QString("--demo") : positional.first()) +
+                       "' does not go with it.");
+    }
+    CommandLine result;
+    result.action = CommandLine::Action::Ephemeris;
+    result.ephemeris.body = parser.value(ephemeris).toStdString();
+    for (const auto& [name, field] : kEphemerisFields) {
+        if (parser.isSet(name)) {
+            result.ephemeris.*field = parser.value(name).toStdString();
+        }
+    }
+    return result;
+}
+
+// An option of --ephemeris or --plan given without it.
+std::optional<CommandLine> misplacedOption(const QCommandLineParser& parser) {
+    for (const auto& [name, field] : kEphemerisFields) {
+        if (parser.isSet(name)) {
+            return failure(QString("--%1 goes with --ephemeris or --plan.").arg(name));
+        }
+    }
+    for (const char* name : kPlanOnly) {
+        if (parser.isSet(name)) {
+            return failure(QString("--%1 goes with --plan.").arg(name));
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments) {
@@ -205,29 +239,10 @@ CommandLine parseCommandLine(const QStringList& arguments) {
         return planCommand(parser, plan, positional.isEmpty() ? QString() : positional.first());
     }
     if (parser.isSet(ephemeris)) {
-        if (!positional.isEmpty() || parser.isSet(demo)) {
-            return failure("--ephemeris prints a position and opens no window; '" +
-                           (positional.isEmpty() ? QString("--demo") : positional.first()) +
-                           "' does not go with it.");
-        }
-        result.action = CommandLine::Action::Ephemeris;
-        result.ephemeris.body = parser.value(ephemeris).toStdString();
-        for (const auto& [name, field] : kEphemerisFields) {
-            if (parser.isSet(name)) {
-                result.ephemeris.*field = parser.value(name).toStdString();
-            }
-        }
-        return result;
+        return ephemerisCommand(parser, ephemeris, positional);
     }
-    for (const auto& [name, field] : kEphemerisFields) {
-        if (parser.isSet(name)) {
-            return failure(QString("--%1 goes with --ephemeris or --plan.").arg(name));
-        }
-    }
-    for (const char* name : kPlanOnly) {
-        if (parser.isSet(name)) {
-            return failure(QString("--%1 goes with --plan.").arg(name));
-        }
+    if (std::optional<CommandLine> misplaced = misplacedOption(parser)) {
+        return *misplaced;
     }
     if (std::optional<CommandLine> calibration = demoCalibrationOf(parser)) {
         return *calibration;

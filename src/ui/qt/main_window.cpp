@@ -295,7 +295,8 @@ QWidget* MainWindow::buildFrequencies(QWidget* central) {
          {std::pair{"Label_freq", &f.Label_freq}, std::pair{"Label_TX", &f.Label_TX}}) {
         auto* readout = new QLabel(frequency);
         readout->setObjectName(name);
-        m_bindings.push_back([readout, control] { applyFrequencyLabel(readout, *control); });
+        Control* shown = control; // a structured binding cannot be captured before C++20's fix
+        m_bindings.push_back([readout, shown] { applyFrequencyLabel(readout, *shown); });
         readout->setFont(readoutFont(18));
         readout->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         readout->setContentsMargins(8, 2, 8, 2);
