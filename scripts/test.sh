@@ -8,6 +8,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 
+# How long each step took, so that a slow step shows where it is.
+step_start=$SECONDS
+step_done() {
+    echo "time: $1 $((SECONDS - step_start)) s"
+    step_start=$SECONDS
+}
+
 unformatted=$(git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run 2>&1 | grep -c 'warning:' || true)
 if [ "$unformatted" != "0" ]; then
     git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run 2>&1 | grep 'warning:' | head -20
@@ -16,6 +23,7 @@ if [ "$unformatted" != "0" ]; then
 fi
 
 python3 scripts/check_layers.py
+step_done "format and layers"
 
 # The core and its unit tests build and pass without Qt.
 core_dir=build-test-core
@@ -26,6 +34,7 @@ ctest --test-dir "$core_dir" -j2 --timeout 120 >/dev/null || {
     ctest --test-dir "$core_dir" --output-on-failure --rerun-failed
     exit 1
 }
+step_done "core without Qt"
 
 export QT_QPA_PLATFORM=offscreen
 # Every test once, in the build under AddressSanitizer and UndefinedBehaviorSanitizer (a plain
@@ -36,7 +45,9 @@ cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DKELVORA_WERROR=ON -DKELVORA_SANI
     -DKELVORA_BENCH=ON >/dev/null
 # clang-tidy on the core, and its function-complexity rule on the Qt files of this Qt build.
 scripts/tidy.sh "$core_dir" "$dir"
+step_done clang-tidy
 cmake --build "$dir" -j2
+step_done "sanitizer build"
 log=$(mktemp)
 status=0
 ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -51,6 +62,7 @@ if [ "$status" -ne 0 ]; then
     echo "tests: $passed passed, $failed failed"
     exit "$status"
 fi
+step_done "sanitizer tests"
 
 # Fuzzing: every libFuzzer target for a short bounded time on a copy of its seed corpus
 # (scripts/fuzz.sh is the longer run). Any crash or broken property fails the test command.
@@ -79,8 +91,10 @@ for fuzzer in "$fuzz_dir"/fuzz/fuzz_*; do
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$fuzz_work/$target/log")
     echo "fuzz $target: ${runs:-?} runs, no crash"
 done
+step_done fuzzing
 
 # The Debian package: built, unpacked, its program run, lintian and the desktop validators.
 scripts/check_package.sh
+step_done package
 
 echo "tests: $passed passed, $failed failed"
