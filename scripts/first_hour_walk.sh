@@ -8,9 +8,8 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 build=${KELVORA_BUILD_DIR:-$root/build}
 out=$root/screenshots
-for tool in xvfb-run xdotool import; do
-    command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh" >&2; exit 1; }
-done
+source scripts/screen_tools.sh
+require_screen_tools
 cmake --build "$build" -j2 --target kelvora rotor_sim >/dev/null
 
 home=$(mktemp -d)
@@ -29,7 +28,7 @@ echo "Moon up at $up ($best°), down at $down ($worst°)"
 
 export HOME=$home KELVORA_HOME=$home/folder KELVORA=$build/kelvora SIM=$build/tests/rotor_sim
 export OUT=$out UP=$up DOWN=$down
-xvfb-run -a -s "-screen 0 1366x768x24" bash -c '
+in_virtual_screen 1366x768 '
     set -euo pipefail
     coproc ROTOR { exec "$SIM" --type GS232 2>/dev/null; }
     sim=$ROTOR_PID

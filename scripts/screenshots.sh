@@ -6,9 +6,8 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 build=${KELVORA_BUILD_DIR:-$root/build}
 out=$root/screenshots
-for tool in xvfb-run xdotool import; do
-    command -v "$tool" >/dev/null || { echo "missing $tool: run scripts/install-deps.sh" >&2; exit 1; }
-done
+source scripts/screen_tools.sh
+require_screen_tools
 if [ ! -x "$build/kelvora" ]; then
     cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVORA_TESTS=OFF >/dev/null
 fi
@@ -69,7 +68,7 @@ INI
 
 mkdir -p "$out"
 export KELVORA_HOME=$home KELVORA=$build/kelvora OUT=$out
-xvfb-run -a -s "-screen 0 1280x800x24" bash -c '
+in_virtual_screen 1280x800 '
     set -euo pipefail
     "$KELVORA" &
     pid=$!

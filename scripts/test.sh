@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting and the layering, builds the core without Qt,
 # runs its unit tests and clang-tidy on it, then builds and runs every test under AddressSanitizer
-# and UndefinedBehaviorSanitizer, warnings as errors; then runs
-# every fuzz target for a short bounded time; then builds and checks the Debian package. Ends with
-# one summary line of the test counts.
+# and UndefinedBehaviorSanitizer, warnings as errors; then runs every fuzz target for a short
+# bounded time; then builds and checks the Debian package. Ends with one summary line of the test
+# counts. With ccache (installed here) and the clang-tidy cache, a run again, from this clone or
+# a fresh one, compiles and checks only what changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -25,13 +26,15 @@ fi
 python3 scripts/check_layers.py
 step_done "format and layers"
 
-# The core and its unit tests build and pass without Qt.
+# The core and its unit tests build and pass without Qt. With the sanitizers' flags, the same as
+# the build with Qt below, so that there the compiler cache has the core and its tests already.
+sanitized=(env ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1)
 core_dir=build-test-core
-cmake -S . -B "$core_dir" -DCMAKE_BUILD_TYPE=Debug -DKELVORA_WERROR=ON -DKELVORA_GUI=OFF \
-    -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON >/dev/null
+cmake -S . -B "$core_dir" -DCMAKE_BUILD_TYPE=Debug -DKELVORA_WERROR=ON -DKELVORA_SANITIZE=ON \
+    -DKELVORA_GUI=OFF -DCMAKE_DISABLE_FIND_PACKAGE_Qt6=ON >/dev/null
 cmake --build "$core_dir" -j2
-ctest --test-dir "$core_dir" -j2 --timeout 120 >/dev/null || {
-    ctest --test-dir "$core_dir" --output-on-failure --rerun-failed
+"${sanitized[@]}" ctest --test-dir "$core_dir" -j2 --timeout 120 >/dev/null || {
+    "${sanitized[@]}" ctest --test-dir "$core_dir" --output-on-failure --rerun-failed
     exit 1
 }
 step_done "core without Qt"
@@ -50,8 +53,7 @@ cmake --build "$dir" -j2
 step_done "sanitizer build"
 log=$(mktemp)
 status=0
-ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir "$dir" --output-on-failure -j2 --timeout 120 | tee "$log" || status=$?
+"${sanitized[@]}" ctest --test-dir "$dir" --output-on-failure -j2 --timeout 120 | tee "$log" || status=$?
 summary=$(grep -E '[0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
 rm -f "$log"
 total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")

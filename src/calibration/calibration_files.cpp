@@ -2,6 +2,7 @@
 
 #include "config/ini_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -27,18 +28,19 @@ std::optional<std::string> shifted(std::string_view text, double offset) {
     int decimals = point == std::string::npos ? 0 : static_cast<int>(t.size() - point - 1);
     char* end = nullptr;
     double value = std::strtod(t.c_str(), &end);
-    if (t.empty() || end != t.c_str() + t.size() || !std::isfinite(value)) {
+    // Beyond a million degrees or nine decimals the sum would not fit the integer arithmetic.
+    if (t.empty() || end != t.c_str() + t.size() || !(std::abs(value) < 1e6)) {
         return std::nullopt;
     }
-    decimals = std::max(decimals, 2);
+    decimals = std::clamp(decimals, 2, 9);
     const double scale = std::pow(10.0, decimals);
     const long long units =
         std::llround(value * scale) + std::llround(std::round(offset * 100) * (scale / 100));
     const long long whole = std::llabs(units) / static_cast<long long>(scale);
     const long long part = std::llabs(units) % static_cast<long long>(scale);
-    char out[64];
-    std::snprintf(out, sizeof out, "%s%lld.%0*lld", units < 0 ? "-" : "", whole, decimals, part);
-    return std::string(out);
+    std::string fraction = std::to_string(part);
+    fraction.insert(0, static_cast<std::size_t>(decimals) - fraction.size(), '0');
+    return (units < 0 ? "-" : "") + std::to_string(whole) + "." + fraction;
 }
 
 } // namespace

@@ -17,8 +17,7 @@ namespace {
 
 // One "azimuth,elevation" line after `previousAz` (none for the first); the reason it is no
 // point, or empty.
-std::string readPoint(std::string_view content, std::optional<double> previousAz, double& az,
-                      double& el) {
+std::string readPoint(std::string_view content, const double* previousAz, double& az, double& el) {
     std::size_t comma = content.find(',');
     if (comma == std::string_view::npos || content.find(',', comma + 1) != std::string::npos) {
         return inQuotes(content) + " is not \"azimuth,elevation\"";
@@ -100,8 +99,7 @@ Parsed<HorizonMask> HorizonMask::parse(std::string_view text, std::string_view p
             continue;
         }
         double az = 0, el = 0;
-        std::optional<double> previous =
-            mask.m_az.empty() ? std::nullopt : std::optional<double>(mask.m_az.back());
+        const double* previous = mask.m_az.empty() ? nullptr : &mask.m_az.back();
         if (std::string why = readPoint(content, previous, az, el); !why.empty()) {
             return parseFailure<HorizonMask>(where + ", line " + std::to_string(line) + ": " + why);
         }

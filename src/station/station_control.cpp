@@ -89,6 +89,24 @@ void pauseTracking(Kelv& k, const std::string& why) {
     showPause(k);
 }
 
+// A one-off move (park, a client's, a scan point, a resend while paused), sky angles. With an
+// extended range the rotor takes the branch nearest the one it is on, so that no such move
+// unwinds it unannounced.
+bool sendOneOffMove(Kelv& k, const AzElTarget& sky) {
+    StationPart& part = k.part<StationPart>();
+    const RotorRange& range = part.rules.settings().range;
+    if (!range.extended()) {
+        return rotor::commandPosition(k, sky.az, sky.el);
+    }
+    std::optional<double> from = part.lastMechAz ? part.lastMechAz : k.rs.antenna.measuredAz;
+    const double az = nearestMechanicalAz(sky.az, from, range);
+    if (!rotor::commandMechanical(k, az, sky.el, {range.azLow, range.azHigh, range.elHigh})) {
+        return false;
+    }
+    part.lastMechAz = az;
+    return true;
+}
+
 // The park position to the line, tracking paused. `transmitting`: said in the status line.
 void parkNow(Kelv& k, bool whileTransmitting) {
     StationRules& rules = k.part<StationPart>().rules;
@@ -97,7 +115,7 @@ void parkNow(Kelv& k, bool whileTransmitting) {
         showHold(k, d);
         return;
     }
-    if (rotor::commandPosition(k, d.target.az, d.target.el)) {
+    if (sendOneOffMove(k, d.target)) {
         k.rs.antenna.commandedAz = d.target.az;
         k.rs.antenna.commandedEl = d.target.el;
     }
@@ -120,7 +138,7 @@ void carryOutClientMove(Kelv& k, Origin origin, const AzElTarget& target) {
         }
         return;
     }
-    rotor::commandPosition(k, target.az, target.el);
+    sendOneOffMove(k, target);
     pauseTracking(k, "Rotor moved by a rotctld client");
 }
 
@@ -390,7 +408,7 @@ void resendToRotor(Kelv& k) {
     const StationState& state = rules.state();
     if (state.pause != Pause::None) {
         if (state.lastCommanded) { // the park position, say
-            rotor::commandPosition(k, state.lastCommanded->az, state.lastCommanded->el);
+            sendOneOffMove(k, *state.lastCommanded);
         }
         return;
     }
@@ -408,7 +426,7 @@ MoveDecision calibrationMove(Kelv& k, const AzElTarget& target) {
     }
     MoveDecision d = k.part<StationPart>().rules.move({Origin::Calibration, target}, conditions(k));
     if (d.verdict == Verdict::Send) {
-        if (rotor::commandPosition(k, d.target.az, d.target.el)) {
+        if (sendOneOffMove(k, d.target)) {
             k.rs.antenna.commandedAz = d.target.az;
             k.rs.antenna.commandedEl = d.target.el;
         }

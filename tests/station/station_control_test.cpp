@@ -148,5 +148,23 @@ TEST(StationControl, ParkIsTheWindButtonAndTheManualDirectionObeysLimitsAndMask)
     }
 }
 
+TEST(StationControl, OneOffMovesOnAnExtendedRangeKeepTheBranchTheRotorIsOn) {
+    // GS-232 on 0..450, tracked from 350 to 10 degrees: the rotor stands at 370. Park at 20
+    // degrees and a scan point at 30 go on round to 380 and 390, not back through the stop at 0.
+    Station s(Keys{{"Park_Az", "20"}, {"Park_El", "0"}});
+    s.k.settings().setValue("Rotor_Range", "Az_High", "450");
+    startStation(s.k);
+    EXPECT_EQ(s.second("350.0", "20"), "W350 020\r");
+    EXPECT_EQ(s.second("10.0", "20"), "W370 020\r");
+    std::size_t before = s.rotor.written().size();
+    Park_Click(s.k);
+    EXPECT_EQ(s.rotor.written().substr(before), "W380 000\r");
+    Track_Click(s.k);
+    s.second("15.0", "20");
+    before = s.rotor.written().size();
+    EXPECT_EQ(calibrationMove(s.k, {30, 10}).verdict, Verdict::Send);
+    EXPECT_EQ(s.rotor.written().substr(before), "W390 010\r");
+}
+
 } // namespace
 } // namespace kelvora::station
