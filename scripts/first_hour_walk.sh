@@ -35,7 +35,8 @@ in_virtual_screen 1366x768 '
     read -r pty <&"${ROTOR[0]}"
     "$KELVORA" &
     pid=$!
-    trap '\''kill "$pid" 2>/dev/null; kill -9 "$sim" 2>/dev/null; true'\'' EXIT
+    # Under set -e a failed kill (the program already ended) would end the trap early.
+    trap '\''kill "$pid" 2>/dev/null || true; kill -9 "$sim" 2>/dev/null || true'\'' EXIT
     main=$(xdotool search --sync --onlyvisible --name "Kelvora - RTX  / Linrad" | head -1)
     sleep 1
     import -window root "$OUT/first_window.png"
