@@ -75,23 +75,46 @@ cmake --build "$fuzz_dir" --target fuzz_all -j2
 fuzz_seconds=${KELVORA_FUZZ_SECONDS:-20}
 fuzz_work=$(mktemp -d)
 trap 'rm -rf "$fuzz_work"' EXIT
+# One target for its time on a copy of its corpus; what became of it in $fuzz_work/TARGET/result.
+fuzz_one() {
+    local fuzzer=$1 target work runs
+    target=$(basename "$fuzzer")
+    work=$fuzz_work/$target
+    mkdir -p "$work/corpus" "$work/crashes"
+    cp fuzz/corpus/"$target"/* "$work/corpus/"
+    if "$fuzzer" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10 \
+        -print_final_stats=1 -artifact_prefix="$work/crashes/" "$work/corpus" >"$work/log" 2>&1; then
+        runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log")
+        echo "fuzz $target: ${runs:-?} runs, no crash" >"$work/result"
+    else
+        echo crash >"$work/result"
+    fi
+}
+# Two targets at a time, one a core: each has its whole time.
+running=0
+for fuzzer in "$fuzz_dir"/fuzz/fuzz_*; do
+    [ -x "$fuzzer" ] || continue
+    fuzz_one "$fuzzer" &
+    running=$((running + 1))
+    if [ "$running" -ge 2 ]; then
+        wait -n || true
+        running=$((running - 1))
+    fi
+done
+wait
 for fuzzer in "$fuzz_dir"/fuzz/fuzz_*; do
     [ -x "$fuzzer" ] || continue
     target=$(basename "$fuzzer")
-    mkdir -p "$fuzz_work/$target/corpus" "$fuzz_work/$target/crashes"
-    cp fuzz/corpus/"$target"/* "$fuzz_work/$target/corpus/"
-    if ! "$fuzzer" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -timeout=10 \
-        -print_final_stats=1 -artifact_prefix="$fuzz_work/$target/crashes/" \
-        "$fuzz_work/$target/corpus" >"$fuzz_work/$target/log" 2>&1; then
-        tail -60 "$fuzz_work/$target/log"
+    result=$(cat "$fuzz_work/$target/result" 2>/dev/null || echo "did not finish")
+    if [ "${result#fuzz }" = "$result" ]; then
+        tail -60 "$fuzz_work/$target/log" 2>/dev/null || true
         for crash in "$fuzz_work/$target/crashes"/*; do
             [ -f "$crash" ] && echo "fuzz $target: crash input (base64): $(base64 -w0 "$crash")"
         done
-        echo "fuzz $target: CRASH"
+        echo "fuzz $target: CRASH ($result)"
         exit 1
     fi
-    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$fuzz_work/$target/log")
-    echo "fuzz $target: ${runs:-?} runs, no crash"
+    echo "$result"
 done
 step_done fuzzing
 
