@@ -75,10 +75,15 @@ bool appendToLog(const std::string& folder, std::string_view record) {
 }
 
 Parsed<std::string> shiftRotorDat(std::string_view text, double azDeg, double elDeg) {
+    // Blank lines after the last record are kept as they are, as the reader of rotor.dat
+    // ignores them.
+    std::size_t last = text.find_last_not_of(" \t\r\n");
+    std::size_t recordsEnd = last == text.npos ? 0 : text.find('\n', last);
+    recordsEnd = recordsEnd == text.npos ? text.size() : recordsEnd + 1;
     std::string out;
     int record = 0;
     std::size_t at = 0;
-    while (at < text.size()) {
+    while (at < recordsEnd) {
         std::size_t end = text.find('\n', at);
         std::string_view line =
             text.substr(at, end == std::string_view::npos ? text.npos : end - at + 1);
@@ -102,6 +107,7 @@ Parsed<std::string> shiftRotorDat(std::string_view text, double azDeg, double el
         return parseFailure<std::string>("rotor.dat has " + std::to_string(record) +
                                          " lines, not 361 + 91");
     }
+    out += text.substr(recordsEnd);
     return {out, {}};
 }
 

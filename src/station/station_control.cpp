@@ -115,19 +115,23 @@ void parkNow(Kelv& k, bool whileTransmitting) {
         showHold(k, d);
         return;
     }
-    if (sendOneOffMove(k, d.target)) {
-        k.rs.antenna.commandedAz = d.target.az;
-        k.rs.antenna.commandedEl = d.target.el;
+    // Parked either way: a park the line did not take goes out when the line comes back.
+    if (!sendOneOffMove(k, d.target)) {
+        showStatus(k, "Park not sent to the rotor: it goes out when the rotor line is back");
+        showPause(k);
+        return;
     }
+    k.rs.antenna.commandedAz = d.target.az;
+    k.rs.antenna.commandedEl = d.target.el;
     showStatus(k, whileTransmitting ? "Parked while transmitting" : "Rotor parked");
     showPause(k);
 }
 
-// A client's move the rules let go.
-void carryOutClientMove(Kelv& k, Origin origin, const AzElTarget& target) {
+// A client's move the rules let go; false when the rotor was not sent it.
+bool carryOutClientMove(Kelv& k, Origin origin, const AzElTarget& target) {
     const RotorType* type = configuredType(k);
     if (type == nullptr) {
-        return;
+        return false;
     }
     if (origin == Origin::ClientPark) {
         if (type->network != nullptr) {
@@ -136,10 +140,13 @@ void carryOutClientMove(Kelv& k, Origin origin, const AzElTarget& target) {
         } else {
             parkNow(k, false);
         }
-        return;
+        return true;
     }
-    sendOneOffMove(k, target);
+    if (!sendOneOffMove(k, target)) {
+        return false;
+    }
     pauseTracking(k, "Rotor moved by a rotctld client");
+    return true;
 }
 
 void forgetHeldMove(Kelv& k) {
@@ -168,7 +175,9 @@ void releaseHeldMove(Kelv& k) {
         showStatus(k, "rotctld client refused: " + d.reason);
         return;
     }
-    carryOutClientMove(k, origin, d.target);
+    if (!carryOutClientMove(k, origin, d.target)) {
+        showStatus(k, "rotctld client: the rotor was not sent the held move");
+    }
 }
 
 } // namespace
@@ -407,8 +416,9 @@ void resendToRotor(Kelv& k) {
     StationRules& rules = k.part<StationPart>().rules;
     const StationState& state = rules.state();
     if (state.pause != Pause::None) {
-        if (state.lastCommanded) { // the park position, say
-            sendOneOffMove(k, *state.lastCommanded);
+        // A stopped rotor, or one a client or a scan moved, stays where it is.
+        if (state.pause == Pause::Parked && state.lastCommanded) {
+            sendOneOffMove(k, *state.lastCommanded); // the park position
         }
         return;
     }
@@ -426,10 +436,13 @@ MoveDecision calibrationMove(Kelv& k, const AzElTarget& target) {
     }
     MoveDecision d = k.part<StationPart>().rules.move({Origin::Calibration, target}, conditions(k));
     if (d.verdict == Verdict::Send) {
-        if (sendOneOffMove(k, d.target)) {
-            k.rs.antenna.commandedAz = d.target.az;
-            k.rs.antenna.commandedEl = d.target.el;
+        // A point the rotor layer does not send (below its horizon, no line) is no point of
+        // the scan: the readings would be taken wherever the antenna was left.
+        if (!sendOneOffMove(k, d.target)) {
+            return {Verdict::Refuse, target, "the rotor was not sent this point"};
         }
+        k.rs.antenna.commandedAz = d.target.az;
+        k.rs.antenna.commandedEl = d.target.el;
         pauseTracking(k, "Pointing scan");
     }
     return d;
@@ -465,7 +478,10 @@ int clientMove(Kelv& k, const hamlib::MoveRequest& request) {
     }
     case Verdict::Send:
         forgetHeldMove(k);
-        carryOutClientMove(k, origin, d.target);
+        if (!carryOutClientMove(k, origin, d.target)) {
+            showStatus(k, clientName(request) + ": the rotor was not sent the move");
+            return hamlib::errors::kRejected;
+        }
         return hamlib::errors::kOk;
     }
     return hamlib::errors::kOk;
@@ -525,6 +541,11 @@ void Command5_Click(Kelv& k) {
         return;
     }
     sendManualDirection(k, *target);
+    // The manual azimuth is the mechanical one: later moves on an extended range go on from it.
+    StationPart& part = k.part<StationPart>();
+    if (part.rules.settings().range.extended()) {
+        part.lastMechAz = target->az;
+    }
 }
 
 } // namespace kelvora::station

@@ -23,12 +23,12 @@ InterlockSettings parseInterlockSettings(const KeyLookup& lookup);
 
 // This moment's facts. A rotor without position feedback leaves `measured` empty.
 struct InterlockInput {
-    bool rotor = false;                       // a rotor is configured
-    bool feedback = false;                    // its type answers position polls and they are made
-    std::optional<AzElTarget> target;         // where the antenna should point
-    std::optional<AzElTarget> measured;       // the last position reply
-    double positionAgeSeconds = 0;            // since that reply (or Start, before the first)
-    std::string lost;                         // the rotor line or daemon that is gone, if any
+    bool rotor = false;                 // a rotor is configured
+    bool feedback = false;              // its type answers position polls and they are made
+    std::optional<AzElTarget> target;   // where the rotor should report itself (corrections in)
+    std::optional<AzElTarget> measured; // the last position reply
+    double positionAgeSeconds = 0;      // since that reply (or Start, before the first)
+    std::string lost;                   // the rotor line or daemon that is gone, if any
     std::optional<StationState::Pause> pause; // Park or Stop rotor
     std::string targetHeld;                   // the limits or the mask hold the target: why
 };

@@ -2,15 +2,16 @@
 
 #include "config/settings.h"
 #include "hamlib/hamlib_devices.h"
+#include "rotor/angles_protocol.h"
 #include "rotor/rotor_types.h"
 #include "state/kelv.h"
 #include "state/numbers.h"
+#include "station/rotor_range.h"
 #include "station/station_control.h"
 #include "station/transmit_interlock.h"
 #include "wsjtx/wsjtx_link.h"
 
 #include <algorithm>
-#include <set>
 
 namespace kelvora {
 
@@ -21,8 +22,8 @@ struct InterlockPart : KelvPart {
     station::InterlockSettings settings;
     station::InterlockHold hold;
     double startedAt = 0;
-    std::string shown;            // the reason last said in the status line
-    std::set<std::string> halted; // the WSJT-X instances told to halt during this trip
+    std::string shown;       // the reason last said in the status line
+    wsjtx::HaltTimes halted; // the WSJT-X instances told to halt during this trip
 };
 
 bool hasFeedback(Kelv& k, const rotor::RotorType& type) {
@@ -36,6 +37,16 @@ std::string lostDevice(Kelv& k, const rotor::RotorType& type) {
         return rot != nullptr && rot->connected() ? "" : "rotctld";
     }
     return k.MSComm2.isOpen() ? "" : "rotor line";
+}
+
+// The rotor is commanded, and so reports itself on target, with the rotor.dat corrections of
+// the sky direction added: the reply is compared with the target so corrected.
+station::AzElTarget asTheRotorReportsIt(Kelv& k, const station::AzElTarget& sky) {
+    const rotor::Corrections corrections{k.rs.Az_correction, k.rs.El_correction};
+    const double az = station::skyAzimuth(sky.az);
+    const double el = std::clamp(sky.el, 0.0, 90.0);
+    return {sky.az + rotor::correctAz(az, corrections).value_or(az) - az,
+            sky.el + rotor::correctEl(el, corrections).value_or(el) - el};
 }
 
 station::InterlockInput gather(Kelv& k, const InterlockPart& part) {
@@ -65,6 +76,7 @@ station::InterlockInput gather(Kelv& k, const InterlockPart& part) {
     if (in.target) {
         in.targetHeld =
             station::trackingTargetHeld(*in.target, rules.settings(), rules.horizon().mask());
+        in.target = asTheRotorReportsIt(k, *in.target);
     }
     return in;
 }

@@ -9,8 +9,8 @@ struct Kelv;
 // can know. A bad value is named in a notice and leaves the interlock off.
 void startInterlock(Kelv& k);
 void stopInterlock(Kelv& k);
-// Each tick, before PTT follow: k.rs.interlock updated; on a trip one Halt Tx goes to every
-// WSJT-X instance heard (and to one first heard while it stays tripped) and the status line says
+// Each tick, before PTT follow: k.rs.interlock updated; while it is tripped every WSJT-X
+// instance heard is told to halt (again while it keeps Tx enabled) and the status line says
 // why; a clear is said there too.
 void checkInterlock(Kelv& k);
 

@@ -50,6 +50,17 @@ void Instances::receive(const platform::UdpDatagram& datagram, double now) {
         }
         return;
     }
+    if (it == m_instances.end() && m_instances.size() >= kMaxInstances) {
+        it = std::find_if(m_instances.begin(), m_instances.end(),
+                          [](const Instance& i) { return !i.alive; });
+        if (it == m_instances.end()) {
+            ++m_bad;
+            m_lastError = "more than " + std::to_string(kMaxInstances) + " instances";
+            return;
+        }
+        m_instances.erase(it);
+        it = m_instances.end();
+    }
     if (it == m_instances.end()) {
         Instance fresh;
         fresh.id = d.id;
@@ -67,6 +78,7 @@ void Instances::receive(const platform::UdpDatagram& datagram, double now) {
     if (Status* s = std::get_if<Status>(&d.message)) {
         i.status = std::move(*s);
         i.statusOrder = ++m_order;
+        i.statusAt = now;
     }
 }
 
@@ -202,15 +214,21 @@ void pollWsjtx(Kelv& k) {
     k.ui.Wsjtx.caption = caption;
 }
 
-int haltWsjtx(Kelv& k, std::set<std::string>& halted) {
+int haltWsjtx(Kelv& k, HaltTimes& halted) {
     WsjtxPart& part = k.part<WsjtxPart>();
     if (!part.socket) {
         return 0;
     }
+    const double now = k.clock.monotonicSeconds();
     int sent = 0;
     for (const Instance& i : part.instances.all()) {
-        if (halted.insert(i.id).second &&
-            part.socket->send(encodeHaltTx(i.id, i.schema), i.address, i.port)) {
+        auto last = halted.find(i.id);
+        bool due = last == halted.end();
+        if (!due && i.status && (i.status->txEnabled || i.status->transmitting)) {
+            due = i.statusAt > last->second || now - last->second >= kHaltAgainSeconds;
+        }
+        if (due && part.socket->send(encodeHaltTx(i.id, i.schema), i.address, i.port)) {
+            halted[i.id] = now;
             ++sent;
         }
     }

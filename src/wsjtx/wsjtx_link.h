@@ -7,8 +7,8 @@
 #include "wsjtx/wsjtx_protocol.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -20,6 +20,11 @@ inline constexpr double kGoneSeconds = 30;
 // more than a little of a core; the system drops what does not fit in the socket's buffer
 // meanwhile. WSJT-X itself sends a few a second.
 inline constexpr int kMaxPerPoll = 64;
+// Instances kept at most: a station runs a few; datagrams with ever new Ids cannot grow the table.
+inline constexpr std::size_t kMaxInstances = 16;
+// While tripped, Halt Tx again to an instance that still has Tx enabled this long after the last
+// one (a datagram lost, or the operator enabled Tx again), at once when its status says so.
+inline constexpr double kHaltAgainSeconds = 10;
 
 struct Instance {
     std::string id;
@@ -30,12 +35,14 @@ struct Instance {
     bool alive = true;    // false once silent for kGoneSeconds
     std::optional<Status> status;
     std::uint64_t statusOrder = 0; // when its status last came, over all instances
+    double statusAt = 0;           // monotonic seconds of its last status
 };
 
 // The instance table: pure, fed with datagrams and times.
 class Instances {
 public:
     // A datagram that does not parse is counted and changes nothing. Close forgets the instance.
+    // A new Id beyond kMaxInstances takes the place of a gone instance, or is counted as bad.
     void receive(const platform::UdpDatagram& datagram, double now);
     // Marks instances silent for kGoneSeconds as gone.
     void expire(double now);
@@ -81,8 +88,11 @@ bool wsjtxListening(Kelv& k);
 // Reads what arrived (at most kMaxPerPoll), expires silent instances, updates k.rs.wsjtx and the
 // window's WSJT-X line.
 void pollWsjtx(Kelv& k);
-// One Halt Tx to every instance in the table not in `halted`, which then holds them all; the
-// number sent. An instance first heard later gets its own at the next call.
-int haltWsjtx(Kelv& k, std::set<std::string>& halted);
+// When each instance was last sent Halt Tx during this trip (monotonic seconds), by Id.
+using HaltTimes = std::map<std::string, double>;
+// Halt Tx to every instance not yet halted in this trip, and again to one that still has Tx
+// enabled: at once when its status came after the halt, else kHaltAgainSeconds after it. Only
+// a halt the socket took counts; the number sent.
+int haltWsjtx(Kelv& k, HaltTimes& halted);
 
 } // namespace kelvora::wsjtx

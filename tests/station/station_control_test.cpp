@@ -164,6 +164,17 @@ TEST(StationControl, OneOffMovesOnAnExtendedRangeKeepTheBranchTheRotorIsOn) {
     before = s.rotor.written().size();
     EXPECT_EQ(calibrationMove(s.k, {30, 10}).verdict, Verdict::Send);
     EXPECT_EQ(s.rotor.written().substr(before), "W390 010\r");
+    // A scan point the rotor is not sent is no point of the scan.
+    EXPECT_EQ(calibrationMove(s.k, {30, -5}).verdict, Verdict::Refuse);
+    // A line that comes back: a stopped rotor stays where it is, a parked one is parked again.
+    StopRotor_Click(s.k);
+    before = s.rotor.written().size();
+    resendToRotor(s.k);
+    EXPECT_EQ(s.rotor.written().substr(before), "");
+    Park_Click(s.k);
+    before = s.rotor.written().size();
+    resendToRotor(s.k);
+    EXPECT_EQ(s.rotor.written().substr(before), "W380 000\r");
 }
 
 } // namespace
