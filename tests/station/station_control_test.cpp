@@ -149,32 +149,30 @@ TEST(StationControl, ParkIsTheWindButtonAndTheManualDirectionObeysLimitsAndMask)
 }
 
 TEST(StationControl, OneOffMovesOnAnExtendedRangeKeepTheBranchTheRotorIsOn) {
-    // GS-232 on 0..450, tracked from 350 to 10 degrees: the rotor stands at 370. Park at 20
-    // degrees and a scan point at 30 go on round to 380 and 390, not back through the stop at 0.
+    // GS-232 on 0..450 at 370: Park at 20 and a scan point at 30 go on to 380 and 390, not back
+    // through the stop; a line that comes back parks a parked rotor again, not a stopped one.
     Station s(Keys{{"Park_Az", "20"}, {"Park_El", "0"}});
     s.k.settings().setValue("Rotor_Range", "Az_High", "450");
     startStation(s.k);
     EXPECT_EQ(s.second("350.0", "20"), "W350 020\r");
     EXPECT_EQ(s.second("10.0", "20"), "W370 020\r");
-    std::size_t before = s.rotor.written().size();
-    Park_Click(s.k);
-    EXPECT_EQ(s.rotor.written().substr(before), "W380 000\r");
+    auto sent = [&s](auto action) {
+        std::size_t before = s.rotor.written().size();
+        action();
+        return s.rotor.written().substr(before);
+    };
+    EXPECT_EQ(sent([&] { Park_Click(s.k); }), "W380 000\r");
     Track_Click(s.k);
     s.second("15.0", "20");
-    before = s.rotor.written().size();
-    EXPECT_EQ(calibrationMove(s.k, {30, 10}).verdict, Verdict::Send);
-    EXPECT_EQ(s.rotor.written().substr(before), "W390 010\r");
-    // A scan point the rotor is not sent is no point of the scan.
+    EXPECT_EQ(sent([&] {
+                  EXPECT_EQ(calibrationMove(s.k, {30, 10}).verdict, Verdict::Send);
+              }),
+              "W390 010\r");
     EXPECT_EQ(calibrationMove(s.k, {30, -5}).verdict, Verdict::Refuse);
-    // A line that comes back: a stopped rotor stays where it is, a parked one is parked again.
     StopRotor_Click(s.k);
-    before = s.rotor.written().size();
-    resendToRotor(s.k);
-    EXPECT_EQ(s.rotor.written().substr(before), "");
+    EXPECT_EQ(sent([&] { resendToRotor(s.k); }), "");
     Park_Click(s.k);
-    before = s.rotor.written().size();
-    resendToRotor(s.k);
-    EXPECT_EQ(s.rotor.written().substr(before), "W380 000\r");
+    EXPECT_EQ(sent([&] { resendToRotor(s.k); }), "W380 000\r");
 }
 
 } // namespace

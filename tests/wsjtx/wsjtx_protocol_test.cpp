@@ -161,51 +161,29 @@ TEST(WsjtxInstances, MergesInstancesByIdAndForgetsTheSilent) {
     EXPECT_EQ(table.all().size(), 1u); // A stays known, for a Halt Tx
 }
 
-// Datagrams with ever new Ids cannot grow the table: past 16 a new one takes a gone one's place,
-// or is counted as bad while all are alive.
-TEST(WsjtxInstances, KeepsAtMostSixteen) {
-    Instances table;
-    for (std::size_t i = 0; i <= kMaxInstances; ++i) {
-        table.receive(from(DatagramBuilder(0, "id" + std::to_string(i)).bytes, 5000), 0);
-    }
-    EXPECT_EQ(table.all().size(), kMaxInstances);
-    EXPECT_EQ(table.badDatagrams(), 1u);
-    table.receive(from(DatagramBuilder(0, "id1").bytes, 5000), 20);
-    table.expire(kGoneSeconds + 1); // all but id1 gone
-    table.receive(from(fullStatus("new", true).bytes, 5000), kGoneSeconds + 1);
-    EXPECT_EQ(table.all().size(), kMaxInstances);
-    EXPECT_EQ(table.badDatagrams(), 1u);
-    EXPECT_TRUE(table.state().transmitting);
-}
-
-// While the interlock holds, Halt Tx until WSJT-X no longer has Tx enabled: a halt the socket
-// did not take is tried again at the next call, a status after the halt that still says Tx
-// brings another at once, and silence one after kHaltAgainSeconds.
+// Halt Tx while Tx stays enabled: again after a failed send, at once on a status after the halt
+// that still says Tx, else after kHaltAgainSeconds.
 TEST(WsjtxHalt, AgainWhileTxStaysEnabled) {
     fakes::KelvFixture f;
     f.k.settings().setValue("WSJTX", "Udp", "1");
     std::string failures;
     startWsjtx(f.k, failures);
-    ASSERT_EQ(failures, "");
     fakes::FakeUdpSocket& socket = *f.devices.udpSockets.at(0);
-    auto status = [&] {
-        socket.incoming.push_back(from(fullStatus("WSJT-X", true).bytes, 5000));
-        pollWsjtx(f.k);
-    };
-    status();
     HaltTimes halted;
-    socket.bound = false; // the send fails
-    EXPECT_EQ(haltWsjtx(f.k, halted), 0);
-    socket.bound = true;
-    EXPECT_EQ(haltWsjtx(f.k, halted), 1);
-    f.clock.advance(1);
-    EXPECT_EQ(haltWsjtx(f.k, halted), 0) << "nothing new: no second halt yet";
-    status();
-    EXPECT_EQ(haltWsjtx(f.k, halted), 1) << "a status after the halt still says Tx";
-    f.clock.advance(kHaltAgainSeconds);
-    EXPECT_EQ(haltWsjtx(f.k, halted), 1) << "the halt may have been lost";
-    EXPECT_EQ(socket.sent.size(), 4u);
-    stopWsjtx(f.k);
+    // Before each call: a status comes, seconds pass, the send works; then the halts sent.
+    for (auto [status, seconds, sends, halts] : {std::tuple{true, 0.0, false, 0},
+                                                 {false, 0.0, true, 1},
+                                                 {false, 1.0, true, 0},
+                                                 {true, 0.0, true, 1},
+                                                 {false, kHaltAgainSeconds, true, 1}}) {
+        if (status) {
+            socket.incoming.push_back(from(fullStatus("WSJT-X", true).bytes, 5000));
+            pollWsjtx(f.k);
+        }
+        f.clock.advance(seconds);
+        socket.bound = sends;
+        EXPECT_EQ(haltWsjtx(f.k, halted), halts) << socket.sent.size();
+    }
 }
 
 } // namespace
