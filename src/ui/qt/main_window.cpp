@@ -336,7 +336,10 @@ QWidget* MainWindow::buildRotor(QWidget* central) {
     grid->addWidget(staticCaption("Elevation", rotor), 0, 1, Qt::AlignHCenter);
     for (auto [column, name, control] :
          {std::tuple{0, "LabelAZ", &f.LabelAZ}, std::tuple{1, "LabelEL", &f.LabelEL}}) {
-        QLabel* readout = label(name, *control, rotor);
+        auto* readout = new QLabel(rotor);
+        readout->setObjectName(name);
+        Control* shown = control; // a structured binding cannot be captured before C++20's fix
+        m_bindings.push_back([readout, shown] { applyAngleLabel(readout, *shown); });
         readout->setFont(readoutFont(16));
         readout->setAlignment(Qt::AlignCenter);
         readout->setContentsMargins(6, 1, 6, 1);

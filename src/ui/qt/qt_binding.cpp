@@ -69,6 +69,18 @@ void applyFrequencyLabel(QLabel* label, const Control& control) {
     applyState(label, control);
 }
 
+void applyAngleLabel(QLabel* label, const Control& control) {
+    static const QRegularExpression number(QStringLiteral("^-?\\d+(\\.\\d+)?$"));
+    QString text = toQString(control.caption);
+    if (number.match(text).hasMatch()) {
+        text += QChar(0x00B0);
+    }
+    if (label->text() != text) {
+        label->setText(text);
+    }
+    applyState(label, control);
+}
+
 void applyButton(QAbstractButton* button, const Control& control) {
     QString text = toQString(control.caption);
     if (button->text() != text) {

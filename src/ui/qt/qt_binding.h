@@ -33,6 +33,9 @@ void applyLabel(QLabel* label, const Control& control);
 // grouped as the user's locale groups it, so every read-out has one grouping; any other text
 // ("-------------") as it is.
 void applyFrequencyLabel(QLabel* label, const Control& control);
+// A rotor's position read-out: shown with a degree sign while its text is a number (the text the
+// logic holds, and every byte, stay without it).
+void applyAngleLabel(QLabel* label, const Control& control);
 QString localeGroupedFrequency(const QString& text, const QLocale& locale);
 void applyButton(QAbstractButton* button, const Control& control);
 void applyCheckBox(QCheckBox* box, const Control& control);
