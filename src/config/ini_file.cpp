@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -70,6 +71,12 @@ bool keyValue(std::string_view line, std::string_view& key, std::string_view& va
 } // namespace
 
 IniDocument::IniDocument(std::string_view text) {
+    // A byte-order mark (a Windows editor's) is no part of the first section's name; it is
+    // written back as it was.
+    m_byteOrderMark = text.starts_with("\xEF\xBB\xBF");
+    if (m_byteOrderMark) {
+        text.remove_prefix(3);
+    }
     m_crlf = text.find("\r\n") != std::string_view::npos;
     std::size_t start = 0;
     while (start < text.size()) {
@@ -176,7 +183,7 @@ bool IniDocument::set(std::string_view section, std::string_view key, std::strin
 }
 
 std::string IniDocument::text() const {
-    std::string out;
+    std::string out = m_byteOrderMark ? "\xEF\xBB\xBF" : "";
     const char* eol = m_crlf ? "\r\n" : "\n";
     for (const std::string& line : m_lines) {
         out += line;
@@ -259,6 +266,19 @@ bool saveIniFile(const std::string& linkPath, const IniDocument& document) {
     return writeFileAtomically(linkPath, document.text());
 }
 
+namespace {
+
+bool syncToDisk(const std::string& path) {
+    int fd = ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    bool synced = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && synced;
+}
+
+} // namespace
+
 bool writeFileAtomically(const std::string& linkPath, std::string_view text) {
     const std::string path = linkTarget(linkPath).string();
     removeStaleTemporaries(path);
@@ -276,9 +296,10 @@ bool writeFileAtomically(const std::string& linkPath, std::string_view text) {
             std::filesystem::permissions(temporary, mode, modeError);
         }
         out << text;
-        out.flush();
-        if (!out) {
-            out.close();
+        out.close();
+        // On the disk before it replaces the file, so that a power cut leaves the old file or
+        // the new one, never an empty one.
+        if (!out || !syncToDisk(temporary)) {
             std::remove(temporary.c_str());
             return false;
         }
@@ -289,6 +310,7 @@ bool writeFileAtomically(const std::string& linkPath, std::string_view text) {
         std::remove(temporary.c_str());
         return false;
     }
+    syncToDisk(std::filesystem::path(path).parent_path().string()); // the rename itself
     return true;
 }
 

@@ -31,6 +31,7 @@ public:
 private:
     std::vector<std::string> m_lines;
     bool m_crlf = false;
+    bool m_byteOrderMark = false;
 };
 
 // Reads a whole file into a document; an unreadable or missing file gives an empty one.

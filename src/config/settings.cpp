@@ -180,13 +180,20 @@ bool Save_Config_file(const Settings& settings, const std::string& iniPath) {
     if (!document) {
         return false;
     }
+    // A value is read cut to kMaxValueLength; one that still reads so keeps the file's whole text.
+    auto set = [&document](std::string_view section, std::string_view key,
+                           const std::string& value) {
+        if (value.size() < kMaxValueLength || document->get(section, key) != value) {
+            document->set(section, key, value);
+        }
+    };
     for (const SettingKey& key : settingKeys()) {
         std::string value =
             key.text != nullptr ? settings.*key.text : std::to_string(settings.*key.check);
-        document->set(key.section, key.writeKey, value);
+        set(key.section, key.writeKey, value);
     }
     for (const auto& [key, value] : settings.added) {
-        document->set(key.section, key.key, value);
+        set(key.section, key.key, value);
     }
     return saveIniFile(iniPath, *document);
 }

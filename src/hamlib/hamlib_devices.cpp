@@ -75,6 +75,12 @@ void HamlibDevices::stop() {
 }
 
 void HamlibDevices::poll() {
+    // A message box opened from inside a poll runs the timers again meanwhile: the poll inside
+    // would take the replies the outer one is reading.
+    if (m_polling) {
+        return;
+    }
+    m_polling = true;
     for (HamlibLink* l : {m_rig.get(), m_rot.get()}) {
         if (l != nullptr) {
             l->poll();
@@ -83,6 +89,7 @@ void HamlibDevices::poll() {
     if (m_server) {
         m_server->poll();
     }
+    m_polling = false;
 }
 
 } // namespace kelvora::hamlib

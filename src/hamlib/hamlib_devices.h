@@ -48,6 +48,7 @@ private:
     std::unique_ptr<HamlibLink> m_rig, m_rot;
     std::unique_ptr<platform::TcpServer> m_transport;
     std::unique_ptr<RotctldServer> m_server;
+    bool m_polling = false;
 };
 
 } // namespace kelvora::hamlib

@@ -91,7 +91,8 @@ std::optional<Request> parseRequest(std::string_view line) {
 struct Reply {
     std::vector<std::string> fields;
     int code = 0;
-    bool quit = false; // ends the conversation without a reply
+    bool quit = false;  // ends the conversation without a reply
+    bool moved = false; // a move reached the rotor's side
 };
 
 struct Call {
@@ -124,7 +125,10 @@ Reply move(const Call& call, MoveRequest request) {
         return {{}, errors::kRejected};
     }
     request.client = call.client;
-    return {{}, call.access.move ? call.access.move(request) : errors::kNotImplemented};
+    if (!call.access.move) {
+        return {{}, errors::kNotImplemented};
+    }
+    return {{}, call.access.move(request), false, true};
 }
 
 Reply setPosition(const Call& call) {
@@ -278,7 +282,10 @@ std::size_t RotctldSession::feed(std::string_view bytes) {
 }
 
 void RotctldSession::answer(std::string& out, int maxLines) {
-    for (int i = 0; i < maxLines && !m_closed; ++i) {
+    m_moved = false;
+    // One move at most: each goes to the rotor line at once, so a stream of P lines would hold
+    // the tick; the lines after it wait for the next poll.
+    for (int i = 0; i < maxLines && !m_closed && !m_moved; ++i) {
         std::optional<std::string> line = m_reader.nextLine();
         if (!line) {
             return;
@@ -311,6 +318,7 @@ std::string RotctldSession::answerLine(std::string_view line) {
     }
     m_badLines = 0;
     Reply reply = command->handler(Call{m_access, m_client, *request});
+    m_moved = m_moved || reply.moved;
     if (reply.quit) {
         close("quit");
         return {};
@@ -390,7 +398,7 @@ void RotctldServer::poll() {
             }
             session.feed(bytes);
             session.answer(out);
-            if (bytes.empty()) {
+            if (bytes.empty() || session.moved()) {
                 break;
             }
         }

@@ -78,8 +78,10 @@ public:
     // Takes as many bytes as fit (see room()); returns how many.
     std::size_t feed(std::string_view bytes);
     std::size_t room() const { return m_closed ? 0 : m_reader.room(); }
-    // Answers up to maxLines complete lines; the reply bytes are appended to `out`.
+    // Answers up to maxLines complete lines, and none after one that moved the antenna; the
+    // reply bytes are appended to `out`.
     void answer(std::string& out, int maxLines = 64);
+    bool moved() const { return m_moved; } // the last answer() ended on a move
     bool closed() const { return m_closed; }
     const std::string& closeReason() const { return m_closeReason; }
 
@@ -94,6 +96,7 @@ private:
     bool m_closed = false;
     std::string m_closeReason;
     int m_badLines = 0;
+    bool m_moved = false;
     std::string m_client;
 };
 

@@ -1,6 +1,7 @@
 #include "ports/line.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace kelvora::ports {
 
@@ -31,6 +32,10 @@ void writeBytewise(Line& line, std::string_view text) {
 }
 
 void paceDown(platform::Clock& clock, double seconds) {
+    if (std::isnan(seconds)) {
+        return; // would never end
+    }
+    seconds = std::min(seconds, 1.0); // a larger figure would hold the window on every byte
     double start = clock.monotonicSeconds();
     for (;;) {
         double elapsed = clock.monotonicSeconds() - start;

@@ -34,7 +34,10 @@ void Default_Click(Kelv& k) {
                             "Load default parameters")) {
         return;
     }
-    config::Create_Config_file(k.iniPath());
+    if (!config::Create_Config_file(k.iniPath())) {
+        k.dialogs.messageBox("The default settings could not be written to " + k.iniPath() + ".");
+        return;
+    }
     config::Load_Config_file(k.settings(), k.iniPath());
 }
 

@@ -202,7 +202,10 @@ void Load_INI(Kelv& k) {
         k.rs.Linrad_tcp_port = s.Linrad_Port;
         k.rs.Linrad_center_Hz = s.Linrad_center;
         k.rs.Linrad_offset_Hz = s.Linrad_offset;
-        k.rs.Rotor_pace_delay = static_cast<float>(numbers::leadingNumber(s.RotorPaceDelay));
+        // Seconds after each byte, at most one: a larger figure (milliseconds typed, say) would
+        // hold the window for minutes on every command.
+        k.rs.Rotor_pace_delay =
+            static_cast<float>(std::min(numbers::leadingNumber(s.RotorPaceDelay), 1.0));
         k.rs.Rotor_timeout = static_cast<float>(numbers::leadingNumber(s.RotorTimeOutDelay));
         if (k.rs.Rotor_timeout == 0) {
             k.rs.Rotor_timeout = 0.25f;
@@ -235,7 +238,13 @@ void Load_Rotor_dat(Kelv& k) {
     std::string path = k.programFolder + "/rotor.dat";
     if (!EsisteFile(path)) {
         k.dialogs.messageBox("File Rotor.dat not found. Press OK to create it!");
-        std::ofstream(path, std::ios::binary) << defaultRotorDat();
+        const std::string text = defaultRotorDat();
+        if (!config::writeFileAtomically(path, text)) {
+            k.dialogs.messageBox("rotor.dat could not be written in " + k.programFolder + ".");
+        }
+        // The new file's zero corrections, not those of a file read at an earlier Start.
+        k.rs.Az_correction = {};
+        k.rs.El_correction = {};
         return;
     }
     std::error_code ec;

@@ -104,6 +104,21 @@ TEST_F(SettingsFileTest, SaveAndReloadKeepsEveryFieldAndTheWindowSection) {
     EXPECT_EQ(ReadStringIni("Ports", "COM3", ini()), "/dev/ttyUSB0");
 }
 
+// A Windows editor's byte-order mark, and a value longer than a read keeps, survive a save.
+TEST_F(SettingsFileTest, ByteOrderMarkAndLongValuesSurviveASave) {
+    const std::string fname = "Fname=/" + std::string(300, 'a') + "\r\n";
+    folder.write("Kelvora.ini",
+                 "\xEF\xBB\xBF[COM_RTX]\r\nRtx_type=IC-9700\r\n[General]\r\n" + fname);
+    Settings s;
+    Load_Config_file(s, ini());
+    EXPECT_EQ(s.RtxType, "IC-9700");
+    ASSERT_TRUE(Save_Config_file(s, ini()));
+    const std::string saved = folder.read("Kelvora.ini");
+    EXPECT_TRUE(saved.starts_with("\xEF\xBB\xBF[COM_RTX]\r\nRtx_type=IC-9700\r\n")) << saved;
+    EXPECT_NE(saved.find(fname), std::string::npos);
+    EXPECT_EQ(saved.find("[COM_RTX]", 4), std::string::npos);
+}
+
 TEST_F(SettingsFileTest, MissingSectionLoadsEmptyAndChecksOff) {
     folder.write("Kelvora.ini", "[COM_RTX]\nRtx_type=IC-7300\n");
     Settings s;

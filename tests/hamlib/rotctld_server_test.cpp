@@ -104,6 +104,16 @@ TEST(RotctldSession, AnyLineEndAndNoPositionBeforeOneIsKnown) {
     longest.feed(std::string(RotctldSession::kMaxLine - 1, ' ') + "p\n");
     longest.answer(out);
     EXPECT_FALSE(longest.closed());
+    // One move an answer at most: a stream of P lines cannot hold the tick.
+    access.movesAllowed = true;
+    int moves = 0;
+    access.move = [&](const MoveRequest&) { return ++moves, errors::kOk; };
+    RotctldSession mover(access);
+    mover.feed("P 1 1\nP 2 2\np\n");
+    for (int answers = 1; answers <= 2; ++answers) {
+        mover.answer(out);
+        EXPECT_EQ(moves, answers);
+    }
 }
 
 struct ServerFixture : ::testing::Test {

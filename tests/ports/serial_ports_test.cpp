@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace kelvora::ports {
 namespace {
 
@@ -198,6 +200,10 @@ TEST_F(SerialPortsTest, PaceDownSleepsMoreThanTheDelay) {
     start = fx.clock.monotonic;
     KVRotorPaceDown(k(), 0);
     EXPECT_GT(fx.clock.monotonic - start, 0);
+    start = fx.clock.monotonic; // milliseconds typed as seconds: a second at most, no spin
+    KVRotorPaceDown(k(), 1e300);
+    KVRotorPaceDown(k(), std::nan(""));
+    EXPECT_LT(fx.clock.monotonic - start, 1.01);
 }
 
 TEST_F(SerialPortsTest, StopClosesOnlyOpenPorts) {
