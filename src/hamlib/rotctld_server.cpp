@@ -365,6 +365,24 @@ void RotctldServer::cutOff(platform::TcpClientId id, const std::string& reason) 
     }
 }
 
+std::string RotctldServer::converse(platform::TcpClientId id, Client& client, double now) {
+    RotctldSession& session = *client.session;
+    std::string out;
+    // A few rounds at most, so one busy client cannot hold the tick.
+    for (int round = 0; round < 4 && !session.closed(); ++round) {
+        std::string bytes = m_transport.read(id, session.room());
+        if (!bytes.empty()) {
+            client.lastHeard = now;
+        }
+        session.feed(bytes);
+        session.answer(out);
+        if (bytes.empty() || session.moved()) {
+            break;
+        }
+    }
+    return out;
+}
+
 void RotctldServer::poll() {
     if (!m_transport.isListening()) {
         return;
@@ -385,23 +403,10 @@ void RotctldServer::poll() {
     for (const auto& [id, client] : m_sessions) {
         ids.push_back(id);
     }
-    std::string out;
     for (platform::TcpClientId id : ids) {
         Client& client = m_sessions.at(id);
         RotctldSession& session = *client.session;
-        out.clear();
-        // A few rounds at most, so one busy client cannot hold the tick.
-        for (int round = 0; round < 4 && !session.closed(); ++round) {
-            std::string bytes = m_transport.read(id, session.room());
-            if (!bytes.empty()) {
-                client.lastHeard = now;
-            }
-            session.feed(bytes);
-            session.answer(out);
-            if (bytes.empty() || session.moved()) {
-                break;
-            }
-        }
+        std::string out = converse(id, client, now);
         if (!out.empty() && !m_transport.write(id, out)) {
             cutOff(id, "does not read its answers");
         } else if (session.closed()) {

@@ -134,6 +134,8 @@ private:
         double lastHeard = 0; // monotonic seconds of the last bytes received
     };
     void cutOff(platform::TcpClientId id, const std::string& reason);
+    // What the client sent that fits, answered; the answers.
+    std::string converse(platform::TcpClientId id, Client& client, double now);
 
     platform::TcpServer& m_transport;
     RotorAccess m_access;
