@@ -31,7 +31,7 @@ void session(kelvora::fuzz::FuzzInput& in, bool allowMoves) {
         hamlib::RotorLimits{}, allowMoves, "Kelvora"};
     hamlib::RotctldSession s(access);
     // Lines after a move wait for a later answer(), so the bound holds over the conversation.
-    std::size_t linesTaken = 0, answered = 0;
+    std::size_t linesTaken = 0, bytesTaken = 0, answered = 0;
     while (!in.empty() && !s.closed()) {
         std::size_t chunk = 1 + in.byte() % 64;
         std::string_view bytes = in.rest().substr(0, chunk);
@@ -42,9 +42,13 @@ void session(kelvora::fuzz::FuzzInput& in, bool allowMoves) {
         std::string out;
         s.answer(out, 1000);
         check(out.empty() || out.back() == '\n', "answers are whole lines", out);
-        linesTaken += static_cast<std::size_t>(std::count(taken.begin(), taken.end(), '\n'));
+        // A CR ends a line too.
+        linesTaken += static_cast<std::size_t>(std::count_if(
+            taken.begin(), taken.end(), [](char c) { return c == '\n' || c == '\r'; }));
+        bytesTaken += taken.size();
         answered += out.size();
-        check(answered <= 400 * (1 + linesTaken), "answers are bounded per line");
+        // An extended answer repeats the command's arguments, up to a whole line's worth.
+        check(answered <= 400 * (1 + linesTaken) + 2 * bytesTaken, "answers are bounded per line");
         check(out.find('\0') == std::string::npos, "answers are text");
         if (s.closed()) {
             std::string after;
