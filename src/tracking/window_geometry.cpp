@@ -7,7 +7,9 @@
 #include "state/kelv.h"
 #include "state/numbers.h"
 
+#include <algorithm>
 #include <cstddef>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -38,9 +40,12 @@ void saveWindowGeometry(Kelv& k, ScreenSize screen) {
         }
         double measures[] = {k.ui.left, k.ui.top, k.ui.height, k.ui.width};
         for (std::size_t i = 0; i < 4; ++i) {
-            // The geometry is a single-precision twips value.
+            // The geometry is a single-precision twips value (a figure read from a damaged file
+            // may be past a float's range, where the conversion is undefined).
+            constexpr double kFloatMax = std::numeric_limits<float>::max();
             document->set(config::kWindowSection, config::windowKeys()[i].key,
-                          numbers::toText(static_cast<float>(measures[i])));
+                          numbers::toText(
+                              static_cast<float>(std::clamp(measures[i], -kFloatMax, kFloatMax))));
         }
         config::saveIniFile(path, *document);
     }
