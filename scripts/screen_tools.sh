@@ -1,7 +1,12 @@
-# Sourced by the scripts that drive the program under a virtual X server and take screenshots.
-# `require_screen_tools`: stops with what to run when a tool is missing. `in_virtual_screen
+# Sourced, from the top of the tree, by the scripts that drive the program under a virtual X
+# server and take screenshots: sets `root`, `build` (KELVORA_BUILD_DIR or build/) and `out`
+# (screenshots/), and stops with what to run when a tool is missing. `in_virtual_screen
 # SIZE SCRIPT`: runs the script under Xvfb at SIZE (like 1366x768), given up after two minutes,
 # so that a window that never appears cannot hold the script (xdotool --sync waits for ever).
+root=$(pwd)
+build=${KELVORA_BUILD_DIR:-$root/build}
+out=$root/screenshots
+
 require_screen_tools() {
     local tool
     for tool in xvfb-run xdotool import; do
@@ -15,3 +20,5 @@ require_screen_tools() {
 in_virtual_screen() {
     timeout --kill-after=10 120 xvfb-run -a -s "-screen 0 ${1}x24" bash -c "$2"
 }
+
+require_screen_tools

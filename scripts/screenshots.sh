@@ -3,11 +3,7 @@
 # screenshots of the main window (screenshots/main.png) and the settings dialog (settings.png).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
-build=${KELVORA_BUILD_DIR:-$root/build}
-out=$root/screenshots
 source scripts/screen_tools.sh
-require_screen_tools
 if [ ! -x "$build/kelvora" ]; then
     cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKELVORA_TESTS=OFF >/dev/null
 fi

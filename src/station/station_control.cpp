@@ -89,6 +89,17 @@ void pauseTracking(Kelv& k, const std::string& why) {
     showPause(k);
 }
 
+// Mechanical angles of an extended range to the rotor, kept as the branch it was last sent on.
+bool sendMechanical(Kelv& k, const AzElTarget& mech) {
+    StationPart& part = k.part<StationPart>();
+    const RotorRange& range = part.rules.settings().range;
+    if (!rotor::commandMechanical(k, mech.az, mech.el, {range.azLow, range.azHigh, range.elHigh})) {
+        return false;
+    }
+    part.lastMechAz = mech.az;
+    return true;
+}
+
 // A one-off move (park, a client's, a scan point, a resend while paused), sky angles. With an
 // extended range the rotor takes the branch nearest the one it is on, so that no such move
 // unwinds it unannounced.
@@ -99,12 +110,7 @@ bool sendOneOffMove(Kelv& k, const AzElTarget& sky) {
         return rotor::commandPosition(k, sky.az, sky.el);
     }
     std::optional<double> from = part.lastMechAz ? part.lastMechAz : k.rs.antenna.measuredAz;
-    const double az = nearestMechanicalAz(sky.az, from, range);
-    if (!rotor::commandMechanical(k, az, sky.el, {range.azLow, range.azHigh, range.elHigh})) {
-        return false;
-    }
-    part.lastMechAz = az;
-    return true;
+    return sendMechanical(k, {nearestMechanicalAz(sky.az, from, range), sky.el});
 }
 
 // The park position to the line, tracking paused. `transmitting`: said in the status line.
@@ -368,11 +374,7 @@ bool sendTarget(Kelv& k, const AzElTarget& sky) {
     AzElTarget mech = planned
                           ? mechanicalTarget(sky, part.planned->choice, part.lastMechAz, range)
                           : AzElTarget{nearestMechanicalAz(sky.az, part.lastMechAz, range), sky.el};
-    if (!rotor::commandMechanical(k, mech.az, mech.el, {range.azLow, range.azHigh, range.elHigh})) {
-        return false;
-    }
-    part.lastMechAz = mech.az;
-    return true;
+    return sendMechanical(k, mech);
 }
 
 } // namespace
